@@ -1,0 +1,124 @@
+/* The engine's inside, as its programs, its parts and its tests see it.
+ * Extensions never include this: they see the engine only through
+ * host/include/. */
+#ifndef BRISKO_ENGINE_H
+#define BRISKO_ENGINE_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "php.h"
+
+namespace zend {
+
+/* Thrown by zend_bailout(): a fatal error or exit ends the request. Caught
+ * only where a request (or a test call) ends. */
+struct bailout {};
+
+struct counters_t {
+    unsigned long compilations = 0; /* times the engine's own compiler ran */
+    unsigned long requests = 0;     /* requests started */
+    unsigned long fatal_errors = 0;
+};
+extern counters_t counters;
+
+struct settings_t {
+    std::string include_path = ".";
+    int error_reporting = E_ALL & ~E_NOTICE;
+    bool html_errors = false;
+};
+extern settings_t settings;
+
+/* Lifecycle. engine_startup makes the function and class tables and
+ * registers the built-in functions; request_startup/request_shutdown
+ * bracket one request and run every module's request hooks;
+ * engine_shutdown runs every module's and Zend extension's shut-down. */
+bool engine_startup();
+void engine_shutdown();
+void request_startup();
+/* Delivers the request's output through the output sink, then runs the
+ * modules' request shut-down hooks, destroys user functions and classes
+ * and releases all request memory. */
+void request_shutdown();
+bool request_active();
+
+/* Loads a Zend extension from a shared object: looks up
+ * extension_version_info and zend_extension_entry, checks the API number
+ * and calls the extension's start-up. On failure returns false and sets
+ * error to a message that names the file and the reason. */
+bool load_zend_extension(const std::string &path, std::string &error);
+
+/* Registered modules, in registration order (the engine's own first). */
+const std::vector<zend_module_entry *> &modules();
+
+/* Output. zend_write appends to the request's buffer; the sink receives
+ * the buffer at request end (and on flush). Default sink: stdout. */
+using output_sink = void (*)(const char *data, std::size_t length);
+void set_output_sink(output_sink sink);
+std::string &output_buffer();
+void flush_output();
+
+/* Errors raised through zend_error, as (type, message) pairs, are also
+ * handed to this observer when set (tests use it). */
+using error_observer = void (*)(int type, const char *message);
+void set_error_observer(error_observer observer);
+
+/* Where the running script is, for error messages. */
+const char *current_filename();
+int current_lineno();
+
+/* Runs a script file as the body of the current request: compiles it
+ * through zend_compile_file, runs it, destroys it. Returns the request's
+ * exit status: the value given to exit, 255 after a fatal error, else 0. */
+int execute_script(const char *filename);
+/* The request's exit status so far. */
+int exit_status();
+
+/* Request memory accounting: blocks and bytes handed out by the
+ * per-request allocator and not yet given back. */
+std::size_t request_memory_blocks();
+std::size_t request_memory_bytes();
+
+/* Opens a file by the engine's rules: as given when absolute or when it
+ * exists relative to the current directory, else along include_path.
+ * Fills the handle (filename, opened_path, fp). false when not found. */
+bool open_file_for_include(const char *filename, zend_file_handle *handle);
+
+} // namespace zend
+
+#endif
+
+namespace zend {
+
+/* The arguments of the internal function being called: count slots that
+ * stay in place for the whole call. zend_get_parameters_ex hands out
+ * pointers to these slots, so a conversion that separates a value
+ * replaces the slot's pointer. Set by whoever calls an internal function
+ * (the executor, the testing facility), restored afterwards. */
+struct internal_call {
+    zval **args = nullptr;
+    int count = 0;
+    const char *function_name = nullptr;
+};
+extern internal_call current_call;
+
+/* Where errors say they happened. The compiler installs its provider while
+ * it compiles, the executor while it runs. */
+using position_fn = void (*)(const char **filename, int *lineno);
+position_fn set_position_provider(position_fn provider);
+
+/* Constants: define(), built-in ones (E_WARNING, PHP_VERSION, ...). Names
+ * are case-sensitive unless registered case-insensitive. */
+bool register_constant(const char *name, const zval *value, bool case_insensitive, bool persistent);
+bool get_constant(const char *name, std::size_t length, zval *result); /* result is a copy */
+
+/* The built-in functions module; the engine registers it at start-up. */
+zend_module_entry *builtin_module();
+
+/* The executor's part of request end: destroys what the request's scripts
+ * made (symbol tables, statics, included-files list). */
+void executor_request_startup();
+void executor_request_shutdown();
+
+} // namespace zend

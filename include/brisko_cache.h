@@ -1,0 +1,49 @@
+/* Script cache entries: a compiled file, with the functions and classes its
+ * compilation added, saved in a sub-pool of its own. */
+#ifndef BRISKO_CACHE_H
+#define BRISKO_CACHE_H
+
+#include <time.h>
+#include "php.h"
+#include "brisko_pool.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define BRISKO_SAVED_REFCOUNT 0x70000000
+
+typedef struct brisko_function_node {
+    char *name;               /* key bytes exactly as the engine stored them */
+    uint name_length;
+    zend_op_array *op_array;  /* record of the size of zend_function */
+    struct brisko_function_node *next;
+} brisko_function_node;
+
+typedef struct brisko_class_node {
+    char *name;
+    uint name_length;
+    zend_class_entry *class_entry;
+    struct brisko_class_node *next;
+} brisko_class_node;
+
+typedef struct brisko_file_entry {
+    char *path;
+    bkpool *pool;
+    time_t ctime;
+    zend_op_array *op_array;  /* NULL when the compilation failed */
+    brisko_function_node *functions;
+    brisko_function_node *functions_tail;
+    brisko_class_node *classes;
+    brisko_class_node *classes_tail;
+} brisko_file_entry;
+
+extern HashTable *brisko_filetable;
+extern HashTable *bk_tmp_function_table;
+extern HashTable *bk_tmp_class_table;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
