@@ -87,8 +87,6 @@ bool open_file_for_include(const char *filename, zend_file_handle *handle);
 
 } // namespace zend
 
-#endif
-
 namespace zend {
 
 /* The arguments of the internal function being called: count slots that
@@ -122,3 +120,5 @@ void executor_request_startup();
 void executor_request_shutdown();
 
 } // namespace zend
+
+#endif

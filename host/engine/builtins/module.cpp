@@ -1,0 +1,118 @@
+/* The "standard" module: the built-in functions and constants, registered
+ * by the engine at start-up like any other module. */
+#include <cmath>
+#include <cstring>
+
+#include "builtins.h"
+#include "engine.h"
+#include "engine_testing.h"
+
+namespace {
+
+/* arg_types: one parameter, forced by reference. */
+[[maybe_unused]] unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
+
+#define BRISKO_ENTRY(name) {#name, ZEND_FN(name), nullptr},
+#define BRISKO_ALIAS(alias, name) {#alias, ZEND_FN(name), nullptr},
+#define BRISKO_BYREF(name) {#name, ZEND_FN(name), first_arg_force_ref},
+
+zend_function_entry builtin_functions[] = {
+    BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
+    BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
+    BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
+    {nullptr, nullptr, nullptr},
+};
+
+#undef BRISKO_ENTRY
+#undef BRISKO_ALIAS
+#undef BRISKO_BYREF
+
+void constant_long(const char *name, long value)
+{
+    zval z;
+    z.type = IS_LONG;
+    z.value.lval = value;
+    INIT_PZVAL(&z);
+    zend::register_constant(name, &z, false, true);
+}
+
+void constant_double(const char *name, double value)
+{
+    zval z;
+    z.type = IS_DOUBLE;
+    z.value.dval = value;
+    INIT_PZVAL(&z);
+    zend::register_constant(name, &z, false, true);
+}
+
+/* register_constant copies the value, so the text may stay static. */
+void constant_string(const char *name, const char *value)
+{
+    zval z;
+    z.type = IS_STRING;
+    z.value.str.val = const_cast<char *>(value);
+    z.value.str.len = static_cast<int>(std::strlen(value));
+    INIT_PZVAL(&z);
+    zend::register_constant(name, &z, false, true);
+}
+
+int builtin_startup(INIT_FUNC_ARGS)
+{
+    constant_long("E_ERROR", E_ERROR);
+    constant_long("E_WARNING", E_WARNING);
+    constant_long("E_PARSE", E_PARSE);
+    constant_long("E_NOTICE", E_NOTICE);
+    constant_long("E_CORE_ERROR", E_CORE_ERROR);
+    constant_long("E_CORE_WARNING", E_CORE_WARNING);
+    constant_long("E_COMPILE_ERROR", E_COMPILE_ERROR);
+    constant_long("E_COMPILE_WARNING", E_COMPILE_WARNING);
+    constant_long("E_USER_ERROR", E_USER_ERROR);
+    constant_long("E_USER_WARNING", E_USER_WARNING);
+    constant_long("E_USER_NOTICE", E_USER_NOTICE);
+    constant_long("E_ALL", E_ALL);
+    constant_string("PHP_VERSION", "4.2.3");
+    constant_string("PHP_OS", "Linux");
+    constant_string("PHP_EOL", "\n");
+    constant_string("ZEND_VERSION", ZEND_VERSION);
+    constant_long("PHP_INT_MAX", 2147483647L);
+    constant_string("DIRECTORY_SEPARATOR", "/");
+    constant_string("PATH_SEPARATOR", ":");
+    constant_double("M_PI", M_PI);
+    constant_double("M_E", M_E);
+    constant_double("M_SQRT2", M_SQRT2);
+    constant_long("SORT_REGULAR", 0);
+    constant_long("SORT_NUMERIC", 1);
+    constant_long("SORT_STRING", 2);
+    constant_long("COUNT_RECURSIVE", 1);
+    constant_long("STR_PAD_LEFT", 0);
+    constant_long("STR_PAD_RIGHT", 1);
+    constant_long("STR_PAD_BOTH", 2);
+    constant_long("ENT_COMPAT", 2);
+    constant_long("ENT_QUOTES", 3);
+    constant_long("ENT_NOQUOTES", 0);
+    constant_long("LOCK_SH", 1);
+    constant_long("LOCK_EX", 2);
+    constant_long("LOCK_UN", 3);
+    constant_long("FILE_APPEND", 8);
+    return SUCCESS;
+}
+
+zend_module_entry standard_module = {
+    STANDARD_MODULE_HEADER,
+    "standard",
+    builtin_functions,
+    builtin_startup,
+    nullptr, /* module shut-down: the constants go with the engine */
+    nullptr,
+    nullptr,
+    nullptr, /* info: phpinfo() prints the module's name */
+    "4.2.3",
+    STANDARD_MODULE_PROPERTIES,
+};
+
+} // namespace
+
+zend_module_entry *zend::builtin_module()
+{
+    return &standard_module;
+}
