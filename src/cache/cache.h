@@ -1,0 +1,46 @@
+/* The compiled-script cache: saving a compiled file into a pool, restoring
+ * it into a request, and the compile hook that chooses between them. */
+#ifndef BRISKO_CACHE_INTERNAL_H
+#define BRISKO_CACHE_INTERNAL_H
+
+#include <sys/stat.h>
+#include "brisko_cache.h"
+#include "brisko_hash.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Saving (into the entry's pool). */
+void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool);
+void brisko_save_znode(znode *operand, bkpool *pool);
+int brisko_save_tmp_function1(void *pData, int num_args, va_list args, zend_hash_key *key);
+int brisko_save_tmp_class1(void *pData, int num_args, va_list args, zend_hash_key *key);
+int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key *key);
+int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *key);
+int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key);
+
+/* Set while a save meets something it cannot keep (a class whose methods
+ * are not user code): the file is then recorded without code, so it is
+ * compiled every time rather than served incomplete. */
+extern int brisko_save_incomplete;
+
+/* Restoring (into the engine's per-request allocator and tables). */
+void brisko_load_op(zend_op_array **dest, zend_op_array *saved);
+void brisko_load_function(brisko_function_node *node);
+void brisko_load_class(brisko_class_node *node);
+int brisko_load_op1(void *pData, int num_args, va_list args, zend_hash_key *key);
+/* 1 when every saved class finds its parent: in the engine's class table,
+ * or earlier in the entry's own list. */
+int brisko_classes_restorable(brisko_file_entry *entry);
+
+zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status);
+
+/* Request start: drops snapshot tables that a fatal compile error left. */
+void brisko_cache_request_startup(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,133 @@
+/* Restoring a cached file into the current request.
+ *
+ * The request gets fresh headers (op arrays, class records, method tables,
+ * default properties) in the engine's per-request allocator; ops,
+ * constants, strings, static-variable tables and counters stay shared with
+ * the entry's pool, which the engine only reads. */
+#include <string.h>
+
+#include "cache.h"
+
+void brisko_load_op(zend_op_array **dest, zend_op_array *saved)
+{
+    zend_op_array *copy = (zend_op_array *)_emalloc(sizeof(zend_function));
+    memcpy(copy, saved, sizeof(zend_op_array));
+    *dest = copy;
+}
+
+void brisko_load_function(brisko_function_node *node)
+{
+    zend_op_array *copy = NULL;
+    brisko_load_op(&copy, node->op_array);
+    zend_hash_add_or_update(CG(function_table), node->name, node->name_length, copy, sizeof(zend_function),
+                            NULL, HASH_UPDATE);
+}
+
+int brisko_load_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    brisko_copy_dest *dest = va_arg(args, brisko_copy_dest *);
+    zend_op_array *copy = NULL;
+
+    brisko_load_op(&copy, (zend_op_array *)pData);
+    zend_hash_add_or_update(dest->dest, key->arKey, key->nKeyLength, copy, sizeof(zend_function), NULL,
+                            HASH_UPDATE);
+    return 0;
+}
+
+/* Class tables hold lower-cased names; a saved parent name may carry the
+ * case it was declared with. */
+static char *brisko_class_key(const char *name, size_t length)
+{
+    char *key = (char *)_emalloc(length + 1);
+    for (size_t i = 0; i <= length; i++)
+        key[i] = (char)((name[i] >= 'A' && name[i] <= 'Z') ? name[i] + ('a' - 'A') : name[i]);
+    return key;
+}
+
+static zend_class_entry *brisko_find_class(const char *name)
+{
+    size_t length = strlen(name);
+    char *key = brisko_class_key(name, length);
+    void *found = NULL;
+    if (zend_hash_find(CG(class_table), key, length + 1, &found) == FAILURE)
+        found = NULL;
+    _efree(key);
+    return (zend_class_entry *)found;
+}
+
+static int brisko_parent_known(const char *parent_name, brisko_class_node *earlier, brisko_class_node *upto)
+{
+    if (brisko_find_class(parent_name) != NULL)
+        return 1;
+    size_t length = strlen(parent_name);
+    char *key = brisko_class_key(parent_name, length);
+    int known = 0;
+    for (brisko_class_node *node = earlier; !known && node != upto; node = node->next)
+        known = node->name_length == length + 1 && memcmp(node->name, key, length + 1) == 0;
+    _efree(key);
+    return known;
+}
+
+void brisko_load_class(brisko_class_node *node)
+{
+    zend_class_entry *saved = node->class_entry;
+    zend_class_entry *ce = (zend_class_entry *)_emalloc(sizeof(zend_class_entry));
+    memcpy(ce, saved, sizeof(zend_class_entry));
+
+    /* The saved record holds its parent's name; the request's record of
+     * that name takes its place. brisko_classes_restorable has made sure
+     * it is there. */
+    ce->parent = saved->parent != NULL ? brisko_find_class((const char *)saved->parent) : NULL;
+
+    brisko_copy_dest methods = {&ce->function_table, BK_TARGET_ENGINE};
+    brisko_init_hashtable_static(&ce->function_table, 10, (dtor_func_t)destroy_zend_function, BK_TARGET_ENGINE);
+    brisko_foreach(&saved->function_table, brisko_load_op1, 1, &methods);
+
+    brisko_init_hashtable_static(&ce->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
+    brisko_copy_hashtable(&ce->default_properties, &saved->default_properties, BK_TARGET_ENGINE);
+
+    zend_hash_add_or_update(CG(class_table), node->name, node->name_length, ce, sizeof(zend_class_entry), NULL,
+                            HASH_UPDATE);
+}
+
+int brisko_classes_restorable(brisko_file_entry *entry)
+{
+    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next) {
+        zend_class_entry *saved = node->class_entry;
+        if (saved->parent != NULL && !brisko_parent_known((const char *)saved->parent, entry->classes, node))
+            return 0;
+    }
+    return 1;
+}
+
+zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status)
+{
+    void *data;
+    *found = 0;
+    if (zend_hash_find(brisko_filetable, path, strlen(path) + 1, &data) == FAILURE)
+        return NULL;
+
+    brisko_file_entry *entry = (brisko_file_entry *)data;
+    if (entry->ctime != status->st_ctime) {
+        /* Stale. The table has no destructor: the entry's pool, and what
+         * earlier requests restored from it, stay valid. */
+        zend_hash_del_key_or_index(brisko_filetable, path, strlen(path) + 1, 0, HASH_DEL_KEY);
+        return NULL;
+    }
+
+    *found = 1;
+    if (entry->op_array == NULL)
+        return NULL;
+    /* A class whose parent this request has not declared yet: the engine
+     * compiles the file and reports the missing parent itself. */
+    if (!brisko_classes_restorable(entry))
+        return NULL;
+
+    zend_op_array *result = NULL;
+    brisko_load_op(&result, entry->op_array);
+    for (brisko_function_node *node = entry->functions; node != NULL; node = node->next)
+        brisko_load_function(node);
+    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next)
+        brisko_load_class(node);
+    return result;
+}

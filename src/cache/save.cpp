@@ -1,0 +1,187 @@
+/* Saving a compiled file into its entry's pool.
+ *
+ * Invariant of what is saved: nothing points into request memory. Ops are
+ * copied whole (they hold positions, not addresses); constants inside them,
+ * strings, break/continue tables and static-variable tables are deep
+ * copies in the pool; every saved op array and class gets a counter of its
+ * own, started so high that the engine's per-request decrements never
+ * bring it to zero, so the engine never frees pool memory. */
+#include <string.h>
+
+#include "cache.h"
+
+HashTable *bk_tmp_function_table = NULL;
+HashTable *bk_tmp_class_table = NULL;
+int brisko_save_incomplete = 0;
+
+static zend_uint *brisko_new_counter(bkpool *pool)
+{
+    zend_uint *counter = (zend_uint *)bkpool_malloc(sizeof(zend_uint), pool);
+    *counter = BRISKO_SAVED_REFCOUNT;
+    return counter;
+}
+
+void brisko_save_znode(znode *operand, bkpool *pool)
+{
+    if (operand->op_type == IS_CONST)
+        brisko_copy_zval(&operand->u.constant, pool);
+}
+
+void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool)
+{
+    if (src == NULL)
+        return;
+    zend_op_array *copy = (zend_op_array *)bkpool_malloc(sizeof(zend_function), pool);
+    *dest = copy;
+    memcpy(copy, src, sizeof(zend_op_array));
+
+    if (src->refcount != NULL)
+        copy->refcount = brisko_new_counter(pool);
+    if (src->opcodes != NULL) {
+        copy->opcodes = (zend_op *)brisko_memdup(src->opcodes, src->size * sizeof(zend_op), pool);
+        for (zend_uint i = 0; i < copy->last; i++) {
+            brisko_save_znode(&copy->opcodes[i].result, pool);
+            brisko_save_znode(&copy->opcodes[i].op1, pool);
+            brisko_save_znode(&copy->opcodes[i].op2, pool);
+        }
+    }
+    if (src->function_name != NULL)
+        copy->function_name = brisko_strdup(src->function_name, pool);
+    if (src->arg_types != NULL)
+        copy->arg_types = (zend_uchar *)brisko_memdup(src->arg_types, src->arg_types[0] + 1, pool);
+    if (src->brk_cont_array != NULL)
+        copy->brk_cont_array = (zend_brk_cont_element *)brisko_memdup(
+            src->brk_cont_array, src->last_brk_cont * sizeof(zend_brk_cont_element), pool);
+    if (src->static_variables != NULL) {
+        copy->static_variables = brisko_init_hashtable(2, (dtor_func_t)_zval_ptr_dtor, pool);
+        brisko_copy_hashtable(copy->static_variables, src->static_variables, pool);
+    }
+    if (src->filename != NULL)
+        copy->filename = brisko_strdup(src->filename, pool);
+}
+
+static void brisko_snapshot_key(HashTable *snapshot, zend_hash_key *key)
+{
+    if (snapshot != NULL)
+        zend_hash_add_or_update(snapshot, key->arKey, key->nKeyLength, NULL, 0, NULL, HASH_ADD);
+}
+
+int brisko_save_tmp_function1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    brisko_snapshot_key(bk_tmp_function_table, key);
+    return 0;
+}
+
+int brisko_save_tmp_class1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    brisko_snapshot_key(bk_tmp_class_table, key);
+    return 0;
+}
+
+/* Whether the key was in the engine's table before the compilation. */
+static int brisko_existed_before(HashTable *snapshot, zend_hash_key *key)
+{
+    void *unused;
+    return zend_hash_find(snapshot, key->arKey, key->nKeyLength, &unused) == SUCCESS;
+}
+
+int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    zend_function *function = (zend_function *)pData;
+    brisko_file_entry *entry = va_arg(args, brisko_file_entry *);
+
+    if (function->type != ZEND_USER_FUNCTION || bk_tmp_function_table == NULL)
+        return 0;
+    if (brisko_existed_before(bk_tmp_function_table, key))
+        return 0;
+
+    brisko_function_node *node = (brisko_function_node *)bkpool_malloc(sizeof(*node), entry->pool);
+    node->name = (char *)brisko_memdup(key->arKey, key->nKeyLength, entry->pool);
+    node->name_length = key->nKeyLength;
+    node->op_array = NULL;
+    node->next = NULL;
+    if (entry->functions_tail == NULL) {
+        entry->functions = node;
+    } else {
+        entry->functions_tail->next = node;
+    }
+    entry->functions_tail = node;
+
+    brisko_save_op(&node->op_array, &function->op_array, entry->pool);
+    return 0;
+}
+
+/* A method that is not user code (taken over from a built-in parent) has
+ * another record layout; such a class is not cached. */
+static int brisko_find_foreign_method(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    int *foreign = va_arg(args, int *);
+    if (((zend_function *)pData)->type != ZEND_USER_FUNCTION)
+        *foreign = 1;
+    return 0;
+}
+
+int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    zend_class_entry *ce = (zend_class_entry *)pData;
+    brisko_file_entry *entry = va_arg(args, brisko_file_entry *);
+    bkpool *pool = entry->pool;
+
+    if (ce->type != ZEND_USER_CLASS || bk_tmp_class_table == NULL)
+        return 0;
+    if (brisko_existed_before(bk_tmp_class_table, key))
+        return 0;
+
+    int foreign = 0;
+    brisko_foreach(&ce->function_table, brisko_find_foreign_method, 1, &foreign);
+    if (foreign) {
+        brisko_save_incomplete = 1;
+        return 0;
+    }
+
+    brisko_class_node *node = (brisko_class_node *)bkpool_malloc(sizeof(*node), pool);
+    node->name = (char *)brisko_memdup(key->arKey, key->nKeyLength, pool);
+    node->name_length = key->nKeyLength;
+    node->next = NULL;
+    if (entry->classes_tail == NULL) {
+        entry->classes = node;
+    } else {
+        entry->classes_tail->next = node;
+    }
+    entry->classes_tail = node;
+
+    zend_class_entry *copy = (zend_class_entry *)bkpool_malloc(sizeof(zend_class_entry), pool);
+    node->class_entry = copy;
+    memcpy(copy, ce, sizeof(zend_class_entry));
+
+    if (ce->name != NULL)
+        copy->name = (char *)brisko_memdup(ce->name, ce->name_length + 1, pool);
+    if (ce->parent != NULL && ce->parent->name != NULL) {
+        /* The saved class names its parent; restoring turns the name back
+         * into the parent's record of that request. */
+        copy->parent = (zend_class_entry *)brisko_memdup(ce->parent->name, ce->parent->name_length + 1, pool);
+    } else {
+        copy->parent = NULL;
+    }
+    if (ce->refcount != NULL)
+        copy->refcount = (int *)brisko_new_counter(pool);
+
+    brisko_copy_dest methods = {&copy->function_table, pool};
+    brisko_init_hashtable_static(&copy->function_table, 10, (dtor_func_t)destroy_zend_function, pool);
+    brisko_foreach(&ce->function_table, brisko_save_op1, 1, &methods);
+
+    brisko_init_hashtable_static(&copy->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, pool);
+    brisko_copy_hashtable(&copy->default_properties, &ce->default_properties, pool);
+    return 0;
+}
+
+int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    brisko_copy_dest *dest = va_arg(args, brisko_copy_dest *);
+    zend_op_array *saved = NULL;
+
+    brisko_save_op(&saved, (zend_op_array *)pData, dest->target);
+    zend_hash_add_or_update(dest->dest, key->arKey, key->nKeyLength, saved, sizeof(zend_function), NULL,
+                            HASH_UPDATE);
+    return 0;
+}

@@ -1,0 +1,21 @@
+--TEST--
+A rewrite within the same second as the cached compilation keeps serving the cached code
+--ARGS--
+--stats
+--INCLUDE-- lib.php
+<?php echo "old\n";
+--FILE--
+<?php
+// Start at the beginning of a second so that everything below shares it.
+$t = time();
+while (time() == $t) { usleep(1000); }
+file_put_contents("lib.php", "<?php echo \"old\\n\";");
+include "lib.php";
+file_put_contents("lib.php", "<?php echo \"new\\n\";");
+include "lib.php";
+--EXPECT--
+old
+old
+--EXPECTF_STDERR--
+compilations=2
+requests=1
