@@ -31,6 +31,10 @@ typedef struct bkpool_cleanup_slot {
 #define BKPOOL_CLEANUPS_FIRST 2
 #define BKPOOL_BLOCK_MAX 16384
 
+/* Exit status of the process when the C library refuses memory to the pool
+ * layer (a pool record, a bookkeeping block or a pooled block). */
+#define BKPOOL_EXIT_NOMEM 70
+
 typedef struct bkpool {
     struct bkpool *parent;   /* NULL for a root pool */
     struct bkpool *sibling;  /* next pool in the parent's child list */
@@ -48,6 +52,11 @@ typedef struct bkpool {
 } bkpool;
 
 extern bkpool *bkpool_global;
+
+/* The C library routines the pool layer allocates and frees with; tests
+ * replace them to watch the order of frees or to simulate exhaustion. */
+extern void *(*bkpool_sys_malloc)(size_t size);
+extern void (*bkpool_sys_free)(void *ptr);
 
 bkpool *new_bkpool(void);
 bkpool *new_subbkpool(bkpool *parent);

@@ -1,0 +1,185 @@
+/* Allocation targets and the request heap.
+ *
+ * A target is a pool, BK_TARGET_ENGINE (0: the engine's per-request
+ * allocator) or BK_TARGET_REQUEST_HEAP (1). brisko_memdup and brisko_strdup
+ * read 1 as 0: strings copied for request-heap records go to the engine.
+ *
+ * The request heap is a bump allocator over one reserved range of address
+ * space. Invariants:
+ *   start <= top <= commit_end <= start + BRISKO_HEAP_RESERVE;
+ *   top - start is a multiple of 8, and commit_end - start a multiple of
+ *   the page size, so the room left (commit_end - top) is a multiple of 8;
+ *   every record handed out in this request lies in [start, top).
+ * The first BRISKO_HEAP_SIZE bytes (rounded to pages) are committed at
+ * start-up; a request that outgrows them commits more in steps, and one
+ * that would pass the reservation gets NULL. The reset at request start is
+ * one assignment, plus giving back to the system whatever a request grew
+ * past the nominal size, so one huge request does not pin memory for the
+ * rest of the process. Nothing in the heap is cleared or freed one by one.
+ */
+#include <string.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "php.h"
+#include "brisko_alloc.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define BRISKO_HEAP_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BRISKO_HEAP_ASAN 1
+#endif
+#endif
+
+#ifdef BRISKO_HEAP_ASAN
+#include <sanitizer/asan_interface.h>
+#include <sanitizer/lsan_interface.h>
+#endif
+
+extern "C" {
+
+char *brisko_heap_strage_ini = NULL;
+char *brisko_heap_strage = NULL;
+
+}
+
+static char *brisko_heap_commit_end = NULL; /* first byte not yet readable/writable */
+static char *brisko_heap_nominal_end = NULL; /* end of the part committed at start-up */
+
+/* Growth step once a request passes the nominal size. */
+#define BRISKO_HEAP_GROW_STEP ((size_t)1 << 20)
+
+static size_t brisko_page_round(size_t n)
+{
+    size_t page = (size_t)sysconf(_SC_PAGESIZE);
+    return (n + page - 1) & ~(page - 1);
+}
+
+/* Commits enough of the reservation for size more bytes above the top.
+ * 0 on success, -1 when the reservation (or the system) cannot hold them. */
+static int brisko_heap_commit(size_t size)
+{
+    size_t used = (size_t)(brisko_heap_strage - brisko_heap_strage_ini);
+    if (size > BRISKO_HEAP_RESERVE - used) return -1;
+    size_t want = brisko_page_round(used + size);
+    size_t have = (size_t)(brisko_heap_commit_end - brisko_heap_strage_ini);
+    size_t grow = want - have;
+    if (grow < BRISKO_HEAP_GROW_STEP) grow = BRISKO_HEAP_GROW_STEP;
+    if (grow > BRISKO_HEAP_RESERVE - have) grow = BRISKO_HEAP_RESERVE - have;
+    if (have + grow < want) return -1;
+    if (mprotect(brisko_heap_commit_end, grow, PROT_READ | PROT_WRITE) != 0) return -1;
+#ifdef BRISKO_HEAP_ASAN
+    ASAN_POISON_MEMORY_REGION(brisko_heap_commit_end, grow);
+#endif
+    brisko_heap_commit_end += grow;
+    return 0;
+}
+
+extern "C" {
+
+int brisko_heap_create(void)
+{
+    if (brisko_heap_strage_ini != NULL) {
+        brisko_heap_reset();
+        return 0;
+    }
+    void *range = mmap(NULL, BRISKO_HEAP_RESERVE, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (range == MAP_FAILED) return -1;
+    size_t nominal = brisko_page_round(BRISKO_HEAP_SIZE);
+    if (mprotect(range, nominal, PROT_READ | PROT_WRITE) != 0) {
+        munmap(range, BRISKO_HEAP_RESERVE);
+        return -1;
+    }
+    brisko_heap_strage_ini = brisko_heap_strage = (char *)range;
+    brisko_heap_commit_end = brisko_heap_nominal_end = (char *)range + nominal;
+#ifdef BRISKO_HEAP_ASAN
+    /* Records in the heap point at pooled and engine memory; let the leak
+     * checker see those pointers. Everything above the top is out of
+     * bounds until it is handed out. */
+    __lsan_register_root_region(range, BRISKO_HEAP_RESERVE);
+    ASAN_POISON_MEMORY_REGION(range, nominal);
+#endif
+    return 0;
+}
+
+void brisko_heap_reset(void)
+{
+    char *high = brisko_heap_strage;
+    brisko_heap_strage = brisko_heap_strage_ini;
+    if (brisko_heap_commit_end > brisko_heap_nominal_end) {
+        /* The last request grew the heap: give the pages above the nominal
+         * size back, and make them inaccessible until a request needs them. */
+        size_t excess = (size_t)(brisko_heap_commit_end - brisko_heap_nominal_end);
+        madvise(brisko_heap_nominal_end, excess, MADV_DONTNEED);
+        if (mprotect(brisko_heap_nominal_end, excess, PROT_NONE) == 0)
+            brisko_heap_commit_end = brisko_heap_nominal_end;
+    }
+#ifdef BRISKO_HEAP_ASAN
+    if (high > brisko_heap_strage_ini)
+        ASAN_POISON_MEMORY_REGION(brisko_heap_strage_ini, (size_t)(high - brisko_heap_strage_ini));
+#else
+    (void)high;
+#endif
+}
+
+void *brisko_heap_malloc(size_t size)
+{
+    /* The room left is a multiple of 8, so size fitting in it means size
+     * rounded up to 8 fits too. */
+    if (__builtin_expect(size > (size_t)(brisko_heap_commit_end - brisko_heap_strage), 0)) {
+        if (brisko_heap_strage == NULL || brisko_heap_commit(size) != 0) return NULL;
+    }
+    char *p = brisko_heap_strage;
+    brisko_heap_strage += (size + 7) & ~(size_t)7;
+#ifdef BRISKO_HEAP_ASAN
+    ASAN_UNPOISON_MEMORY_REGION(p, (size_t)(brisko_heap_strage - p));
+#endif
+    return p;
+}
+
+void *brisko_malloc(size_t size, bkpool *target)
+{
+    if (target == BK_TARGET_REQUEST_HEAP) return brisko_heap_malloc(size);
+    if (target == BK_TARGET_ENGINE) return _emalloc(size);
+    return bkpool_malloc(size, target);
+}
+
+void *brisko_memdup3(const void *src, size_t length, bkpool *target)
+{
+    void *p = brisko_malloc(length, target);
+    if (p != NULL && length != 0) memcpy(p, src, length);
+    return p;
+}
+
+void *brisko_memdup(const void *src, size_t length, bkpool *target)
+{
+    if (target == BK_TARGET_REQUEST_HEAP) target = BK_TARGET_ENGINE;
+    return brisko_memdup3(src, length, target);
+}
+
+char *brisko_strdup(const char *s, bkpool *target)
+{
+    size_t n = strlen(s);
+    if (target == BK_TARGET_REQUEST_HEAP) target = BK_TARGET_ENGINE;
+    char *p = (char *)brisko_malloc(n + 1, target);
+    if (p != NULL) {
+        p[n] = '\0';
+        memcpy(p, s, n);
+    }
+    return p;
+}
+
+void *brisko_calloc(int count, int size, bkpool *target)
+{
+    /* The product is taken as the documents define it (signed 32-bit); a
+     * negative or overflowing one is refused rather than wrapped into a
+     * huge size_t. */
+    long long total = (long long)count * (long long)size;
+    if (total < 0 || total > 0x7fffffffLL) return NULL;
+    void *p = brisko_malloc((size_t)total, target);
+    if (p != NULL && total != 0) memset(p, 0, (size_t)total);
+    return p;
+}
+
+}

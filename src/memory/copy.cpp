@@ -1,0 +1,109 @@
+/* Deep copies of values and tables into a target (a pool, or the engine's
+ * per-request allocator).
+ *
+ * A copy shares nothing with its source but the engine's shared empty
+ * string and the global symbol table. Reference counts and reference flags
+ * travel unchanged; objects are not copied (they become null).
+ *
+ * A value can contain itself through references. The walk of a table
+ * raises its apply count while it is in progress, so an array whose table
+ * is met again while its own walk is under way is a cycle: the copy stores
+ * null at that point and warns once per outermost copy, instead of
+ * recursing without end.
+ */
+#include <string.h>
+
+#include "php.h"
+#include "brisko_hash.h"
+
+static int brisko_copy_depth = 0;       /* nesting of array copies in progress */
+static int brisko_copy_cycle_warned = 0; /* a warning was raised in this copy */
+
+static void brisko_copy_array(zval *value, bkpool *target)
+{
+    HashTable *src = value->value.ht;
+    if (src == NULL || src == &EG(symbol_table)) return;
+
+    if (brisko_copy_depth == 0) brisko_copy_cycle_warned = 0;
+    if (src->nApplyCount > 0) {
+        if (!brisko_copy_cycle_warned) {
+            brisko_copy_cycle_warned = 1;
+            zend_error(E_WARNING, "Cannot copy a value that contains itself: the repeated array is stored as NULL");
+        }
+        value->type = IS_NULL;
+        value->value.ht = NULL;
+        return;
+    }
+
+    HashTable *dest = brisko_init_hashtable(0, (dtor_func_t)_zval_ptr_dtor, target);
+    value->value.ht = dest;
+
+    /* brisko_foreach marks protected tables as walked; an unprotected one
+     * is marked here so a cycle through it is seen all the same. */
+    int mark = !src->bApplyProtection;
+    if (mark) src->nApplyCount++;
+    brisko_copy_depth++;
+    brisko_copy_hashtable(dest, src, target);
+    brisko_copy_depth--;
+    if (mark) src->nApplyCount--;
+}
+
+extern "C" {
+
+void brisko_copy_zval(zval *value, bkpool *target)
+{
+    switch (value->type) {
+    case IS_STRING:
+    case IS_CONSTANT:
+        if (value->value.str.val == NULL || value->value.str.val == empty_string) break;
+        if (value->value.str.len == 0) {
+            value->value.str.val = empty_string;
+        } else {
+            value->value.str.val =
+                (char *)brisko_memdup(value->value.str.val, (size_t)value->value.str.len + 1, target);
+        }
+        break;
+    case IS_ARRAY:
+    case IS_CONSTANT_ARRAY:
+        brisko_copy_array(value, target);
+        break;
+    case IS_OBJECT:
+        value->type = IS_NULL;
+        break;
+    default:
+        break;
+    }
+}
+
+void brisko_copy_hashtable(HashTable *dest, HashTable *src, bkpool *target)
+{
+    brisko_copy_dest arg;
+    arg.dest = dest;
+    arg.target = target;
+    brisko_foreach(src, brisko_copy_hashtable1, 1, &arg);
+}
+
+int brisko_copy_hashtable1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    (void)num_args;
+    brisko_copy_dest *arg = va_arg(args, brisko_copy_dest *);
+    zval *source = *(zval **)pData;
+    zval *copy;
+
+    if (arg->target == BK_TARGET_ENGINE || arg->target == BK_TARGET_REQUEST_HEAP) {
+        ALLOC_ZVAL(copy);
+        *copy = *source;
+    } else {
+        copy = (zval *)brisko_memdup(source, sizeof(zval), arg->target);
+    }
+    brisko_copy_zval(copy, arg->target);
+
+    if (key->nKeyLength != 0) {
+        zend_hash_add_or_update(arg->dest, key->arKey, key->nKeyLength, &copy, sizeof(zval *), NULL, HASH_UPDATE);
+    } else {
+        zend_hash_index_update_or_next_insert(arg->dest, key->h, &copy, sizeof(zval *), NULL, HASH_UPDATE);
+    }
+    return 0;
+}
+
+}

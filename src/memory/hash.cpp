@@ -1,0 +1,148 @@
+/* Pool-resident hash tables and the table walk.
+ *
+ * A pool table is the engine's own table record, marked persistent, so the
+ * engine's routines fill and search it. The engine allocates its elements
+ * (and any element data that does not fit the in-element slot) with the C
+ * library, and reallocates the bucket array with the C library when the
+ * table outgrows it. The pool therefore cannot record those blocks: it
+ * would free a bucket array that has moved, and never the elements. So the
+ * bucket array of a pool table is a C library block of its own, and the
+ * table registers a cleanup on its pool that, when the pool is deleted,
+ * frees every element, its separate data and the table's current bucket
+ * array. The cleanup never calls the table's destructor: the values an
+ * element points at live in pools themselves. The table record, when this
+ * layer allocates it, is an ordinary pooled block, freed after the cleanup.
+ */
+#include <stdlib.h>
+#include <string.h>
+
+#include "php.h"
+#include "brisko_hash.h"
+
+static void brisko_pool_table_release(void *data)
+{
+    HashTable *ht = (HashTable *)data;
+    Bucket *p = ht->pListHead;
+    while (p != NULL) {
+        Bucket *next = p->pListNext;
+        if (p->pData != &p->pDataPtr) free(p->pData);
+        free(p);
+        p = next;
+    }
+    free(ht->arBuckets);
+    ht->arBuckets = NULL;
+    ht->pListHead = ht->pListTail = ht->pInternalPointer = NULL;
+    ht->nNumOfElements = 0;
+}
+
+extern "C" {
+
+int brisko_hash_init(HashTable *ht, uint nSize, hash_func_t pHashFunction, dtor_func_t pDestructor, bkpool *target)
+{
+    (void)pHashFunction;
+    /* Tables never live in the request heap: read it as the engine. */
+    if (target == BK_TARGET_REQUEST_HEAP) target = BK_TARGET_ENGINE;
+
+    uint size = 8;
+    while (size < nSize && size < 0x80000000u) size <<= 1;
+    ht->nTableSize = size;
+    ht->nTableMask = size - 1;
+
+    if (target != BK_TARGET_ENGINE) {
+        ht->arBuckets = (Bucket **)calloc(size, sizeof(Bucket *));
+    } else {
+        ht->arBuckets = (Bucket **)_ecalloc(size, sizeof(Bucket *));
+    }
+    if (ht->arBuckets == NULL) return FAILURE;
+
+    ht->pDestructor = pDestructor;
+    ht->pListHead = NULL;
+    ht->pListTail = NULL;
+    ht->pInternalPointer = NULL;
+    ht->nNumOfElements = 0;
+    ht->nNextFreeElement = 0;
+    ht->persistent = target != BK_TARGET_ENGINE;
+    ht->nApplyCount = 0;
+    ht->bApplyProtection = 1;
+
+    if (target != BK_TARGET_ENGINE) _bkpool_register_cleanup(target, brisko_pool_table_release, ht);
+    return SUCCESS;
+}
+
+HashTable *brisko_init_hashtable(uint nSize, dtor_func_t pDestructor, bkpool *target)
+{
+    HashTable *ht;
+    if (target == BK_TARGET_ENGINE || target == BK_TARGET_REQUEST_HEAP) {
+        ALLOC_HASHTABLE(ht);
+    } else {
+        ht = (HashTable *)bkpool_malloc(sizeof(HashTable), target);
+    }
+    brisko_hash_init(ht, nSize, NULL, pDestructor, target);
+    return ht;
+}
+
+int brisko_init_hashtable_static(HashTable *ht, uint nSize, dtor_func_t pDestructor, bkpool *target)
+{
+    memset(ht, 0, sizeof(*ht));
+    return brisko_hash_init(ht, nSize, NULL, pDestructor, target);
+}
+
+/* Takes an element out of its table and frees it, as the engine's own
+ * delete does. */
+static void brisko_hash_unlink(HashTable *ht, Bucket *p)
+{
+    if (zend_block_interruptions) zend_block_interruptions();
+    if (ht->pDestructor) ht->pDestructor(p->pData);
+    if (p->pData != &p->pDataPtr) pefree(p->pData, ht->persistent);
+
+    if (p->pLast) {
+        p->pLast->pNext = p->pNext;
+    } else {
+        ht->arBuckets[p->h & ht->nTableMask] = p->pNext;
+    }
+    if (p->pNext) p->pNext->pLast = p->pLast;
+
+    if (p->pListLast) {
+        p->pListLast->pListNext = p->pListNext;
+    } else {
+        ht->pListHead = p->pListNext;
+    }
+    if (p->pListNext) {
+        p->pListNext->pListLast = p->pListLast;
+    } else {
+        ht->pListTail = p->pListLast;
+    }
+    if (ht->pInternalPointer == p) ht->pInternalPointer = p->pListNext;
+
+    pefree(p, ht->persistent);
+    if (zend_unblock_interruptions) zend_unblock_interruptions();
+    ht->nNumOfElements--;
+}
+
+/* The callback sees the same argument handle for every element: each call
+ * gets a fresh copy positioned at the first argument after the count. */
+void brisko_foreach(HashTable *ht, apply_func_args_t func, int num_args, ...)
+{
+    int protected_walk = ht->bApplyProtection;
+    if (protected_walk) ht->nApplyCount++;
+
+    Bucket *p = ht->pListHead;
+    while (p != NULL) {
+        va_list args;
+        va_start(args, num_args);
+        zend_hash_key key;
+        key.arKey = p->arKey;
+        key.nKeyLength = p->nKeyLength;
+        key.h = p->h;
+        int result = func(p->pData, num_args, args, &key);
+        va_end(args);
+
+        Bucket *next = p->pListNext;
+        if (result != 0) brisko_hash_unlink(ht, p);
+        p = next;
+    }
+
+    if (protected_walk) ht->nApplyCount--;
+}
+
+}
