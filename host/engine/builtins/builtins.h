@@ -17,10 +17,20 @@
     /* inspection of the function and class tables */                          \
     X(function_exists) X(class_exists) X(method_exists) X(phpinfo)             \
     /* strings */                                                              \
-    X(strlen)
+    X(strlen) X(substr) X(strpos) X(strrpos) X(strstr) X(substr_count)         \
+    X(str_replace) X(str_repeat) X(strtoupper) X(strtolower) X(ucfirst)        \
+    X(ucwords) X(strrev) X(trim) X(ltrim) X(rtrim) X(implode) X(explode)       \
+    X(htmlspecialchars) X(nl2br) X(str_pad) X(strcmp) X(strcasecmp)            \
+    X(strncmp) X(addslashes) X(stripslashes) X(chr) X(ord) X(urlencode)        \
+    X(rawurlencode) X(sprintf) X(printf) X(number_format)                      \
+    /* math */                                                                 \
+    X(min) X(max) X(abs) X(floor) X(ceil) X(round) X(pow) X(sqrt) X(fmod)      \
+    X(pi) X(rand) X(mt_rand) X(srand) X(mt_srand) X(getrandmax) X(dechex)      \
+    X(hexdec)
 
 /* Functions registered under a second name: X(alias, handler). */
-#define BRISKO_BUILTIN_ALIASES(X)
+#define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
+    X(mt_getrandmax, getrandmax)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)
@@ -46,6 +56,53 @@ double to_double(const zval *z);
 
 /* Formats a double the way the engine prints one (precision 12, %G). */
 std::string format_double(double d, int precision = 12);
+
+/* values.cpp: reading and making values. */
+
+/* IS_LONG or IS_DOUBLE (filling the out-parameters) when the whole text is
+ * a number with optional leading blanks, else 0. */
+int numeric_string(const char *s, std::size_t len, long *lval, double *dval);
+
+/* The engine's loose comparison: <0, 0, >0. Numeric strings compare as
+ * numbers, null and false as the empty or zero value of the other side. */
+int compare_values(const zval *a, const zval *b);
+bool loose_equal(const zval *a, const zval *b);
+bool strict_equal(const zval *a, const zval *b);
+
+/* A fresh request-memory record holding a copy of src (reference count 1). */
+zval *copy_of(const zval *src);
+zval *new_long(long v);
+zval *new_string(const std::string &s);
+
+/* Stores value (whose reference the table takes over) in an array. */
+void array_put(HashTable *ht, const std::string &key, zval *value);
+void array_put(HashTable *ht, ulong index, zval *value);
+void array_append(HashTable *ht, zval *value);
+
+/* One element of a table, as walked in insertion order. */
+struct element {
+    bool string_key;
+    std::string key; /* string keys, without the NUL */
+    ulong index;     /* integer keys */
+    zval **data;
+};
+std::vector<element> elements(HashTable *ht);
+
+/* The value of a key as text: "name" or "3". */
+std::string key_text(const element &e);
+
+/* Rounds half away from zero at the given number of decimal places, with
+ * the engine's small fuzz so that 0.285 (stored as 0.28499999...) rounds to
+ * 0.29 as people expect. */
+double round_to(double value, long places);
+
+/* format.cpp: the formatter behind sprintf and printf. args are the
+ * values for the conversions. false, with a warning raised, when the
+ * format asks for more values than there are. */
+bool format_string(const std::string &format, const std::vector<zval **> &args, std::string &out);
+
+/* Result helpers. */
+void return_string(zval *return_value, const std::string &s);
 
 } // namespace zend::builtins
 

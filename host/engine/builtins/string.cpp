@@ -9,15 +9,8 @@
 using zend::builtins::fetch_args;
 using zend::builtins::to_long;
 using zend::builtins::to_string;
+using zend::builtins::return_string;
 
-namespace {
-
-[[maybe_unused]] void return_string(zval *return_value, const std::string &s)
-{
-    RETVAL_STRINGL(s.data(), static_cast<uint>(s.size()), 1);
-}
-
-} // namespace
 
 ZEND_FUNCTION(strlen)
 {
@@ -26,4 +19,609 @@ ZEND_FUNCTION(strlen)
         return;
     convert_to_string_ex(args[0]);
     RETURN_LONG(Z_STRLEN_P(*args[0]));
+}
+
+namespace {
+
+/* The string form of an argument; the caller's value stays as it is. */
+std::string string_arg(zval **slot)
+{
+    return to_string(*slot);
+}
+
+std::string lower(std::string s)
+{
+    for (char &c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string upper(std::string s)
+{
+    for (char &c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+/* The set of bytes a trim character list names; "a..z" is a range. */
+void char_mask(const std::string &list, bool mask[256])
+{
+    std::memset(mask, 0, 256);
+    for (std::size_t i = 0; i < list.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(list[i]);
+        if (i + 3 < list.size() && list[i + 1] == '.' && list[i + 2] == '.' &&
+            static_cast<unsigned char>(list[i + 3]) >= c) {
+            for (unsigned v = c; v <= static_cast<unsigned char>(list[i + 3]); v++)
+                mask[v] = true;
+            i += 3;
+        } else {
+            mask[c] = true;
+        }
+    }
+}
+
+/* mode: 1 left, 2 right, 3 both. */
+void do_trim(INTERNAL_FUNCTION_PARAMETERS, int mode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    std::string s = string_arg(args[0]);
+    bool mask[256];
+    char_mask(args.size() == 2 ? string_arg(args[1]) : std::string(" \t\n\r\v\0", 6), mask);
+    std::size_t begin = 0, end = s.size();
+    if (mode & 1)
+        while (begin < end && mask[static_cast<unsigned char>(s[begin])])
+            begin++;
+    if (mode & 2)
+        while (end > begin && mask[static_cast<unsigned char>(s[end - 1])])
+            end--;
+    return_string(return_value, s.substr(begin, end - begin));
+}
+
+/* Replaces every occurrence of search in subject; count of replacements
+ * added to *count. An empty search leaves the subject alone. */
+std::string replace_all(const std::string &subject, const std::string &search,
+                        const std::string &replace)
+{
+    if (search.empty())
+        return subject;
+    std::string out;
+    std::size_t from = 0, at;
+    while ((at = subject.find(search, from)) != std::string::npos) {
+        out.append(subject, from, at - from);
+        out += replace;
+        from = at + search.size();
+    }
+    out.append(subject, from, std::string::npos);
+    return out;
+}
+
+std::string replace_in(const std::string &subject, zval *search, zval *replace)
+{
+    if (search->type != IS_ARRAY)
+        return replace_all(subject, to_string(search),
+                           replace->type == IS_ARRAY ? std::string() : to_string(replace));
+    std::vector<zend::builtins::element> replacements;
+    if (replace->type == IS_ARRAY)
+        replacements = zend::builtins::elements(replace->value.ht);
+    std::string result = subject;
+    std::size_t i = 0;
+    for (const auto &e : zend::builtins::elements(search->value.ht)) {
+        std::string with;
+        if (replace->type != IS_ARRAY)
+            with = to_string(replace);
+        else if (i < replacements.size())
+            with = to_string(*replacements[i].data);
+        i++;
+        result = replace_all(result, to_string(*e.data), with);
+    }
+    return result;
+}
+
+} // namespace
+
+/* substr(string, start [, length]) */
+ZEND_FUNCTION(substr)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    std::string s = string_arg(args[0]);
+    long len = static_cast<long>(s.size());
+    long f = to_long(*args[1]);
+    long l = args.size() == 3 ? to_long(*args[2]) : len;
+    if (f > len)
+        RETURN_FALSE;
+    if (f < 0) {
+        f += len;
+        if (f < 0)
+            f = 0;
+    }
+    if (l < 0) {
+        l = (len - f) + l;
+        if (l < 0)
+            l = 0;
+    }
+    if (f >= len)
+        RETURN_FALSE;
+    if (l > len - f)
+        l = len - f;
+    return_string(return_value, s.substr(f, l));
+}
+
+namespace {
+
+/* The needle of strpos and friends: a string, or a number taken as the
+ * code of one character. */
+std::string needle_arg(zval *z)
+{
+    if (z->type == IS_STRING)
+        return std::string(z->value.str.val, z->value.str.len);
+    return std::string(1, static_cast<char>(to_long(z)));
+}
+
+} // namespace
+
+ZEND_FUNCTION(strpos)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    std::string haystack = string_arg(args[0]);
+    std::string needle = needle_arg(*args[1]);
+    long offset = args.size() == 3 ? to_long(*args[2]) : 0;
+    if (offset < 0 || offset > static_cast<long>(haystack.size())) {
+        zend_error(E_WARNING, "Offset not contained in string");
+        RETURN_FALSE;
+    }
+    if (needle.empty()) {
+        zend_error(E_WARNING, "Empty delimiter");
+        RETURN_FALSE;
+    }
+    std::size_t at = haystack.find(needle, offset);
+    if (at == std::string::npos)
+        RETURN_FALSE;
+    RETURN_LONG(static_cast<long>(at));
+}
+
+/* strrpos(haystack, needle): the last position of needle's first
+ * character, as this engine generation searches. */
+ZEND_FUNCTION(strrpos)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string haystack = string_arg(args[0]);
+    std::string needle = needle_arg(*args[1]);
+    if (needle.empty())
+        RETURN_FALSE;
+    std::size_t at = haystack.rfind(needle[0]);
+    if (at == std::string::npos)
+        RETURN_FALSE;
+    RETURN_LONG(static_cast<long>(at));
+}
+
+ZEND_FUNCTION(strstr)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string haystack = string_arg(args[0]);
+    std::string needle = needle_arg(*args[1]);
+    if (needle.empty()) {
+        zend_error(E_WARNING, "Empty delimiter");
+        RETURN_FALSE;
+    }
+    std::size_t at = haystack.find(needle);
+    if (at == std::string::npos)
+        RETURN_FALSE;
+    return_string(return_value, haystack.substr(at));
+}
+
+ZEND_FUNCTION(substr_count)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string haystack = string_arg(args[0]), needle = string_arg(args[1]);
+    if (needle.empty()) {
+        zend_error(E_WARNING, "Empty substring");
+        RETURN_FALSE;
+    }
+    long count = 0;
+    for (std::size_t at = haystack.find(needle); at != std::string::npos;
+         at = haystack.find(needle, at + needle.size()))
+        count++;
+    RETURN_LONG(count);
+}
+
+/* str_replace(search, replace, subject): each may be an array; an array
+ * subject gives an array with every element replaced. */
+ZEND_FUNCTION(str_replace)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+        return;
+    zval *search = *args[0], *replace = *args[1], *subject = *args[2];
+    if (subject->type != IS_ARRAY) {
+        return_string(return_value, replace_in(to_string(subject), search, replace));
+        return;
+    }
+    array_init(return_value);
+    for (const auto &e : zend::builtins::elements(subject->value.ht)) {
+        zval *value = (*e.data)->type == IS_ARRAY
+            ? zend::builtins::copy_of(*e.data)
+            : zend::builtins::new_string(replace_in(to_string(*e.data), search, replace));
+        if (e.string_key)
+            zend::builtins::array_put(return_value->value.ht, e.key, value);
+        else
+            zend::builtins::array_put(return_value->value.ht, e.index, value);
+    }
+}
+
+ZEND_FUNCTION(str_repeat)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string s = string_arg(args[0]);
+    long times = to_long(*args[1]);
+    if (times < 0) {
+        zend_error(E_WARNING, "Second argument has to be greater than or equal to 0");
+        return;
+    }
+    if (s.empty() || times == 0)
+        RETURN_STRINGL("", 0, 1);
+    if (static_cast<unsigned long>(times) > (1UL << 30) / s.size()) {
+        zend_error(E_WARNING, "Result is too big, maximum 1073741824 allowed");
+        RETURN_FALSE;
+    }
+    std::string out;
+    out.reserve(s.size() * times);
+    for (long i = 0; i < times; i++)
+        out += s;
+    return_string(return_value, out);
+}
+
+ZEND_FUNCTION(strtoupper)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, upper(string_arg(args[0])));
+}
+
+ZEND_FUNCTION(strtolower)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, lower(string_arg(args[0])));
+}
+
+ZEND_FUNCTION(ucfirst)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]);
+    if (!s.empty())
+        s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+    return_string(return_value, s);
+}
+
+ZEND_FUNCTION(ucwords)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]);
+    bool start = true;
+    for (char &c : s) {
+        if (start)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        start = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    }
+    return_string(return_value, s);
+}
+
+ZEND_FUNCTION(strrev)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]);
+    std::reverse(s.begin(), s.end());
+    return_string(return_value, s);
+}
+
+ZEND_FUNCTION(trim) { do_trim(INTERNAL_FUNCTION_PARAM_PASSTHRU, 3); }
+ZEND_FUNCTION(ltrim) { do_trim(INTERNAL_FUNCTION_PARAM_PASSTHRU, 1); }
+ZEND_FUNCTION(rtrim) { do_trim(INTERNAL_FUNCTION_PARAM_PASSTHRU, 2); }
+
+/* implode(glue, pieces), also accepted as implode(pieces, glue). */
+ZEND_FUNCTION(implode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    zval *pieces, *glue = nullptr;
+    if (args.size() == 1) {
+        pieces = *args[0];
+    } else if ((*args[0])->type == IS_ARRAY) {
+        pieces = *args[0];
+        glue = *args[1];
+    } else {
+        glue = *args[0];
+        pieces = *args[1];
+    }
+    if (pieces->type != IS_ARRAY) {
+        zend_error(E_WARNING, "Bad arguments to %s()", get_active_function_name());
+        return;
+    }
+    std::string separator = glue ? to_string(glue) : std::string();
+    std::string out;
+    bool first = true;
+    for (const auto &e : zend::builtins::elements(pieces->value.ht)) {
+        if (!first)
+            out += separator;
+        first = false;
+        out += (*e.data)->type == IS_ARRAY ? std::string("Array") : to_string(*e.data);
+    }
+    return_string(return_value, out);
+}
+
+/* explode(separator, string [, limit]) */
+ZEND_FUNCTION(explode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    std::string separator = string_arg(args[0]), s = string_arg(args[1]);
+    long limit = args.size() == 3 ? to_long(*args[2]) : -1;
+    if (separator.empty()) {
+        zend_error(E_WARNING, "Empty delimiter");
+        RETURN_FALSE;
+    }
+    array_init(return_value);
+    HashTable *parts_table = return_value->value.ht;
+    if (limit == 0 || limit == 1) {
+        zend::builtins::array_append(parts_table, zend::builtins::new_string(s));
+        return;
+    }
+    std::size_t from = 0, at;
+    long parts = 1;
+    while ((limit < 0 || parts < limit) && (at = s.find(separator, from)) != std::string::npos) {
+        zend::builtins::array_append(parts_table, zend::builtins::new_string(s.substr(from, at - from)));
+        from = at + separator.size();
+        parts++;
+    }
+    zend::builtins::array_append(parts_table, zend::builtins::new_string(s.substr(from)));
+}
+
+/* htmlspecialchars(string [, quote_style]): & < > and " (ENT_COMPAT),
+ * also ' with ENT_QUOTES, no quotes with ENT_NOQUOTES. */
+ZEND_FUNCTION(htmlspecialchars)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+        return;
+    std::string s = string_arg(args[0]);
+    long quotes = args.size() >= 2 ? to_long(*args[1]) : 2;
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"':
+            if (quotes & 2) out += "&quot;"; else out += c;
+            break;
+        case '\'':
+            if ((quotes & 3) == 3) out += "&#039;"; else out += c;
+            break;
+        default: out += c;
+        }
+    }
+    return_string(return_value, out);
+}
+
+/* nl2br: "<br />" before every line break (\n, \r, \r\n or \n\r). */
+ZEND_FUNCTION(nl2br)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]), out;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '\n' || s[i] == '\r') {
+            out += "<br />";
+            out += s[i];
+            if (i + 1 < s.size() && (s[i + 1] == '\n' || s[i + 1] == '\r') && s[i + 1] != s[i])
+                out += s[++i];
+        } else {
+            out += s[i];
+        }
+    }
+    return_string(return_value, out);
+}
+
+/* str_pad(input, length [, pad [, type]]) */
+ZEND_FUNCTION(str_pad)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 4, args))
+        return;
+    std::string s = string_arg(args[0]);
+    long length = to_long(*args[1]);
+    std::string pad = args.size() >= 3 ? string_arg(args[2]) : std::string(" ");
+    long type = args.size() == 4 ? to_long(*args[3]) : 1;
+    if (length <= static_cast<long>(s.size())) {
+        return_string(return_value, s);
+        return;
+    }
+    if (pad.empty()) {
+        zend_error(E_WARNING, "Padding string cannot be empty.");
+        return;
+    }
+    if (type < 0 || type > 2) {
+        zend_error(E_WARNING, "Padding type has to be STR_PAD_LEFT, STR_PAD_RIGHT, or STR_PAD_BOTH.");
+        return;
+    }
+    if (length > (1L << 30)) {
+        zend_error(E_WARNING, "Padding length is too big");
+        return;
+    }
+    std::size_t missing = length - s.size(), left = 0, right = 0;
+    if (type == 0)
+        left = missing;
+    else if (type == 1)
+        right = missing;
+    else {
+        left = missing / 2;
+        right = missing - left;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < left; i++)
+        out += pad[i % pad.size()];
+    out += s;
+    for (std::size_t i = 0; i < right; i++)
+        out += pad[i % pad.size()];
+    return_string(return_value, out);
+}
+
+namespace {
+
+long binary_compare(const std::string &a, const std::string &b)
+{
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; i++)
+        if (a[i] != b[i])
+            return static_cast<long>(static_cast<unsigned char>(a[i])) - static_cast<unsigned char>(b[i]);
+    return static_cast<long>(a.size()) - static_cast<long>(b.size());
+}
+
+} // namespace
+
+ZEND_FUNCTION(strcmp)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    RETURN_LONG(binary_compare(string_arg(args[0]), string_arg(args[1])));
+}
+
+ZEND_FUNCTION(strcasecmp)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    RETURN_LONG(binary_compare(lower(string_arg(args[0])), lower(string_arg(args[1]))));
+}
+
+ZEND_FUNCTION(strncmp)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+        return;
+    long n = to_long(*args[2]);
+    if (n < 0) {
+        zend_error(E_WARNING, "Length must be greater than or equal to 0");
+        RETURN_FALSE;
+    }
+    RETURN_LONG(binary_compare(string_arg(args[0]).substr(0, n), string_arg(args[1]).substr(0, n)));
+}
+
+ZEND_FUNCTION(addslashes)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]), out;
+    for (char c : s) {
+        if (c == '\0') {
+            out += "\\0";
+            continue;
+        }
+        if (c == '\'' || c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return_string(return_value, out);
+}
+
+ZEND_FUNCTION(stripslashes)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]), out;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            i++;
+            out += s[i] == '0' ? '\0' : s[i];
+        } else if (s[i] != '\\') {
+            out += s[i];
+        }
+    }
+    return_string(return_value, out);
+}
+
+ZEND_FUNCTION(chr)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    char c = static_cast<char>(to_long(*args[0]) & 0xff);
+    RETURN_STRINGL(&c, 1, 1);
+}
+
+ZEND_FUNCTION(ord)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = string_arg(args[0]);
+    RETURN_LONG(s.empty() ? 0 : static_cast<unsigned char>(s[0]));
+}
+
+namespace {
+
+std::string url_encode(const std::string &s, bool raw)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : s) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || (raw && c == '~'))
+            out += ch;
+        else if (c == ' ' && !raw)
+            out += '+';
+        else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+ZEND_FUNCTION(urlencode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_encode(string_arg(args[0]), false));
+}
+
+ZEND_FUNCTION(rawurlencode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_encode(string_arg(args[0]), true));
 }
