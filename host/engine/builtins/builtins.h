@@ -26,14 +26,21 @@
     /* math */                                                                 \
     X(min) X(max) X(abs) X(floor) X(ceil) X(round) X(pow) X(sqrt) X(fmod)      \
     X(pi) X(rand) X(mt_rand) X(srand) X(mt_srand) X(getrandmax) X(dechex)      \
-    X(hexdec)
+    X(hexdec)                                                                  \
+    /* arrays */                                                               \
+    X(count) X(array_keys) X(array_values) X(in_array) X(array_search)         \
+    X(array_merge) X(range) X(array_key_exists) X(array_reverse)               \
+    X(array_slice) X(array_flip) X(array_sum) X(array_unique)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
-    X(mt_getrandmax, getrandmax)
+    X(mt_getrandmax, getrandmax)                                               \
+    X(sizeof, count) X(key_exists, array_key_exists)
 
 /* Functions whose first argument is passed by reference: X(name). */
-#define BRISKO_BUILTIN_BYREF_FIRST(X)
+#define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
+    X(array_push) X(array_pop) X(array_shift) X(sort) X(rsort) X(asort)        \
+    X(arsort) X(ksort) X(krsort)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
@@ -54,8 +61,8 @@ std::string to_string(const zval *z);
 long to_long(const zval *z);
 double to_double(const zval *z);
 
-/* Formats a double the way the engine prints one (precision 12, %G). */
-std::string format_double(double d, int precision = 12);
+/* Formats a double the way the engine prints one (%.14G by default). */
+std::string format_double(double d, int precision = 14);
 
 /* values.cpp: reading and making values. */
 
@@ -63,7 +70,7 @@ std::string format_double(double d, int precision = 12);
  * a number with optional leading blanks, else 0. */
 int numeric_string(const char *s, std::size_t len, long *lval, double *dval);
 
-/* The engine's loose comparison: <0, 0, >0. Numeric strings compare as
+/* The engine's loose comparison: -1, 0, 1. Numeric strings compare as
  * numbers, null and false as the empty or zero value of the other side. */
 int compare_values(const zval *a, const zval *b);
 bool loose_equal(const zval *a, const zval *b);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "builtins.h"
+#include "core/operators.h"
 #include "engine.h"
 
 namespace zend::builtins {
@@ -21,56 +22,25 @@ bool fetch_args(int argc, int min, int max, std::vector<zval **> &args)
     return true;
 }
 
-namespace {
-
-/* A private converted copy of *z, destroyed with the holder. */
-struct converted {
-    zval tmp;
-    explicit converted(const zval *z) : tmp(*z) { zval_copy_ctor(&tmp); }
-    ~converted() { zval_dtor(&tmp); }
-    converted(const converted &) = delete;
-    converted &operator=(const converted &) = delete;
-};
-
-} // namespace
-
 std::string to_string(const zval *z)
 {
-    switch (z->type) {
-    case IS_STRING:
-        return std::string(z->value.str.val, z->value.str.len);
-    case IS_LONG:
-        return std::to_string(z->value.lval);
-    case IS_NULL:
-        return std::string();
-    default: {
-        converted c(z);
-        convert_to_string(&c.tmp);
-        return std::string(c.tmp.value.str.val, c.tmp.value.str.len);
-    }
-    }
+    return zend::zval_to_string(z);
 }
 
 long to_long(const zval *z)
 {
-    if (z->type == IS_LONG || z->type == IS_BOOL)
-        return z->value.lval;
-    converted c(z);
-    convert_to_long(&c.tmp);
-    return c.tmp.value.lval;
+    return zend::zval_get_long(z);
 }
 
 double to_double(const zval *z)
 {
-    if (z->type == IS_DOUBLE)
-        return z->value.dval;
-    converted c(z);
-    convert_to_double(&c.tmp);
-    return c.tmp.value.dval;
+    return zend::zval_get_double(z);
 }
 
 std::string format_double(double d, int precision)
 {
+    if (precision == 14)
+        return zend::double_to_string(d);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*G", precision, d);
     return buf;

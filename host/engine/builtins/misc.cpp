@@ -118,7 +118,7 @@ bool setting_get(const std::string &name, std::string &value)
         return true;
     }
     if (name == "html_errors") {
-        value = zend::settings.html_errors ? "1" : "0";
+        value.assign(1, zend::settings.html_errors ? '1' : '0');
         return true;
     }
     return false;

@@ -1,0 +1,507 @@
+/* Array built-ins. Functions that change their array argument (push, pop,
+ * shift, the sorts) take it by reference; they work on the caller's table
+ * in place. A sort takes the table's elements out (one extra reference
+ * each, so cleaning the table does not free them) and puts them back in
+ * the new order. */
+#include <algorithm>
+
+#include "builtins.h"
+#include "engine.h"
+
+using namespace zend::builtins;
+
+namespace {
+
+/* The array argument at slot, made private when it is not a reference;
+ * nullptr with a warning when it is not an array. */
+HashTable *array_arg(zval **slot, const char *what = "The argument")
+{
+    if ((*slot)->type != IS_ARRAY) {
+        zend_error(E_WARNING, "%s should be an array", what);
+        return nullptr;
+    }
+    return (*slot)->value.ht;
+}
+
+HashTable *writable_array_arg(zval **slot)
+{
+    if ((*slot)->type != IS_ARRAY) {
+        zend_error(E_WARNING, "The argument should be an array");
+        return nullptr;
+    }
+    SEPARATE_ZVAL_IF_NOT_REF(slot);
+    return (*slot)->value.ht;
+}
+
+void put_element(HashTable *arr, const element &e, zval *value)
+{
+    if (e.string_key)
+        array_put(arr, e.key, value);
+    else
+        array_put(arr, e.index, value);
+}
+
+/* Copies the value into a fresh element under the same key. */
+void copy_element(HashTable *arr, const element &e)
+{
+    put_element(arr, e, copy_of(*e.data));
+}
+
+long count_of(zval *z, bool recursive)
+{
+    if (z->type == IS_NULL)
+        return 0;
+    if (z->type != IS_ARRAY)
+        return 1;
+    HashTable *arr = z->value.ht;
+    long n = zend_hash_num_elements(arr);
+    if (recursive) {
+        if (arr->nApplyCount > 1) {
+            zend_error(E_WARNING, "count(): recursion detected");
+            return n;
+        }
+        arr->nApplyCount++;
+        for (const element &e : elements(arr))
+            if ((*e.data)->type == IS_ARRAY)
+                n += count_of(*e.data, true);
+        arr->nApplyCount--;
+    }
+    return n;
+}
+
+} // namespace
+
+/* count(var [, mode]): 0 for null, 1 for a scalar. */
+ZEND_FUNCTION(count)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    bool recursive = args.size() == 2 && to_long(*args[1]) == 1;
+    RETURN_LONG(count_of(*args[0], recursive));
+}
+
+/* array_keys(array [, search_value]) */
+ZEND_FUNCTION(array_keys)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    array_init(return_value);
+    for (const element &e : elements(arr)) {
+        if (args.size() == 2 && !loose_equal(*e.data, *args[1]))
+            continue;
+        array_append(return_value->value.ht, e.string_key ? new_string(e.key) : new_long(static_cast<long>(e.index)));
+    }
+}
+
+ZEND_FUNCTION(array_values)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    array_init(return_value);
+    for (const element &e : elements(arr))
+        array_append(return_value->value.ht, copy_of(*e.data));
+}
+
+namespace {
+
+/* in_array / array_search: the matching element or nullptr. */
+const element *search(const std::vector<element> &els, zval *needle, bool strict)
+{
+    for (const element &e : els)
+        if (strict ? strict_equal(*e.data, needle) : loose_equal(*e.data, needle))
+            return &e;
+    return nullptr;
+}
+
+} // namespace
+
+ZEND_FUNCTION(in_array)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    HashTable *arr = array_arg(args[1], "Wrong datatype for second argument; it");
+    if (!arr)
+        RETURN_FALSE;
+    bool strict = args.size() == 3 && zend_is_true(*args[2]);
+    std::vector<element> els = elements(arr);
+    RETURN_BOOL(search(els, *args[0], strict) != nullptr);
+}
+
+ZEND_FUNCTION(array_search)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    HashTable *arr = array_arg(args[1], "Wrong datatype for second argument; it");
+    if (!arr)
+        RETURN_FALSE;
+    bool strict = args.size() == 3 && zend_is_true(*args[2]);
+    std::vector<element> els = elements(arr);
+    const element *found = search(els, *args[0], strict);
+    if (!found)
+        RETURN_FALSE;
+    if (found->string_key)
+        return_string(return_value, found->key);
+    else
+        RETURN_LONG(static_cast<long>(found->index));
+}
+
+/* array_merge(a, b, ...): integer keys renumbered, string keys of later
+ * arrays replace earlier ones. */
+ZEND_FUNCTION(array_merge)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+        return;
+    for (std::size_t i = 0; i < args.size(); i++) {
+        if ((*args[i])->type != IS_ARRAY) {
+            zend_error(E_WARNING, "Argument #%d to array_merge() is not an array", static_cast<int>(i + 1));
+            return;
+        }
+    }
+    array_init(return_value);
+    for (zval **slot : args)
+        for (const element &e : elements((*slot)->value.ht)) {
+            if (e.string_key)
+                array_put(return_value->value.ht, e.key, copy_of(*e.data));
+            else
+                array_append(return_value->value.ht, copy_of(*e.data));
+        }
+}
+
+/* array_push(&array, value, ...): the new element count. */
+ZEND_FUNCTION(array_push)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
+        return;
+    HashTable *arr = writable_array_arg(args[0]);
+    if (!arr)
+        return;
+    for (std::size_t i = 1; i < args.size(); i++)
+        array_append(arr, copy_of(*args[i]));
+    RETURN_LONG(zend_hash_num_elements(arr));
+}
+
+namespace {
+
+/* Takes one end element out of the array and returns its value. */
+void take_end(INTERNAL_FUNCTION_PARAMETERS, bool last)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    HashTable *arr = writable_array_arg(args[0]);
+    if (!arr)
+        return;
+    std::vector<element> els = elements(arr);
+    if (els.empty())
+        RETURN_NULL();
+    const element &e = last ? els.back() : els.front();
+    *return_value = **e.data;
+    zval_copy_ctor(return_value);
+    INIT_PZVAL(return_value);
+    if (e.string_key)
+        zend_hash_del(arr, e.key.c_str(), static_cast<uint>(e.key.size() + 1));
+    else
+        zend_hash_index_del(arr, e.index);
+    if (last) {
+        /* the next append reuses the popped index */
+        if (!e.string_key && e.index + 1 == arr->nNextFreeElement)
+            arr->nNextFreeElement = e.index;
+        return;
+    }
+    /* array_shift renumbers the integer keys */
+    std::vector<element> rest = elements(arr);
+    for (const element &r : rest)
+        (*r.data)->refcount++;
+    zend_hash_clean(arr);
+    for (const element &r : rest) {
+        if (r.string_key)
+            array_put(arr, r.key, *r.data);
+        else
+            array_append(arr, *r.data);
+    }
+}
+
+} // namespace
+
+ZEND_FUNCTION(array_pop) { take_end(INTERNAL_FUNCTION_PARAM_PASSTHRU, true); }
+ZEND_FUNCTION(array_shift) { take_end(INTERNAL_FUNCTION_PARAM_PASSTHRU, false); }
+
+/* range(low, high [, step]): integers, or single letters when both ends
+ * are one-character non-numeric strings. */
+ZEND_FUNCTION(range)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    zval *lo = *args[0], *hi = *args[1];
+    long step = args.size() == 3 ? to_long(*args[2]) : 1;
+    if (step < 0)
+        step = -step;
+    if (step == 0)
+        step = 1;
+    array_init(return_value);
+    HashTable *out = return_value->value.ht;
+    bool letters = lo->type == IS_STRING && hi->type == IS_STRING && lo->value.str.len >= 1 &&
+                   hi->value.str.len >= 1 && !numeric_string(lo->value.str.val, lo->value.str.len, nullptr, nullptr) &&
+                   !numeric_string(hi->value.str.val, hi->value.str.len, nullptr, nullptr);
+    long a, b;
+    if (letters) {
+        a = static_cast<unsigned char>(lo->value.str.val[0]);
+        b = static_cast<unsigned char>(hi->value.str.val[0]);
+    } else {
+        a = to_long(lo);
+        b = to_long(hi);
+    }
+    unsigned long span = a <= b ? static_cast<unsigned long>(b) - a : static_cast<unsigned long>(a) - b;
+    if (span / step > (1UL << 24)) {
+        zend_error(E_WARNING, "range(): too many elements");
+        return;
+    }
+    for (unsigned long k = 0; k <= span / step; k++) {
+        long v = a <= b ? a + static_cast<long>(k * step) : a - static_cast<long>(k * step);
+        if (letters) {
+            char c = static_cast<char>(v);
+            array_append(out, new_string(std::string(1, c)));
+        } else {
+            array_append(out, new_long(v));
+        }
+    }
+}
+
+ZEND_FUNCTION(array_key_exists)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    if ((*args[1])->type != IS_ARRAY) {
+        zend_error(E_WARNING, "Wrong datatype for second argument");
+        RETURN_FALSE;
+    }
+    HashTable *arr = (*args[1])->value.ht;
+    zval *key = *args[0];
+    switch (key->type) {
+    case IS_STRING:
+        RETURN_BOOL(zend_hash_exists(arr, key->value.str.val, key->value.str.len + 1));
+    case IS_LONG:
+    case IS_BOOL:
+        RETURN_BOOL(zend_hash_index_exists(arr, key->value.lval));
+    case IS_NULL:
+        RETURN_BOOL(zend_hash_exists(arr, "", 1));
+    default:
+        zend_error(E_WARNING, "The first argument should be either a string or an integer");
+        RETURN_FALSE;
+    }
+}
+
+ZEND_FUNCTION(array_reverse)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    bool preserve = args.size() == 2 && zend_is_true(*args[1]);
+    std::vector<element> els = elements(arr);
+    array_init(return_value);
+    for (auto it = els.rbegin(); it != els.rend(); ++it) {
+        if (it->string_key || preserve)
+            copy_element(return_value->value.ht, *it);
+        else
+            array_append(return_value->value.ht, copy_of(*it->data));
+    }
+}
+
+/* array_slice(array, offset [, length]): integer keys renumbered. */
+ZEND_FUNCTION(array_slice)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    std::vector<element> els = elements(arr);
+    long n = static_cast<long>(els.size());
+    long offset = to_long(*args[1]);
+    long length = args.size() == 3 ? to_long(*args[2]) : n;
+    if (offset < 0)
+        offset = std::max(0L, n + offset);
+    if (offset > n)
+        offset = n;
+    if (length < 0)
+        length = std::max(0L, n - offset + length);
+    long end = std::min(n, offset + length);
+    array_init(return_value);
+    for (long i = offset; i < end; i++) {
+        if (els[i].string_key)
+            copy_element(return_value->value.ht, els[i]);
+        else
+            array_append(return_value->value.ht, copy_of(*els[i].data));
+    }
+}
+
+ZEND_FUNCTION(array_flip)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    array_init(return_value);
+    for (const element &e : elements(arr)) {
+        zval *v = *e.data;
+        zval *key = e.string_key ? new_string(e.key) : new_long(static_cast<long>(e.index));
+        if (v->type == IS_LONG)
+            array_put(return_value->value.ht, static_cast<ulong>(v->value.lval), key);
+        else if (v->type == IS_STRING)
+            array_put(return_value->value.ht, std::string(v->value.str.val, v->value.str.len), key);
+        else {
+            zval_ptr_dtor(&key);
+            zend_error(E_WARNING, "Can only flip STRING and INTEGER values!");
+        }
+    }
+}
+
+ZEND_FUNCTION(array_sum)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    long lsum = 0;
+    double dsum = 0;
+    bool is_double = false;
+    for (const element &e : elements(arr)) {
+        zval *v = *e.data;
+        long l;
+        double d;
+        int t = v->type == IS_STRING ? numeric_string(v->value.str.val, v->value.str.len, &l, &d)
+                : v->type == IS_DOUBLE ? IS_DOUBLE : IS_LONG;
+        if (v->type == IS_DOUBLE)
+            d = v->value.dval;
+        else if (v->type != IS_STRING)
+            l = to_long(v);
+        if (t == 0) {
+            l = to_long(v);
+            t = IS_LONG;
+        }
+        if (t == IS_DOUBLE || is_double) {
+            if (!is_double) {
+                dsum = static_cast<double>(lsum);
+                is_double = true;
+            }
+            dsum += t == IS_DOUBLE ? d : static_cast<double>(l);
+        } else if (__builtin_add_overflow(lsum, l, &lsum)) {
+            is_double = true;
+            dsum = static_cast<double>(lsum - l) + static_cast<double>(l);
+        }
+    }
+    if (is_double)
+        RETURN_DOUBLE(dsum);
+    RETURN_LONG(lsum);
+}
+
+ZEND_FUNCTION(array_unique)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    array_init(return_value);
+    std::vector<std::string> seen;
+    for (const element &e : elements(arr)) {
+        std::string text = to_string(*e.data);
+        if (std::find(seen.begin(), seen.end(), text) != seen.end())
+            continue;
+        seen.push_back(text);
+        copy_element(return_value->value.ht, e);
+    }
+}
+
+namespace {
+
+enum sort_by { by_value, by_key };
+
+int compare_by_flags(const zval *a, const zval *b, long flags)
+{
+    if (flags == 1) { /* SORT_NUMERIC */
+        double x = to_double(a), y = to_double(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (flags == 2) { /* SORT_STRING */
+        std::string x = to_string(a), y = to_string(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return compare_values(a, b);
+}
+
+int compare_keys(const element &a, const element &b, long flags)
+{
+    if (!a.string_key && !b.string_key && flags != 2)
+        return a.index < b.index ? -1 : (a.index > b.index ? 1 : 0);
+    zval *x = a.string_key ? new_string(a.key) : new_long(static_cast<long>(a.index));
+    zval *y = b.string_key ? new_string(b.key) : new_long(static_cast<long>(b.index));
+    int c = compare_by_flags(x, y, flags);
+    zval_ptr_dtor(&x);
+    zval_ptr_dtor(&y);
+    return c;
+}
+
+/* The sorts: by value or key, ascending or descending, keeping keys or
+ * renumbering. */
+void sort_array(INTERNAL_FUNCTION_PARAMETERS, sort_by what, bool descending, bool keep_keys)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    HashTable *arr = writable_array_arg(args[0]);
+    if (!arr)
+        RETURN_FALSE;
+    long flags = args.size() == 2 ? to_long(*args[1]) : 0;
+    std::vector<element> els = elements(arr);
+    std::stable_sort(els.begin(), els.end(), [&](const element &a, const element &b) {
+        int c = what == by_key ? compare_keys(a, b, flags) : compare_by_flags(*a.data, *b.data, flags);
+        return descending ? c > 0 : c < 0;
+    });
+    std::vector<zval *> values;
+    for (const element &e : els) {
+        values.push_back(*e.data);
+        (*e.data)->refcount++;
+    }
+    zend_hash_clean(arr);
+    for (std::size_t i = 0; i < els.size(); i++) {
+        if (keep_keys)
+            put_element(arr, els[i], values[i]);
+        else
+            array_append(arr, values[i]);
+    }
+    RETURN_TRUE;
+}
+
+} // namespace
+
+ZEND_FUNCTION(sort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_value, false, false); }
+ZEND_FUNCTION(rsort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_value, true, false); }
+ZEND_FUNCTION(asort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_value, false, true); }
+ZEND_FUNCTION(arsort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_value, true, true); }
+ZEND_FUNCTION(ksort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_key, false, true); }
+ZEND_FUNCTION(krsort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_key, true, true); }
