@@ -12,6 +12,7 @@
 
 #include "php.h"
 #include "php_brisko.h"
+#include "cache/cache.h"
 #include "brisko_alloc.h"
 #include "brisko_hash.h"
 #include "brisko_cache.h"
@@ -106,6 +107,7 @@ int zm_activate_php_brisko(INIT_FUNC_ARGS)
 {
     bk_req_count++;
     brisko_heap_reset();
+    brisko_cache_request_startup();
     return SUCCESS;
 }
 
