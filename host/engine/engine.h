@@ -63,6 +63,7 @@ void flush_output();
  * handed to this observer when set (tests use it). */
 using error_observer = void (*)(int type, const char *message);
 void set_error_observer(error_observer observer);
+error_observer current_error_observer();
 
 /* Where the running script is, for error messages. */
 const char *current_filename();
@@ -74,6 +75,15 @@ int current_lineno();
 int execute_script(const char *filename);
 /* The request's exit status so far. */
 int exit_status();
+/* Records the request's exit status (exit/die; fatal errors set 255).
+ * request_startup resets it to 0. */
+void set_exit_status(int status);
+
+/* Depth of "@" operators being evaluated: while above 0, warnings and
+ * notices are not printed (the error observer still sees them); fatal
+ * errors always are. The executor raises and lowers it; request_startup
+ * resets it to 0. */
+extern int silence_depth;
 
 /* Request memory accounting: blocks and bytes handed out by the
  * per-request allocator and not yet given back. */

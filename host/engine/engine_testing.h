@@ -48,6 +48,11 @@ std::string dump(const zval *z);
 struct request_scope {
     request_scope();
     ~request_scope();
+    request_scope(const request_scope &) = delete;
+    request_scope &operator=(const request_scope &) = delete;
+
+private:
+    bool started_engine; /* shut the engine down again at the end */
 };
 
 } // namespace zend::testing

@@ -43,6 +43,18 @@ ZEND_API int add_next_index_stringl(zval *arg, const char *str, uint length, int
 ZEND_API int add_assoc_long(zval *arg, const char *key, long n);
 ZEND_API int add_assoc_stringl(zval *arg, const char *key, const char *str, uint length, int duplicate);
 ZEND_API int add_assoc_zval(zval *arg, const char *key, zval *value);
+ZEND_API int add_next_index_string(zval *arg, const char *str, int duplicate);
+ZEND_API int add_next_index_double(zval *arg, double d);
+ZEND_API int add_next_index_bool(zval *arg, int b);
+ZEND_API int add_next_index_null(zval *arg);
+ZEND_API int add_next_index_zval(zval *arg, zval *value);
+ZEND_API int add_index_long(zval *arg, ulong index, long n);
+ZEND_API int add_index_stringl(zval *arg, ulong index, const char *str, uint length, int duplicate);
+ZEND_API int add_index_zval(zval *arg, ulong index, zval *value);
+ZEND_API int add_assoc_double(zval *arg, const char *key, double d);
+ZEND_API int add_assoc_bool(zval *arg, const char *key, int b);
+ZEND_API int add_assoc_null(zval *arg, const char *key);
+ZEND_API int add_assoc_string(zval *arg, const char *key, const char *str, int duplicate);
 
 END_EXTERN_C()
 

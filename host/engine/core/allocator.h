@@ -1,0 +1,18 @@
+/* The engine's side of the per-request allocator. */
+#ifndef BRISKO_CORE_ALLOCATOR_H
+#define BRISKO_CORE_ALLOCATOR_H
+
+#include <cstddef>
+
+namespace zend {
+
+/* Gives back every block still live, emptying the free lists first. Called
+ * at request end (and engine shut-down); every request pointer dies. */
+void release_request_memory();
+
+/* Whether p is the start of a live block (linear walk: for tests only). */
+bool is_request_block(const void *p);
+
+} // namespace zend
+
+#endif

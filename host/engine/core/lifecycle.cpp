@@ -1,0 +1,203 @@
+/* Engine and request life cycle, and the destructors of compiled code.
+ *
+ * Engine start-up makes the function and class tables (persistent: they
+ * live as long as the engine) and registers the built-in module. A request
+ * brackets one script run: at its end the output goes out first, then the
+ * modules' request hooks run, user code and the request's variables are
+ * destroyed, and every block of request memory is given back. */
+#include <cstdlib>
+
+#include "core/allocator.h"
+#include "core/constants.h"
+#include "core/modules.h"
+#include "engine.h"
+
+namespace zend {
+
+counters_t counters;
+settings_t settings;
+
+namespace {
+
+bool engine_started = false;
+bool in_request = false;
+
+HashTable *new_persistent_table(dtor_func_t destructor) {
+    auto *ht = static_cast<HashTable *>(std::malloc(sizeof(HashTable)));
+    if (!ht) return nullptr;
+    if (zend_hash_init(ht, 64, nullptr, destructor, 1) == FAILURE) {
+        std::free(ht);
+        return nullptr;
+    }
+    return ht;
+}
+
+void free_persistent_table(HashTable *ht) {
+    if (!ht) return;
+    zend_hash_destroy(ht);
+    std::free(ht);
+}
+
+int is_user_function(void *data) {
+    return static_cast<zend_function *>(data)->type == ZEND_USER_FUNCTION ? ZEND_HASH_APPLY_REMOVE
+                                                                          : ZEND_HASH_APPLY_KEEP;
+}
+
+int is_user_class(void *data) {
+    return static_cast<zend_class_entry *>(data)->type == ZEND_USER_CLASS ? ZEND_HASH_APPLY_REMOVE
+                                                                         : ZEND_HASH_APPLY_KEEP;
+}
+
+/* Module hooks may end the request with a fatal error; that ends only
+ * the hook. */
+template <typename F> void guarded(F f) {
+    try {
+        f();
+    } catch (const bailout &) {
+    }
+}
+
+} // namespace
+
+bool request_active() { return in_request; }
+
+bool engine_startup() {
+    if (engine_started) return true;
+    CG(function_table) = new_persistent_table((dtor_func_t)destroy_zend_function);
+    CG(class_table) = new_persistent_table((dtor_func_t)destroy_zend_class);
+    if (!CG(function_table) || !CG(class_table)) {
+        free_persistent_table(CG(function_table));
+        free_persistent_table(CG(class_table));
+        CG(function_table) = CG(class_table) = nullptr;
+        return false;
+    }
+    EG(function_table) = CG(function_table);
+    EG(class_table) = CG(class_table);
+    engine_started = true;
+    bool ok = false;
+    guarded([&] { ok = zend_startup_module(builtin_module()) == SUCCESS; });
+    return ok;
+}
+
+void engine_shutdown() {
+    if (!engine_started) return;
+    if (in_request) request_shutdown();
+    shutdown_modules_and_extensions();
+    free_persistent_table(CG(function_table));
+    free_persistent_table(CG(class_table));
+    CG(function_table) = CG(class_table) = nullptr;
+    EG(function_table) = EG(class_table) = nullptr;
+    drop_all_constants();
+    flush_output();
+    /* Anything allocated between requests goes now. */
+    release_request_memory();
+    engine_started = false;
+}
+
+void request_startup() {
+    if (in_request) request_shutdown();
+    counters.requests++;
+    in_request = true;
+    set_exit_status(0);
+    silence_depth = 0;
+    current_call = internal_call{};
+    zend_hash_init(&EG(symbol_table), 64, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
+    EG(active_symbol_table) = &EG(symbol_table);
+    for (zend_extension *extension : zend_extensions())
+        if (extension->activate) guarded([&] { extension->activate(); });
+    guarded([] { executor_request_startup(); });
+    for (zend_module_entry *module : modules())
+        if (module->module_started && module->request_startup_func)
+            guarded([&] { module->request_startup_func(MODULE_PERSISTENT, module->module_number); });
+}
+
+void request_shutdown() {
+    if (!in_request) return;
+    /* The response is complete before any end hook runs: one of them may
+     * end the process. */
+    flush_output();
+    for (zend_module_entry *module : modules())
+        if (module->module_started && module->request_shutdown_func)
+            guarded([&] { module->request_shutdown_func(MODULE_PERSISTENT, module->module_number); });
+    for (zend_extension *extension : zend_extensions())
+        if (extension->deactivate) guarded([&] { extension->deactivate(); });
+    guarded([] { executor_request_shutdown(); });
+    guarded([] {
+        if (EG(symbol_table).arBuckets) zend_hash_destroy(&EG(symbol_table));
+    });
+    EG(active_symbol_table) = nullptr;
+    guarded([] {
+        if (CG(function_table)) zend_hash_apply(CG(function_table), is_user_function);
+        if (CG(class_table)) zend_hash_apply(CG(class_table), is_user_class);
+    });
+    drop_request_constants();
+    current_call = internal_call{};
+    silence_depth = 0;
+    flush_output();
+    release_request_memory();
+    in_request = false;
+}
+
+} // namespace zend
+
+using namespace zend;
+
+extern "C" {
+
+ZEND_API void destroy_op_array(zend_op_array *op_array) {
+    if (!op_array) return;
+    if (op_array->refcount && --(*op_array->refcount) > 0) return;
+    for (zend_extension *extension : zend_extensions())
+        if (extension->op_array_dtor) extension->op_array_dtor(op_array);
+    if (op_array->opcodes) {
+        for (zend_uint i = 0; i < op_array->last; i++) {
+            zend_op *op = &op_array->opcodes[i];
+            if (op->op1.op_type == IS_CONST) _zval_dtor(&op->op1.u.constant);
+            if (op->op2.op_type == IS_CONST) _zval_dtor(&op->op2.u.constant);
+        }
+        efree(op_array->opcodes);
+        op_array->opcodes = nullptr;
+    }
+    if (op_array->function_name) efree(op_array->function_name);
+    if (op_array->arg_types) efree(op_array->arg_types);
+    if (op_array->brk_cont_array) efree(op_array->brk_cont_array);
+    if (op_array->static_variables) {
+        zend_hash_destroy(op_array->static_variables);
+        FREE_HASHTABLE(op_array->static_variables);
+    }
+    if (op_array->filename) efree(op_array->filename);
+    if (op_array->refcount) efree(op_array->refcount);
+    op_array->function_name = nullptr;
+    op_array->arg_types = nullptr;
+    op_array->brk_cont_array = nullptr;
+    op_array->static_variables = nullptr;
+    op_array->filename = nullptr;
+    op_array->refcount = nullptr;
+}
+
+ZEND_API void destroy_zend_function(zend_function *function) {
+    if (function && function->type == ZEND_USER_FUNCTION) destroy_op_array(&function->op_array);
+}
+
+ZEND_API void destroy_zend_class(zend_class_entry *ce) {
+    if (!ce) return;
+    if (ce->refcount && --(*ce->refcount) > 0) return;
+    zend_hash_destroy(&ce->function_table);
+    zend_hash_destroy(&ce->default_properties);
+    if (ce->type == ZEND_USER_CLASS) {
+        if (ce->name) efree(ce->name);
+        if (ce->refcount) efree(ce->refcount);
+    } else {
+        std::free(ce->name);
+        std::free(ce->refcount);
+    }
+    ce->name = nullptr;
+    ce->refcount = nullptr;
+}
+
+ZEND_API void function_add_ref(zend_function *function) {
+    if (function && function->type == ZEND_USER_FUNCTION && function->op_array.refcount)
+        (*function->op_array.refcount)++;
+}
+
+} // extern "C"
