@@ -30,17 +30,25 @@
     /* arrays */                                                               \
     X(count) X(array_keys) X(array_values) X(in_array) X(array_search)         \
     X(array_merge) X(range) X(array_key_exists) X(array_reverse)               \
-    X(array_slice) X(array_flip) X(array_sum) X(array_unique)
+    X(array_slice) X(array_flip) X(array_sum) X(array_unique)                  \
+    /* types */                                                                \
+    X(is_array) X(is_string) X(is_int) X(is_float) X(is_null) X(is_bool)       \
+    X(is_object) X(is_resource) X(is_numeric) X(is_scalar) X(gettype)          \
+    X(intval) X(floatval) X(strval)                                            \
+    /* inspection */                                                           \
+    X(var_dump) X(print_r) X(var_export)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
     X(mt_getrandmax, getrandmax)                                               \
-    X(sizeof, count) X(key_exists, array_key_exists)
+    X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
+    X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
+    X(doubleval, floatval)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
     X(array_push) X(array_pop) X(array_shift) X(sort) X(rsort) X(asort)        \
-    X(arsort) X(ksort) X(krsort)
+    X(arsort) X(ksort) X(krsort) X(settype)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
@@ -107,6 +115,10 @@ double round_to(double value, long places);
  * values for the conversions. false, with a warning raised, when the
  * format asks for more values than there are. */
 bool format_string(const std::string &format, const std::vector<zval **> &args, std::string &out);
+
+/* inspect.cpp: the texts var_dump and print_r print for a value. */
+std::string var_dump_text(const zval *z);
+std::string print_r_text(const zval *z);
 
 /* Result helpers. */
 void return_string(zval *return_value, const std::string &s);
