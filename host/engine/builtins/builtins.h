@@ -36,14 +36,23 @@
     X(is_object) X(is_resource) X(is_numeric) X(is_scalar) X(gettype)          \
     X(intval) X(floatval) X(strval)                                            \
     /* inspection */                                                           \
-    X(var_dump) X(print_r) X(var_export)
+    X(var_dump) X(print_r) X(var_export)                                       \
+    /* time */                                                                 \
+    X(date) X(gmdate) X(time) X(microtime) X(mktime) X(checkdate) X(sleep)     \
+    X(usleep)                                                                  \
+    /* files */                                                                \
+    X(file_exists) X(is_file) X(is_dir) X(is_link) X(is_readable)              \
+    X(is_writable) X(filemtime) X(filectime) X(fileatime) X(filesize)          \
+    X(fileperms) X(unlink) X(rmdir) X(clearstatcache) X(file_get_contents)     \
+    X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \
+    X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
     X(mt_getrandmax, getrandmax)                                               \
     X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
-    X(doubleval, floatval)
+    X(doubleval, floatval) X(is_writeable, is_writable)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
@@ -119,6 +128,9 @@ bool format_string(const std::string &format, const std::vector<zval **> &args, 
 /* inspect.cpp: the texts var_dump and print_r print for a value. */
 std::string var_dump_text(const zval *z);
 std::string print_r_text(const zval *z);
+
+/* time.cpp: date()'s text for a format and a timestamp. */
+std::string date_text(const std::string &format, long timestamp, bool local);
 
 /* Result helpers. */
 void return_string(zval *return_value, const std::string &s);

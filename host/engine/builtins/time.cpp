@@ -1,0 +1,254 @@
+/* Time built-ins. date() formats local time (TZ decides the zone),
+ * gmdate() universal time. */
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include "builtins.h"
+#include "engine.h"
+
+using namespace zend::builtins;
+
+namespace {
+
+const char *const day_names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char *const month_names[] = {"January", "February", "March", "April", "May", "June", "July",
+                                   "August", "September", "October", "November", "December"};
+
+bool leap_year(long year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int days_in_month(int month, long year)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 1 && leap_year(year) ? 29 : days[month];
+}
+
+std::string two(int v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", v);
+    return buf;
+}
+
+/* ISO 8601 week number: weeks start on Monday, week 1 holds the year's
+ * first Thursday. */
+int iso_week(const std::tm &t)
+{
+    int wday = (t.tm_wday + 6) % 7; /* Monday 0 */
+    int thursday_yday = t.tm_yday - wday + 3;
+    long year = t.tm_year + 1900L;
+    if (thursday_yday < 0) {
+        year--;
+        thursday_yday += leap_year(year) ? 366 : 365;
+    } else if (thursday_yday >= (leap_year(year) ? 366 : 365)) {
+        return 1;
+    }
+    return thursday_yday / 7 + 1;
+}
+
+std::string utc_offset(long seconds, bool colon)
+{
+    char buf[16];
+    long a = seconds < 0 ? -seconds : seconds;
+    std::snprintf(buf, sizeof buf, colon ? "%c%02ld:%02ld" : "%c%02ld%02ld", seconds < 0 ? '-' : '+',
+                  a / 3600, (a / 60) % 60);
+    return buf;
+}
+
+std::string format_date(const std::string &format, std::time_t ts, bool local)
+{
+    std::tm t{};
+    if (local)
+        localtime_r(&ts, &t);
+    else
+        gmtime_r(&ts, &t);
+    long offset = local ? t.tm_gmtoff : 0;
+    const char *zone = local ? (t.tm_zone ? t.tm_zone : "") : "GMT";
+    long year = t.tm_year + 1900L;
+    int hour12 = t.tm_hour % 12 == 0 ? 12 : t.tm_hour % 12;
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); i++) {
+        char c = format[i];
+        switch (c) {
+        case 'a': out += t.tm_hour < 12 ? "am" : "pm"; break;
+        case 'A': out += t.tm_hour < 12 ? "AM" : "PM"; break;
+        case 'B': {
+            long beat = ((ts + 3600) % 86400 + 86400) % 86400 * 10 / 864;
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "%03ld", beat);
+            out += buf;
+            break;
+        }
+        case 'd': out += two(t.tm_mday); break;
+        case 'D': out += std::string(day_names[t.tm_wday], 3); break;
+        case 'F': out += month_names[t.tm_mon]; break;
+        case 'g': out += std::to_string(hour12); break;
+        case 'G': out += std::to_string(t.tm_hour); break;
+        case 'h': out += two(hour12); break;
+        case 'H': out += two(t.tm_hour); break;
+        case 'i': out += two(t.tm_min); break;
+        case 'I': out += t.tm_isdst > 0 ? "1" : "0"; break;
+        case 'j': out += std::to_string(t.tm_mday); break;
+        case 'l': out += day_names[t.tm_wday]; break;
+        case 'L': out += leap_year(year) ? "1" : "0"; break;
+        case 'm': out += two(t.tm_mon + 1); break;
+        case 'M': out += std::string(month_names[t.tm_mon], 3); break;
+        case 'n': out += std::to_string(t.tm_mon + 1); break;
+        case 'N': out += std::to_string(t.tm_wday == 0 ? 7 : t.tm_wday); break;
+        case 'O': out += utc_offset(offset, false); break;
+        case 'P': out += utc_offset(offset, true); break;
+        case 'r':
+            out += format_date("D, d M Y H:i:s O", ts, local);
+            break;
+        case 'c':
+            out += format_date("Y-m-d\\TH:i:sP", ts, local);
+            break;
+        case 's': out += two(t.tm_sec); break;
+        case 'S': {
+            int d = t.tm_mday;
+            if (d >= 11 && d <= 13)
+                out += "th";
+            else if (d % 10 == 1)
+                out += "st";
+            else if (d % 10 == 2)
+                out += "nd";
+            else if (d % 10 == 3)
+                out += "rd";
+            else
+                out += "th";
+            break;
+        }
+        case 't': out += std::to_string(days_in_month(t.tm_mon, year)); break;
+        case 'T': out += zone; break;
+        case 'e': out += local ? zone : "UTC"; break;
+        case 'U': out += std::to_string(static_cast<long>(ts)); break;
+        case 'w': out += std::to_string(t.tm_wday); break;
+        case 'W': out += two(iso_week(t)); break;
+        case 'Y': out += std::to_string(year); break;
+        case 'y': out += two(static_cast<int>(year % 100)); break;
+        case 'z': out += std::to_string(t.tm_yday); break;
+        case 'Z': out += std::to_string(offset); break;
+        case '\\':
+            if (i + 1 < format.size())
+                out += format[++i];
+            break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+void date_function(INTERNAL_FUNCTION_PARAMETERS, bool local)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    std::time_t ts = args.size() == 2 ? static_cast<std::time_t>(to_long(*args[1])) : std::time(nullptr);
+    return_string(return_value, format_date(to_string(*args[0]), ts, local));
+}
+
+} // namespace
+
+namespace zend::builtins {
+
+std::string date_text(const std::string &format, long timestamp, bool local)
+{
+    return format_date(format, static_cast<std::time_t>(timestamp), local);
+}
+
+} // namespace zend::builtins
+
+ZEND_FUNCTION(date) { date_function(INTERNAL_FUNCTION_PARAM_PASSTHRU, true); }
+ZEND_FUNCTION(gmdate) { date_function(INTERNAL_FUNCTION_PARAM_PASSTHRU, false); }
+
+ZEND_FUNCTION(time)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    RETURN_LONG(static_cast<long>(std::time(nullptr)));
+}
+
+/* microtime(): "0.12345600 1234567890"; microtime(true): a float. */
+ZEND_FUNCTION(microtime)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+        return;
+    struct timeval tv;
+    gettimeofday(&tv, nullptr);
+    if (args.size() == 1 && zend_is_true(*args[0]))
+        RETURN_DOUBLE(static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.8F %ld", tv.tv_usec / 1e6, static_cast<long>(tv.tv_sec));
+    RETURN_STRING(buf, 1);
+}
+
+/* mktime([hour [, minute [, second [, month [, day [, year]]]]]]): missing
+ * parts from the current local time; out-of-range parts roll over. */
+ZEND_FUNCTION(mktime)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 7, args))
+        return;
+    std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    int *fields[] = {&t.tm_hour, &t.tm_min, &t.tm_sec, &t.tm_mon, &t.tm_mday, &t.tm_year};
+    for (std::size_t i = 0; i < args.size() && i < 6; i++) {
+        long v = to_long(*args[i]);
+        if (v > 1000000 || v < -1000000)
+            RETURN_FALSE;
+        if (i == 3)
+            v -= 1;
+        if (i == 5) {
+            if (v >= 0 && v < 70)
+                v += 2000;
+            else if (v >= 70 && v <= 100)
+                v += 1900;
+            v -= 1900;
+        }
+        *fields[i] = static_cast<int>(v);
+    }
+    t.tm_isdst = -1;
+    std::time_t result = std::mktime(&t);
+    if (result == static_cast<std::time_t>(-1))
+        RETURN_FALSE;
+    RETURN_LONG(static_cast<long>(result));
+}
+
+ZEND_FUNCTION(checkdate)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+        return;
+    long m = to_long(*args[0]), d = to_long(*args[1]), y = to_long(*args[2]);
+    RETURN_BOOL(y >= 1 && y <= 32767 && m >= 1 && m <= 12 && d >= 1 && d <= days_in_month(static_cast<int>(m - 1), y));
+}
+
+ZEND_FUNCTION(sleep)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    long seconds = to_long(*args[0]);
+    if (seconds > 0)
+        ::sleep(static_cast<unsigned>(seconds));
+}
+
+ZEND_FUNCTION(usleep)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    long micro = to_long(*args[0]);
+    if (micro > 0) {
+        struct timespec ts = {micro / 1000000, (micro % 1000000) * 1000};
+        nanosleep(&ts, nullptr);
+    }
+}
