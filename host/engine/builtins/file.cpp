@@ -77,7 +77,7 @@ void test_path(INTERNAL_FUNCTION_PARAMETERS, stat_test what)
     }
 }
 
-enum stat_field { mtime, ctime, atime, size, perms };
+enum stat_field { field_mtime, field_ctime, field_atime, field_size, field_perms };
 
 void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
 {
@@ -93,11 +93,11 @@ void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
         RETURN_FALSE;
     }
     switch (what) {
-    case mtime: RETURN_LONG(static_cast<long>(st.st_mtime));
-    case ctime: RETURN_LONG(static_cast<long>(st.st_ctime));
-    case atime: RETURN_LONG(static_cast<long>(st.st_atime));
-    case size: RETURN_LONG(static_cast<long>(st.st_size));
-    case perms: RETURN_LONG(static_cast<long>(st.st_mode));
+    case field_mtime: RETURN_LONG(static_cast<long>(st.st_mtime));
+    case field_ctime: RETURN_LONG(static_cast<long>(st.st_ctime));
+    case field_atime: RETURN_LONG(static_cast<long>(st.st_atime));
+    case field_size: RETURN_LONG(static_cast<long>(st.st_size));
+    case field_perms: RETURN_LONG(static_cast<long>(st.st_mode));
     }
 }
 
@@ -125,11 +125,11 @@ ZEND_FUNCTION(is_dir) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, directory); 
 ZEND_FUNCTION(is_link) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, link_test); }
 ZEND_FUNCTION(is_readable) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, readable); }
 ZEND_FUNCTION(is_writable) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, writable); }
-ZEND_FUNCTION(filemtime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, mtime); }
-ZEND_FUNCTION(filectime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, ctime); }
-ZEND_FUNCTION(fileatime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, atime); }
-ZEND_FUNCTION(filesize) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, size); }
-ZEND_FUNCTION(fileperms) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, perms); }
+ZEND_FUNCTION(filemtime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_mtime); }
+ZEND_FUNCTION(filectime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_ctime); }
+ZEND_FUNCTION(fileatime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_atime); }
+ZEND_FUNCTION(filesize) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_size); }
+ZEND_FUNCTION(fileperms) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_perms); }
 ZEND_FUNCTION(unlink) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, "Unlink", ::unlink); }
 ZEND_FUNCTION(rmdir) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, "RmDir", ::rmdir); }
 
