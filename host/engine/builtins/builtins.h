@@ -45,7 +45,11 @@
     X(is_writable) X(filemtime) X(filectime) X(fileatime) X(filesize)          \
     X(fileperms) X(unlink) X(rmdir) X(clearstatcache) X(file_get_contents)     \
     X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \
-    X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)
+    X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)            \
+    /* output */                                                               \
+    X(header) X(headers_sent) X(ob_start) X(ob_get_contents) X(ob_get_length)  \
+    X(ob_get_level) X(ob_end_clean) X(ob_end_flush) X(ob_clean) X(ob_get_clean) \
+    X(flush)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
@@ -131,6 +135,11 @@ std::string print_r_text(const zval *z);
 
 /* time.cpp: date()'s text for a format and a timestamp. */
 std::string date_text(const std::string &format, long timestamp, bool local);
+
+/* output.cpp: the headers the request's script set with header(), for the
+ * program that sends the response, in order; cleared at request start. */
+const std::vector<std::string> &headers();
+void reset_request_output_state();
 
 /* Result helpers. */
 void return_string(zval *return_value, const std::string &s);

@@ -97,13 +97,19 @@ int builtin_startup(INIT_FUNC_ARGS)
     return SUCCESS;
 }
 
+int builtin_request_startup(INIT_FUNC_ARGS)
+{
+    zend::builtins::reset_request_output_state();
+    return SUCCESS;
+}
+
 zend_module_entry standard_module = {
     STANDARD_MODULE_HEADER,
     "standard",
     builtin_functions,
     builtin_startup,
     nullptr, /* module shut-down: the constants go with the engine */
-    nullptr,
+    builtin_request_startup,
     nullptr,
     nullptr, /* info: phpinfo() prints the module's name */
     "4.2.3",
