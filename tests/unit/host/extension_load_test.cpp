@@ -1,0 +1,198 @@
+// Loading php_brisko.so as a Zend extension: what start-up leaves behind,
+// the request hooks, the information page, shut-down, the refusal of an
+// object built for another API, and the end of the process after its
+// 10,001st request. Each case runs in a child process, so the extension
+// never stays loaded in the test runner itself.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine.h"
+#include "engine_testing.h"
+#include "../../../include/brisko_pool.h"
+
+namespace {
+
+// Runs body in a forked child. The child writes its failures (one per
+// line) to a pipe; what it wrote and how it ended come back.
+struct child_result {
+    std::string report;
+    int status = -1;
+};
+
+template <typename F> child_result in_child(F body)
+{
+    int fds[2];
+    if (pipe(fds) != 0) return {"pipe failed", -1};
+    fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        std::string failures;
+        int code = body(failures, fds[1]);
+        if (!failures.empty()) (void)!write(fds[1], failures.data(), failures.size());
+        _exit(code);
+    }
+    close(fds[1]);
+    child_result r;
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0) r.report.append(buf, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.status = status;
+    return r;
+}
+
+#define CHILD_CHECK(cond)                                                                                   \
+    do {                                                                                                   \
+        if (!(cond)) failures += std::string("failed: ") + #cond + " (line " + std::to_string(__LINE__) + ")\n"; \
+    } while (0)
+
+template <typename T> T *symbol(void *handle, const char *name)
+{
+    return reinterpret_cast<T *>(dlsym(handle, name));
+}
+
+bool in_frees_list(const bkpool *pool, const void *p)
+{
+    for (const bkpool_block *b = pool->frees; b; b = b->link) {
+        void *const *slots = reinterpret_cast<void *const *>(b + 1);
+        for (unsigned i = 0; i < b->count; i++)
+            if (slots[i] == p) return true;
+    }
+    return false;
+}
+
+int load_extension(std::string &failures)
+{
+    std::string error;
+    if (!zend::engine_startup()) {
+        failures += "engine_startup failed\n";
+        return 1;
+    }
+    if (!zend::load_zend_extension(BRISKO_EXTENSION_PATH, error)) {
+        failures += "load failed: " + error + "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(ExtensionLoad, StartUpCreatesProcessStateAndInstallsTheHook)
+{
+    auto r = in_child([](std::string &failures, int) {
+        auto *engine_hook = zend_compile_file;
+        if (load_extension(failures)) return 1;
+        void *h = dlopen(BRISKO_EXTENSION_PATH, RTLD_NOW | RTLD_NOLOAD);
+        CHILD_CHECK(h != nullptr);
+        if (!h) return 1;
+
+        bkpool *global = *symbol<bkpool *>(h, "bkpool_global");
+        CHILD_CHECK(global != nullptr && global->parent == nullptr);
+        for (const char *name : {"brisko_heaptable", "brisko_filetable", "brisko_templatetable"}) {
+            HashTable *ht = *symbol<HashTable *>(h, name);
+            CHILD_CHECK(ht != nullptr);
+            if (!ht) continue;
+            CHILD_CHECK(ht->nTableSize == 128);
+            CHILD_CHECK(ht->persistent == 1);
+            CHILD_CHECK(ht->pDestructor == nullptr);
+            CHILD_CHECK(ht->nNumOfElements == 0);
+            CHILD_CHECK(in_frees_list(global, ht));
+        }
+        CHILD_CHECK(*symbol<char *>(h, "brisko_write_buf") != nullptr);
+        CHILD_CHECK(*symbol<int>(h, "brisko_write_buf_alloc") == 300000);
+        CHILD_CHECK(*symbol<int>(h, "brisko_write_buf_len") == 0);
+        char *heap_start = *symbol<char *>(h, "brisko_heap_strage_ini");
+        CHILD_CHECK(heap_start != nullptr);
+        CHILD_CHECK(*symbol<char *>(h, "brisko_heap_strage") == heap_start);
+        CHILD_CHECK(*symbol<int>(h, "bk_req_count") == 0);
+
+        auto *brisko_hook = symbol<zend_op_array *(zend_file_handle *, int)>(h, "php_brisko_compile_file");
+        CHILD_CHECK(zend_compile_file == brisko_hook);
+        CHILD_CHECK(*symbol<decltype(engine_hook)>(h, "brisko_org_compile_file") == engine_hook);
+        CHILD_CHECK(dlsym(h, "get_module") == nullptr);
+
+        // A request start counts and empties the request heap.
+        char **top = symbol<char *>(h, "brisko_heap_strage");
+        *top += 64;
+        zend::request_startup();
+        CHILD_CHECK(*symbol<int>(h, "bk_req_count") == 1);
+        CHILD_CHECK(*top == heap_start);
+        auto info = zend::testing::call_function("phpinfo", {});
+        size_t first = info.output.find("PHP Brisko Version");
+        CHILD_CHECK(first != std::string::npos);
+        CHILD_CHECK(info.output.find("PHP Brisko Version => 1.02\n") == first);
+        CHILD_CHECK(info.output.find("PHP Brisko Version", first + 1) == std::string::npos);
+        size_t section = info.output.find("\nPHP Brisko\n\n");
+        CHILD_CHECK(section != std::string::npos);
+        if (section != std::string::npos) {
+            std::string rest = info.output.substr(section + 13);
+            size_t end = rest.find("\n\n");
+            std::string body = rest.substr(0, end);
+            size_t rows = 0;
+            for (size_t i = 0; (i = body.find(" => ", i)) != std::string::npos; i++) rows++;
+            CHILD_CHECK(rows == 1);
+        }
+        for (const char *fn : {"brisko_template_fetch", "brisko_template_check_tagname", "brisko_heap_set",
+                               "brisko_heap_get", "brisko_heap_get_index"})
+            CHILD_CHECK(zend::testing::call_function(fn, {}).found);
+        zend::request_shutdown();
+
+        zend::engine_shutdown();
+        CHILD_CHECK(zend_compile_file == engine_hook);
+        return 0;
+    });
+    EXPECT_EQ(r.report, "");
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+}
+
+TEST(ExtensionLoad, ObjectForAnotherApiIsRefused)
+{
+    auto r = in_child([](std::string &failures, int) {
+        CHILD_CHECK(zend::engine_startup());
+        std::string error;
+        CHILD_CHECK(!zend::load_zend_extension(BRISKO_BAD_API_EXTENSION_PATH, error));
+        CHILD_CHECK(!error.empty());
+        CHILD_CHECK(error.find("bad_api_ext") != std::string::npos);
+        CHILD_CHECK(error.find("20020429") != std::string::npos || error.find("API") != std::string::npos);
+        if (!failures.empty()) failures += "message was: " + error + "\n";
+        zend::engine_shutdown();
+        return 0;
+    });
+    EXPECT_EQ(r.report, "");
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+}
+
+TEST(ExtensionLoad, ProcessEndsAtTheEndOfIts10001stRequest)
+{
+    auto r = in_child([](std::string &failures, int out) {
+        if (load_extension(failures)) return 1;
+        zend::set_output_sink([](const char *, std::size_t) {});
+        for (int i = 0; i < 10000; i++) {
+            zend::request_startup();
+            zend::request_shutdown();
+        }
+        const char alive[] = "alive after 10000\n";
+        (void)!write(out, alive, sizeof alive - 1);
+        zend::request_startup();
+        const char started[] = "10001st started\n";
+        (void)!write(out, started, sizeof started - 1);
+        zend::request_shutdown();
+        failures += "still running after the 10001st request\n";
+        return 3;
+    });
+    EXPECT_EQ(r.report, "alive after 10000\n10001st started\n");
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+}
