@@ -1,0 +1,384 @@
+/* Calls: starting them, passing arguments, running user and internal
+ * functions, methods and constructors; objects; includes; the run-time
+ * half of conditional declarations.
+ *
+ * A call lives on its frame's pending list from its INIT op to DO_FCALL.
+ * The pending record holds a copy of the function record, counted for user
+ * functions, so the op array outlives the call even if a table entry is
+ * replaced while it runs. */
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/operators.h"
+#include "executor/executor.h"
+
+namespace zend::exec {
+
+namespace {
+
+std::string string_of(zval *z) {
+    if (z->type == IS_STRING) return std::string(z->value.str.val, (std::size_t)z->value.str.len);
+    return zval_to_string(z);
+}
+
+std::string lower(std::string s) {
+    for (char &c : s)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+    return s;
+}
+
+zval *bool_value(bool b) {
+    zval *r = new_value();
+    r->type = IS_BOOL;
+    r->value.lval = b;
+    return r;
+}
+
+void push_call(frame &f, const zend_function *function, zval *object) {
+    pending_call p;
+    p.callable = true;
+    std::memcpy(&p.function, function, sizeof(zend_function));
+    if (p.function.type == ZEND_USER_FUNCTION) function_add_ref(&p.function);
+    p.object = object;
+    f.calls.push_back(std::move(p));
+}
+
+zend_function *find_method(zend_class_entry *ce, const std::string &name_lc) {
+    zend_function *fn;
+    if (zend_hash_find(&ce->function_table, name_lc.c_str(), (uint)name_lc.size() + 1, (void **)&fn) == SUCCESS)
+        return fn;
+    return nullptr;
+}
+
+/* The constructor is the method named like the class, else like the
+ * nearest ancestor that has one. */
+zend_function *find_constructor(zend_class_entry *ce) {
+    for (zend_class_entry *c = ce; c; c = c->parent) {
+        if (!c->name) continue;
+        if (zend_function *fn = find_method(ce, lower(std::string(c->name, c->name_length)))) return fn;
+    }
+    return nullptr;
+}
+
+void drop_call(pending_call &p) {
+    for (zval *a : p.args) zval_ptr_dtor(&a);
+    p.args.clear();
+    if (p.object) zval_ptr_dtor(&p.object);
+    if (p.callable && p.function.type == ZEND_USER_FUNCTION) destroy_zend_function(&p.function);
+    p.callable = false;
+}
+
+zval *call_user(pending_call &p) {
+    if (state.depth >= max_nesting_level)
+        zend_error(E_ERROR, "Maximum function nesting level of '%d' reached, aborting!", max_nesting_level);
+    frame callee;
+    callee.op_array = &p.function.op_array;
+    HashTable *symbols;
+    ALLOC_HASHTABLE(symbols);
+    zend_hash_init(symbols, 8, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
+    callee.symbol_table = symbols;
+    if (p.object) {
+        zend_hash_update(symbols, "this", 5, &p.object, sizeof(zval *), nullptr);
+        callee.this_ptr = p.object;
+        p.object = nullptr; /* the symbol table holds it now */
+    }
+    callee.args = p.args.data();
+    callee.argc = (int)p.args.size();
+    state.depth++;
+    execute(callee);
+    state.depth--;
+    zend_hash_destroy(symbols);
+    FREE_HASHTABLE(symbols);
+    return callee.return_value ? callee.return_value : new_value();
+}
+
+zval *call_internal(pending_call &p, bool used) {
+    internal_call saved = current_call;
+    current_call.args = p.args.data();
+    current_call.count = (int)p.args.size();
+    current_call.function_name = p.function.common.function_name;
+    zval *rv = new_value();
+    p.function.internal_function.handler((int)p.args.size(), rv, p.object, used);
+    current_call = saved;
+    return rv;
+}
+
+/* Drops what a request knows of an op array's statics when the op array
+ * is about to be freed: its address may come back for another one. */
+void forget_statics(zend_op_array *oa) {
+    if (!oa->static_variables || !oa->refcount || *oa->refcount != 1) return;
+    auto it = state.statics.find(oa->static_variables);
+    if (it == state.statics.end()) return;
+    zend_hash_destroy(it->second);
+    FREE_HASHTABLE(it->second);
+    state.statics.erase(it);
+}
+
+zval *include_file(frame &f, const std::string &file, int type) {
+    bool required = type == ZEND_REQUIRE || type == ZEND_REQUIRE_ONCE;
+    bool once = type == ZEND_INCLUDE_ONCE || type == ZEND_REQUIRE_ONCE;
+    zend_file_handle handle;
+    std::memset(&handle, 0, sizeof handle);
+    if (!open_file_for_include(file.c_str(), &handle)) {
+        if (required)
+            zend_error(E_ERROR, "Failed opening required '%s' (include_path='%s')", file.c_str(),
+                       settings.include_path.c_str());
+        zend_error(E_WARNING, "Failed opening '%s' for inclusion (include_path='%s')", file.c_str(),
+                   settings.include_path.c_str());
+        return bool_value(false);
+    }
+    if (handle.opened_path) {
+        std::string key(handle.opened_path);
+        if (once && state.included_files.count(key)) {
+            std::fclose(handle.handle.fp);
+            return bool_value(true);
+        }
+        state.included_files.insert(key);
+    }
+    zend_op_array *oa = zend_compile_file(&handle, type);
+    if (handle.handle.fp) {
+        std::fclose(handle.handle.fp);
+        handle.handle.fp = nullptr;
+    }
+    if (!oa) return bool_value(false);
+    zval *rv = run_in_scope(oa, f.symbol_table, f.this_ptr);
+    forget_statics(oa);
+    destroy_op_array(oa);
+    efree(oa);
+    return rv;
+}
+
+} // namespace
+
+pending_call *top_call(frame &f) { return f.calls.empty() ? nullptr : &f.calls.back(); }
+
+bool argument_by_reference(const zend_function *fn, int index) {
+    const zend_uchar *types = fn->common.arg_types;
+    if (!types || index < 0) return false;
+    int count = types[0];
+    if (index < count) return types[index + 1] == BYREF_FORCE || types[index + 1] == BYREF_FORCE_REST;
+    return count > 0 && types[count] == BYREF_FORCE_REST;
+}
+
+zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_ptr) {
+    if (state.depth >= max_nesting_level)
+        zend_error(E_ERROR, "Maximum function nesting level of '%d' reached, aborting!", max_nesting_level);
+    frame f;
+    f.op_array = op_array;
+    f.symbol_table = symbol_table;
+    f.this_ptr = this_ptr;
+    state.depth++;
+    execute(f);
+    state.depth--;
+    if (f.return_value) return f.return_value;
+    zval *one = new_value();
+    one->type = IS_LONG;
+    one->value.lval = 1;
+    return one;
+}
+
+/* ---- handlers ---- */
+
+void op_INIT_FCALL(frame &f, const zend_op *op) {
+    std::string name = string_of(read(f, op->op1));
+    if (op->op1.op_type != IS_CONST) name = lower(name);
+    release(f, op->op1);
+    zend_function *fn;
+    if (zend_hash_find(EG(function_table), name.c_str(), (uint)name.size() + 1, (void **)&fn) != SUCCESS)
+        zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
+    push_call(f, fn, nullptr);
+}
+
+void op_INIT_METHOD_CALL(frame &f, const zend_op *op) {
+    zval **location = (op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temps.size()
+                          ? f.temps[op->op1.u.var].location : nullptr;
+    zval *object;
+    if (location && *location) {
+        if ((*location)->type != IS_OBJECT) {
+            release(f, op->op1);
+            zend_error(E_ERROR, "Call to a member function on a non-object");
+        }
+        object = make_reference(location); /* $this is the variable itself */
+    } else {
+        object = take(f, op->op1);
+        if (object->type != IS_OBJECT) {
+            zval_ptr_dtor(&object);
+            zend_error(E_ERROR, "Call to a member function on a non-object");
+        }
+        if (!object->is_ref && object->refcount > 1) {
+            zval *own = copy_value(object);
+            zval_ptr_dtor(&object);
+            object = own;
+        }
+        object->is_ref = 1;
+    }
+    release(f, op->op1);
+    std::string name = string_of(read(f, op->op2));
+    release(f, op->op2);
+    zend_function *fn = find_method(object->value.obj.ce, name);
+    if (!fn) {
+        zval_ptr_dtor(&object);
+        zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
+    }
+    push_call(f, fn, object);
+}
+
+void op_INIT_STATIC_CALL(frame &f, const zend_op *op) {
+    std::string cls = lower(string_of(read(f, op->op1)));
+    std::string name = lower(string_of(read(f, op->op2)));
+    release(f, op->op1);
+    release(f, op->op2);
+    zend_class_entry *ce;
+    if (zend_hash_find(EG(class_table), cls.c_str(), (uint)cls.size() + 1, (void **)&ce) != SUCCESS)
+        zend_error(E_ERROR, "Undefined class name '%s'", cls.c_str());
+    zend_function *fn = find_method(ce, name);
+    if (!fn) zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
+    zval *object = f.this_ptr;
+    if (object) object->refcount++;
+    push_call(f, fn, object);
+}
+
+void op_INIT_CTOR(frame &f, const zend_op *op) {
+    zval *object = op->op1.u.var < f.temps.size() ? f.temps[op->op1.u.var].value : nullptr;
+    zend_function *ctor = object && object->type == IS_OBJECT ? find_constructor(object->value.obj.ce) : nullptr;
+    if (!ctor) {
+        f.calls.emplace_back(); /* arguments are evaluated, then dropped */
+        return;
+    }
+    object->is_ref = 1;
+    object->refcount++;
+    push_call(f, ctor, object);
+}
+
+void op_SEND_VAL(frame &f, const zend_op *op) {
+    zval *value = unref(take(f, op->op1));
+    pending_call *p = top_call(f);
+    if (!p) {
+        zval_ptr_dtor(&value);
+        zend_error(E_ERROR, "Argument passed outside a call");
+    }
+    p->args.push_back(value);
+}
+
+void op_SEND_VAR(frame &f, const zend_op *op) {
+    zval **location = (op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temps.size()
+                          ? f.temps[op->op1.u.var].location : nullptr;
+    zval *value = location && *location ? make_reference(location) : unref(take(f, op->op1));
+    release(f, op->op1);
+    pending_call *p = top_call(f);
+    if (!p) {
+        zval_ptr_dtor(&value);
+        zend_error(E_ERROR, "Argument passed outside a call");
+    }
+    p->args.push_back(value);
+}
+
+void op_DO_FCALL(frame &f, const zend_op *op) {
+    if (f.calls.empty()) zend_error(E_ERROR, "Call without a function");
+    pending_call p = std::move(f.calls.back());
+    f.calls.pop_back();
+    zval *rv;
+    if (!p.callable) rv = new_value();
+    else if (p.function.type == ZEND_INTERNAL_FUNCTION) rv = call_internal(p, op->result.op_type != IS_UNUSED);
+    else if (p.function.type == ZEND_USER_FUNCTION) rv = call_user(p);
+    else rv = new_value();
+    drop_call(p);
+    set_result(f, op, rv);
+}
+
+void op_RECV(frame &f, const zend_op *op) {
+    int index = (int)op->extended_value;
+    std::string name = string_of(read(f, op->op1));
+    zval *arg;
+    if (index < f.argc && f.args) {
+        zval *given = f.args[index];
+        if (argument_by_reference((zend_function *)f.op_array, index) || !given->is_ref) {
+            given->refcount++;
+            arg = given;
+        } else {
+            arg = copy_value(given);
+        }
+    } else if (op->op2.op_type == IS_CONST) {
+        arg = resolve_constant_copy(&op->op2.u.constant);
+    } else {
+        zend_error(E_WARNING, "Missing argument %d for %s()", index + 1,
+                   f.op_array->function_name ? f.op_array->function_name : "");
+        return;
+    }
+    zend_hash_update(f.symbol_table, name.c_str(), (uint)name.size() + 1, &arg, sizeof(zval *), nullptr);
+}
+
+void op_RETURN(frame &f, const zend_op *op) {
+    if (op->op1.op_type != IS_UNUSED) {
+        if (f.return_value) zval_ptr_dtor(&f.return_value);
+        f.return_value = unref(take(f, op->op1));
+    }
+    f.done = true;
+}
+
+void op_NEW(frame &f, const zend_op *op) {
+    std::string name = lower(string_of(read(f, op->op1)));
+    release(f, op->op1);
+    zend_class_entry *ce;
+    if (zend_hash_find(EG(class_table), name.c_str(), (uint)name.size() + 1, (void **)&ce) != SUCCESS)
+        zend_error(E_ERROR, "Cannot instantiate non-existent class: %s", name.c_str());
+    zval *object = new_value();
+    object_init(object, ce);
+    HashPosition pos;
+    zval **value;
+    for (zend_hash_internal_pointer_reset_ex(&ce->default_properties, &pos);
+         zend_hash_get_current_data_ex(&ce->default_properties, (void **)&value, &pos) == SUCCESS;
+         zend_hash_move_forward_ex(&ce->default_properties, &pos)) {
+        char *key;
+        uint key_length;
+        ulong index;
+        zval *copy = resolve_constant_copy(*value);
+        if (zend_hash_get_current_key_ex(&ce->default_properties, &key, &key_length, &index, 0, &pos) ==
+            HASH_KEY_IS_STRING)
+            zend_hash_update(object->value.obj.properties, key, key_length, &copy, sizeof(zval *), nullptr);
+        else
+            zend_hash_index_update(object->value.obj.properties, index, &copy, sizeof(zval *), nullptr);
+    }
+    set_result(f, op, object);
+}
+
+void op_INCLUDE_OR_EVAL(frame &f, const zend_op *op) {
+    std::string file = string_of(read(f, op->op1));
+    release(f, op->op1);
+    set_result(f, op, include_file(f, file, (int)op->extended_value));
+}
+
+void op_DECLARE_FUNCTION(frame &f, const zend_op *op) {
+    zval *key = read(f, op->op1);
+    zval *name = read(f, op->op2);
+    zend_function *fn;
+    if (zend_hash_find(EG(function_table), key->value.str.val, (uint)key->value.str.len + 1, (void **)&fn) != SUCCESS)
+        return;
+    zend_function copy;
+    std::memcpy(&copy, fn, sizeof copy);
+    function_add_ref(&copy);
+    if (zend_hash_add(EG(function_table), name->value.str.val, (uint)name->value.str.len + 1, &copy,
+                      sizeof(zend_function), nullptr) != SUCCESS) {
+        destroy_zend_function(&copy);
+        zend_error(E_ERROR, "Cannot redeclare %s()", copy.common.function_name ? copy.common.function_name
+                                                                                : name->value.str.val);
+    }
+}
+
+void op_DECLARE_CLASS(frame &f, const zend_op *op) {
+    zval *key = read(f, op->op1);
+    zval *name = read(f, op->op2);
+    zend_class_entry *ce;
+    if (zend_hash_find(EG(class_table), key->value.str.val, (uint)key->value.str.len + 1, (void **)&ce) != SUCCESS)
+        return;
+    zend_class_entry copy = *ce;
+    if (copy.refcount) (*copy.refcount)++;
+    if (zend_hash_add(EG(class_table), name->value.str.val, (uint)name->value.str.len + 1, &copy,
+                      sizeof(zend_class_entry), nullptr) != SUCCESS) {
+        if (copy.refcount) (*copy.refcount)--;
+        zend_error(E_ERROR, "Cannot redeclare class %s", ce->name ? ce->name : name->value.str.val);
+    }
+}
+
+} // namespace zend::exec

@@ -1,0 +1,119 @@
+/* The executor's part of a request: running the main script, where errors
+ * say they happened, and resetting everything the executor keeps between
+ * ops (statics, the included-files list, the frame chain) at request
+ * start and end, fatal error or not. */
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "executor/executor.h"
+
+namespace zend::exec {
+
+request_state state;
+
+namespace {
+
+void execution_position(const char **filename, int *lineno) {
+    const frame *f = state.current;
+    if (!f || !f->op_array) {
+        *filename = nullptr;
+        *lineno = 0;
+        return;
+    }
+    *filename = f->op_array->filename;
+    *lineno = f->current ? (int)f->current->lineno : 0;
+}
+
+void drop_statics() {
+    for (auto &entry : state.statics) {
+        zend_hash_destroy(entry.second);
+        FREE_HASHTABLE(entry.second);
+    }
+    state.statics.clear();
+}
+
+} // namespace
+
+zend_class_entry *standard_class() {
+    zend_class_entry *ce;
+    if (zend_hash_find(CG(class_table), "stdclass", sizeof "stdclass", (void **)&ce) == SUCCESS) return ce;
+    /* an internal class: it lives in the engine's tables across requests */
+    zend_class_entry entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.type = ZEND_INTERNAL_CLASS;
+    entry.name = strdup("stdClass");
+    entry.name_length = 8;
+    entry.refcount = (int *)std::malloc(sizeof(int));
+    if (!entry.name || !entry.refcount) zend_error(E_ERROR, "Out of memory");
+    *entry.refcount = 1;
+    zend_hash_init(&entry.function_table, 0, nullptr, (dtor_func_t)destroy_zend_function, 1);
+    zend_hash_init(&entry.default_properties, 0, nullptr, (dtor_func_t)_zval_ptr_dtor, 1);
+    zend_hash_add(CG(class_table), "stdclass", sizeof "stdclass", &entry, sizeof entry, (void **)&ce);
+    return ce;
+}
+
+} // namespace zend::exec
+
+namespace zend {
+
+void executor_request_startup() {
+    using exec::state;
+    state.current = nullptr;
+    state.depth = 0;
+    exec::drop_statics();
+    state.included_files.clear();
+    if (!state.active) state.previous_provider = set_position_provider(exec::execution_position);
+    state.active = true;
+    if (CG(class_table)) exec::standard_class();
+}
+
+void executor_request_shutdown() {
+    using exec::state;
+    /* After a fatal error frames were abandoned mid-run: their values die
+     * with request memory; only the executor's own records are reset. */
+    state.current = nullptr;
+    state.depth = 0;
+    exec::drop_statics();
+    state.included_files.clear();
+    if (state.active) set_position_provider(state.previous_provider);
+    state.previous_provider = nullptr;
+    state.active = false;
+}
+
+int execute_script(const char *filename) {
+    using exec::state;
+    try {
+        zend_file_handle handle;
+        std::memset(&handle, 0, sizeof handle);
+        if (!filename || !open_file_for_include(filename, &handle)) {
+            std::string message = std::string("Could not open input file: ") + (filename ? filename : "") + "\n";
+            zend_write(message.data(), (uint)message.size());
+            set_exit_status(1);
+            return exit_status();
+        }
+        if (handle.opened_path) state.included_files.insert(handle.opened_path);
+        zend_op_array *oa = zend_compile_file(&handle, ZEND_REQUIRE);
+        if (handle.handle.fp) {
+            std::fclose(handle.handle.fp);
+            handle.handle.fp = nullptr;
+        }
+        if (!oa) {
+            set_exit_status(255);
+            return exit_status();
+        }
+        zval *rv = exec::run_in_scope(oa, &EG(symbol_table), nullptr);
+        zval_ptr_dtor(&rv);
+        destroy_op_array(oa);
+        efree(oa);
+    } catch (const bailout &) {
+        /* exit or a fatal error: the request ends here */
+    }
+    state.current = nullptr;
+    state.depth = 0;
+    silence_depth = 0;
+    return exit_status();
+}
+
+} // namespace zend

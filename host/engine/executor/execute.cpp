@@ -1,0 +1,408 @@
+/* The dispatch loop, operand access and the handlers of the plain value
+ * ops: output, operators, conversions, jumps, loop exits. */
+#include <cstring>
+#include <exception>
+
+#include "core/operators.h"
+#include "executor/executor.h"
+
+namespace zend::exec {
+
+namespace {
+
+using handler = void (*)(frame &, const zend_op *);
+const handler handlers[] = {
+#define OPCODE(name, meaning) op_##name,
+#include "opcodes.def"
+#undef OPCODE
+};
+
+using binary_fn = int (*)(zval *, zval *, zval *);
+
+binary_fn binary_function(int code) {
+    switch (code) {
+    case ZEND_ADD: return add_function;
+    case ZEND_SUB: return sub_function;
+    case ZEND_MUL: return mul_function;
+    case ZEND_DIV: return div_function;
+    case ZEND_MOD: return mod_function;
+    case ZEND_CONCAT: return concat_function;
+    case ZEND_BW_OR: return bitwise_or_function;
+    case ZEND_BW_AND: return bitwise_and_function;
+    case ZEND_BW_XOR: return bitwise_xor_function;
+    case ZEND_SL: return shift_left_function;
+    case ZEND_SR: return shift_right_function;
+    case ZEND_IS_IDENTICAL: return is_identical_function;
+    case ZEND_IS_NOT_IDENTICAL: return is_not_identical_function;
+    case ZEND_IS_EQUAL: return is_equal_function;
+    case ZEND_IS_NOT_EQUAL: return is_not_equal_function;
+    case ZEND_IS_SMALLER: return is_smaller_function;
+    case ZEND_IS_SMALLER_OR_EQUAL: return is_smaller_or_equal_function;
+    case ZEND_BOOL_XOR: return boolean_xor_function;
+    default: return nullptr;
+    }
+}
+
+void binary(frame &f, const zend_op *op) {
+    zval *r = new_value();
+    binary_function(op->opcode)(r, read(f, op->op1), read(f, op->op2));
+    release(f, op->op1);
+    release(f, op->op2);
+    set_result(f, op, r);
+}
+
+zval *bool_value(bool b) {
+    zval *r = new_value();
+    r->type = IS_BOOL;
+    r->value.lval = b ? 1 : 0;
+    return r;
+}
+
+void jump(frame &f, zend_uint target) {
+    if (target > f.op_array->last) {
+        zend_error(E_ERROR, "Jump outside the code");
+    }
+    f.pc = target;
+}
+
+/* Leaves `depth` levels of loops starting at brk_cont entry `index`. The
+ * levels left on the way release the temporary their exit op frees; the
+ * last level is left through its own exit (or continue) op. */
+void leave_loops(frame &f, const zend_op *op, bool is_break) {
+    long depth = op->op2.op_type == IS_CONST ? op->op2.u.constant.value.lval : 1;
+    zend_uint index = op->op1.u.opline_num;
+    const zend_op_array *oa = f.op_array;
+    for (long level = 1;; level++) {
+        if (index >= oa->last_brk_cont || !oa->brk_cont_array) {
+            zend_error(E_ERROR, "Cannot break/continue %ld level%s", depth, depth == 1 ? "" : "s");
+        }
+        const zend_brk_cont_element &e = oa->brk_cont_array[index];
+        if (level == depth) {
+            jump(f, (zend_uint)(is_break ? e.brk : e.cont));
+            return;
+        }
+        if (e.brk >= 0 && (zend_uint)e.brk < oa->last) {
+            const zend_op &exit_op = f.ops[e.brk];
+            if (exit_op.opcode == ZEND_FREE && exit_op.op1.u.var < f.temps.size())
+                release_temp(f.temps[exit_op.op1.u.var]);
+        }
+        index = (zend_uint)e.parent;
+    }
+}
+
+} // namespace
+
+void execute(frame &f) {
+    f.ops = f.op_array->opcodes;
+    f.temps.resize(f.op_array->T);
+    f.prev = state.current;
+    state.current = &f;
+    struct leave {
+        frame &f;
+        ~leave() {
+            state.current = f.prev;
+            /* a bailout abandons the request: request memory goes as a whole */
+            if (std::uncaught_exceptions() > 0) return;
+            for (temp_var &t : f.temps) release_temp(t);
+            for (pending_call &p : f.calls) {
+                for (zval *a : p.args) zval_ptr_dtor(&a);
+                if (p.object) zval_ptr_dtor(&p.object);
+                if (p.callable && p.function.type == ZEND_USER_FUNCTION) destroy_zend_function(&p.function);
+            }
+            f.calls.clear();
+        }
+    } guard{f};
+    const zend_uint last = f.op_array->last;
+    while (!f.done && f.pc < last) {
+        const zend_op *op = &f.ops[f.pc++];
+        f.current = op;
+        if (op->opcode >= ZEND_OPCODE_COUNT) zend_error(E_ERROR, "Invalid opcode %d", op->opcode);
+        handlers[op->opcode](f, op);
+    }
+}
+
+/* ---- operands ---- */
+
+zval *new_value() {
+    zval *z;
+    ALLOC_ZVAL(z);
+    z->type = IS_NULL;
+    z->value.lval = 0;
+    INIT_PZVAL(z);
+    return z;
+}
+
+zval *copy_value(const zval *src) {
+    zval *z;
+    ALLOC_ZVAL(z);
+    *z = *src;
+    zval_copy_ctor(z);
+    INIT_PZVAL(z);
+    return z;
+}
+
+zval *unref(zval *v) {
+    if (!v->is_ref) return v;
+    zval *copy = copy_value(v);
+    zval_ptr_dtor(&v);
+    return copy;
+}
+
+void separate(zval **location) {
+    zval *z = *location;
+    if (z->is_ref || z->refcount <= 1) return;
+    z->refcount--;
+    *location = copy_value(z);
+}
+
+zval *make_reference(zval **location) {
+    if (!location || !*location) return new_value();
+    if (!(*location)->is_ref) {
+        separate(location);
+        (*location)->is_ref = 1;
+    }
+    (*location)->refcount++;
+    return *location;
+}
+
+zval *read(frame &f, const znode &n) {
+    switch (n.op_type) {
+    case IS_CONST: return const_cast<zval *>(&n.u.constant);
+    case IS_TMP_VAR:
+    case IS_VAR: {
+        if (n.u.var >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary %u", n.u.var);
+        temp_var &t = f.temps[n.u.var];
+        if (t.value) return t.value;
+        if (t.location && *t.location) return *t.location;
+        /* a missing value (an isset fetch that found nothing): null */
+        t.value = new_value();
+        return t.value;
+    }
+    default: {
+        static zval null_value; /* type 0: null, never written */
+        return &null_value;
+    }
+    }
+}
+
+zval *take(frame &f, const znode &n) {
+    if (n.op_type == IS_CONST) return copy_value(&n.u.constant);
+    if (n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) return new_value();
+    if (n.u.var >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary %u", n.u.var);
+    temp_var &t = f.temps[n.u.var];
+    zval *v = t.value;
+    if (v) {
+        t.value = nullptr;
+    } else if (t.location && *t.location) {
+        v = *t.location;
+        v->refcount++;
+    } else {
+        v = new_value();
+    }
+    t.location = nullptr;
+    return v;
+}
+
+void release_temp(temp_var &t) {
+    if (t.value) zval_ptr_dtor(&t.value);
+    t.value = nullptr;
+    t.location = nullptr;
+    t.position = nullptr;
+    /* the scratch variable stays until the slot is reused: a location
+     * into it may still be on its way down a fetch chain */
+}
+
+void release(frame &f, const znode &n) {
+    if (n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) return;
+    if (n.u.var < f.temps.size()) release_temp(f.temps[n.u.var]);
+}
+
+void set_result(frame &f, const zend_op *op, zval *value) {
+    if (op->result.op_type != IS_TMP_VAR && op->result.op_type != IS_VAR) {
+        zval_ptr_dtor(&value);
+        return;
+    }
+    if (op->result.u.var >= f.temps.size()) {
+        zval_ptr_dtor(&value);
+        zend_error(E_ERROR, "Invalid temporary %u", op->result.u.var);
+    }
+    temp_var &t = f.temps[op->result.u.var];
+    release_temp(t);
+    if (t.scratch) zval_ptr_dtor(&t.scratch);
+    t.scratch = nullptr;
+    t.value = value;
+}
+
+/* ---- handlers ---- */
+
+void op_NOP(frame &, const zend_op *) {}
+
+void op_ECHO(frame &f, const zend_op *op) {
+    zval *v = read(f, op->op1);
+    if (v->type == IS_STRING) zend_write(v->value.str.val, (uint)v->value.str.len);
+    else print_zval(v);
+    release(f, op->op1);
+}
+
+void op_PRINT(frame &f, const zend_op *op) {
+    op_ECHO(f, op);
+    zval *r = new_value();
+    r->type = IS_LONG;
+    r->value.lval = 1;
+    set_result(f, op, r);
+}
+
+#define BINARY_HANDLER(name) \
+    void op_##name(frame &f, const zend_op *op) { binary(f, op); }
+BINARY_HANDLER(ADD)
+BINARY_HANDLER(SUB)
+BINARY_HANDLER(MUL)
+BINARY_HANDLER(DIV)
+BINARY_HANDLER(MOD)
+BINARY_HANDLER(CONCAT)
+BINARY_HANDLER(BW_OR)
+BINARY_HANDLER(BW_AND)
+BINARY_HANDLER(BW_XOR)
+BINARY_HANDLER(SL)
+BINARY_HANDLER(SR)
+BINARY_HANDLER(IS_IDENTICAL)
+BINARY_HANDLER(IS_NOT_IDENTICAL)
+BINARY_HANDLER(IS_EQUAL)
+BINARY_HANDLER(IS_NOT_EQUAL)
+BINARY_HANDLER(IS_SMALLER)
+BINARY_HANDLER(IS_SMALLER_OR_EQUAL)
+BINARY_HANDLER(BOOL_XOR)
+#undef BINARY_HANDLER
+
+void op_BOOL_NOT(frame &f, const zend_op *op) {
+    bool b = zend_is_true(read(f, op->op1));
+    release(f, op->op1);
+    set_result(f, op, bool_value(!b));
+}
+
+void op_BW_NOT(frame &f, const zend_op *op) {
+    zval *r = new_value();
+    bitwise_not_function(r, read(f, op->op1));
+    release(f, op->op1);
+    set_result(f, op, r);
+}
+
+void op_BOOL(frame &f, const zend_op *op) {
+    bool b = zend_is_true(read(f, op->op1));
+    release(f, op->op1);
+    set_result(f, op, bool_value(b));
+}
+
+void op_CAST(frame &f, const zend_op *op) {
+    zval *v = take(f, op->op1);
+    int type = (int)op->extended_value;
+    if (v->type == type && !v->is_ref) {
+        set_result(f, op, v);
+        return;
+    }
+    zval *r = copy_value(v);
+    zval_ptr_dtor(&v);
+    switch (type) {
+    case IS_NULL: convert_to_null(r); break;
+    case IS_LONG: convert_to_long(r); break;
+    case IS_DOUBLE: convert_to_double(r); break;
+    case IS_STRING: convert_to_string(r); break;
+    case IS_BOOL: convert_to_boolean(r); break;
+    case IS_ARRAY: convert_to_array(r); break;
+    case IS_OBJECT:
+        if (r->type == IS_ARRAY) {
+            HashTable *props = r->value.ht;
+            r->type = IS_OBJECT;
+            r->value.obj.ce = standard_class();
+            r->value.obj.properties = props;
+        } else if (r->type != IS_OBJECT) {
+            zval *scalar = nullptr;
+            if (r->type != IS_NULL) {
+                scalar = new_value();
+                *scalar = *r;
+                INIT_PZVAL(scalar);
+            }
+            object_init(r, standard_class());
+            if (scalar) zend_hash_update(r->value.obj.properties, "scalar", 7, &scalar, sizeof(zval *), nullptr);
+        }
+        break;
+    default: break;
+    }
+    set_result(f, op, r);
+}
+
+void op_QM_ASSIGN(frame &f, const zend_op *op) { set_result(f, op, unref(take(f, op->op1))); }
+
+void op_JMP(frame &f, const zend_op *op) { jump(f, op->op1.u.opline_num); }
+
+void op_JMPZ(frame &f, const zend_op *op) {
+    bool b = zend_is_true(read(f, op->op1));
+    release(f, op->op1);
+    if (!b) jump(f, op->op2.u.opline_num);
+}
+
+void op_JMPNZ(frame &f, const zend_op *op) {
+    bool b = zend_is_true(read(f, op->op1));
+    release(f, op->op1);
+    if (b) jump(f, op->op2.u.opline_num);
+}
+
+void op_JMPZ_EX(frame &f, const zend_op *op) {
+    bool b = zend_is_true(read(f, op->op1));
+    release(f, op->op1);
+    set_result(f, op, bool_value(b));
+    if (!b) jump(f, op->op2.u.opline_num);
+}
+
+void op_JMPNZ_EX(frame &f, const zend_op *op) {
+    bool b = zend_is_true(read(f, op->op1));
+    release(f, op->op1);
+    set_result(f, op, bool_value(b));
+    if (b) jump(f, op->op2.u.opline_num);
+}
+
+void op_BRK(frame &f, const zend_op *op) { leave_loops(f, op, true); }
+void op_CONT(frame &f, const zend_op *op) { leave_loops(f, op, false); }
+
+void op_FREE(frame &f, const zend_op *op) { release(f, op->op1); }
+
+void op_CASE(frame &f, const zend_op *op) {
+    zval *r = new_value();
+    is_equal_function(r, read(f, op->op1), read(f, op->op2));
+    release(f, op->op2);
+    set_result(f, op, r);
+}
+
+void op_FETCH_CONSTANT(frame &f, const zend_op *op) {
+    zval *name = read(f, op->op1);
+    zval *r = new_value();
+    if (name->type != IS_STRING || !get_constant(name->value.str.val, (std::size_t)name->value.str.len, r)) {
+        const char *text = name->type == IS_STRING ? name->value.str.val : "";
+        zend_error(E_NOTICE, "Use of undefined constant %s - assumed '%s'", text, text);
+        r->type = IS_STRING;
+        r->value.str.len = name->type == IS_STRING ? name->value.str.len : 0;
+        r->value.str.val = estrndup(text, (uint)r->value.str.len);
+    }
+    INIT_PZVAL(r);
+    release(f, op->op1);
+    set_result(f, op, r);
+}
+
+void op_BEGIN_SILENCE(frame &, const zend_op *) { silence_depth++; }
+
+void op_END_SILENCE(frame &, const zend_op *) {
+    if (silence_depth > 0) silence_depth--;
+}
+
+void op_EXIT(frame &f, const zend_op *op) {
+    if (op->op1.op_type != IS_UNUSED) {
+        zval *v = read(f, op->op1);
+        if (v->type == IS_LONG) set_exit_status((int)v->value.lval);
+        else if (v->type == IS_STRING) zend_write(v->value.str.val, (uint)v->value.str.len);
+        else print_zval(v);
+        release(f, op->op1);
+    }
+    throw bailout{};
+}
+
+} // namespace zend::exec

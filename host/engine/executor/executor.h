@@ -1,0 +1,107 @@
+/* The executor's inside: call frames, temporaries and the handlers that
+ * the dispatch table (generated from opcodes.def) points to.
+ *
+ * Value discipline: every zval* a temporary holds in `value` is a counted
+ * reference (the temporary owns one unit of its refcount) and the op that
+ * reads the temporary as a value consumes it. A `location` is borrowed: it
+ * points at a variable's slot inside a symbol table, array or property
+ * table, and is used by the op right after the fetch chain that made it,
+ * before any script code runs. Op arrays are only read, never changed. */
+#ifndef BRISKO_EXECUTOR_H
+#define BRISKO_EXECUTOR_H
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "engine.h"
+#include "executor/opcodes.h"
+
+namespace zend::exec {
+
+struct temp_var {
+    zval *value = nullptr;      /* counted reference, or none */
+    zval **location = nullptr;  /* borrowed variable slot, or none */
+    zval *scratch = nullptr;    /* throwaway variable for writes that cannot land */
+    HashPosition position = nullptr; /* foreach: next element of the copy in value */
+};
+
+/* A call between its INIT op and DO_FCALL. */
+struct pending_call {
+    bool callable = false;      /* false: a constructor-less new, arguments dropped */
+    zend_function function;     /* copy of the record; user op arrays counted while the call lasts */
+    zval *object = nullptr;     /* counted, a reference: becomes $this */
+    std::vector<zval *> args;   /* counted */
+};
+
+struct frame {
+    zend_op_array *op_array = nullptr;
+    const zend_op *ops = nullptr;
+    zend_uint pc = 0;           /* next op */
+    const zend_op *current = nullptr;
+    bool done = false;
+    std::vector<temp_var> temps;
+    HashTable *symbol_table = nullptr;
+    zval *this_ptr = nullptr;   /* borrowed from the symbol table's "this" */
+    zval **args = nullptr;      /* the caller's argument slots */
+    int argc = 0;
+    zval *return_value = nullptr; /* counted, set by RETURN */
+    std::vector<pending_call> calls;
+    frame *prev = nullptr;
+};
+
+/* Per-request state of the executor; reset at request start and end. */
+struct request_state {
+    frame *current = nullptr;
+    int depth = 0;
+    /* current values of static variables, by the op array's table of
+     * initial values (copies of one function share that table) */
+    std::unordered_map<const HashTable *, HashTable *> statics;
+    std::unordered_set<std::string> included_files;
+    position_fn previous_provider = nullptr;
+    bool active = false;
+};
+extern request_state state;
+
+constexpr int max_nesting_level = 1000;
+
+/* Runs an op array in a frame prepared by the caller. */
+void execute(frame &f);
+/* Runs a file's top-level op array in the given scope; returns its
+ * return value (counted; 1 when it did not return one). */
+zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_ptr);
+
+/* Operand access. read() does not consume; take() hands over a counted
+ * reference (a fresh copy for a constant); release() drops a temporary. */
+zval *read(frame &f, const znode &n);
+zval *take(frame &f, const znode &n);
+void release(frame &f, const znode &n);
+void release_temp(temp_var &t);
+void set_result(frame &f, const zend_op *op, zval *value);
+zval *new_value();                 /* null, refcount 1 */
+zval *copy_value(const zval *src); /* fresh private copy, refcount 1 */
+zval *unref(zval *v);              /* counted v, or a private copy when v is a reference */
+zval *make_reference(zval **location); /* counted, is_ref set, separated first if shared */
+void separate(zval **location);
+zval *resolve_constant_copy(const zval *src); /* types 8/9 resolved, refcount 1 */
+void object_init(zval *z, zend_class_entry *ce);
+zend_class_entry *standard_class();
+bool argument_by_reference(const zend_function *f, int index);
+pending_call *top_call(frame &f);
+
+/* Array keys by the engine's rules; false after a warning. */
+bool key_find(HashTable *ht, const zval *key, zval ***out);
+bool key_update(HashTable *ht, const zval *key, zval *value, zval ***out);
+bool key_delete(HashTable *ht, const zval *key);
+
+void fetch_failed_location(frame &f, const zend_op *op); /* result = scratch location */
+
+/* Handlers, one per opcode. */
+#define OPCODE(name, meaning) void op_##name(frame &f, const zend_op *op);
+#include "opcodes.def"
+#undef OPCODE
+
+} // namespace zend::exec
+
+#endif

@@ -1,0 +1,45 @@
+/* Opcode numbers and names, generated from opcodes.def, and the operand
+ * modes shared by the code generator and the executor. */
+#ifndef BRISKO_EXECUTOR_OPCODES_H
+#define BRISKO_EXECUTOR_OPCODES_H
+
+#include "php.h"
+
+namespace zend {
+
+enum opcode : zend_uchar {
+#define OPCODE(name, meaning) ZEND_##name,
+#include "opcodes.def"
+#undef OPCODE
+    ZEND_OPCODE_COUNT
+};
+
+/* Name of an opcode for dumps and tests ("ECHO", "JMPZ", ...); "?" when
+ * out of range. */
+const char *opcode_name(int opcode);
+
+/* Fetch modes, kept in the low byte of a fetch op's extended_value. The
+ * function-argument mode keeps the argument number in the bits above: the
+ * fetch reads or writes depending on whether the function being called
+ * takes that argument by reference. */
+enum fetch_mode : int {
+    FETCH_R = 0,        /* read: notice and null when missing */
+    FETCH_W = 1,        /* write: creates what is missing, yields a location */
+    FETCH_RW = 2,       /* read-modify-write: as W */
+    FETCH_IS = 3,       /* isset/empty: silent, never creates */
+    FETCH_UNSET = 4,    /* container of an unset: location, never creates */
+    FETCH_FUNC_ARG = 5, /* argument: W when passed by reference, else R */
+};
+
+inline ulong fetch_ext(int mode, int arg_number = 0) { return (ulong)mode | ((ulong)arg_number << 8); }
+inline int fetch_ext_mode(ulong ext) { return (int)(ext & 0xff); }
+inline int fetch_ext_arg(ulong ext) { return (int)(ext >> 8); }
+
+/* Upper bound of temporaries and ops per op array: keeps indexes inside
+ * the operand fields and runaway input from exhausting memory. */
+constexpr zend_uint max_temporaries = 1u << 24;
+constexpr zend_uint max_ops = 1u << 26;
+
+} // namespace zend
+
+#endif
