@@ -37,6 +37,14 @@ typedef struct brisko_sub {
     char *name;
     brisko_bn *bnlist; /* first node: the prototype */
     brisko_bn *bnlast; /* last node; NULL until appended to or copied */
+    /* Fetch remembers the node it returned last and that node's place in
+     * the list (0: the prototype), so filling indexes 0, 1, 2, ... or
+     * fetching one index again takes constant time. bncount is the number
+     * of nodes in the list. All three are reset whenever the list is
+     * copied; a NULL bnhint means "start at bnlist". */
+    brisko_bn *bnhint;
+    int bnhint_pos;
+    int bncount;
 } brisko_sub;
 
 typedef struct brisko_tpl {
@@ -49,6 +57,9 @@ typedef struct brisko_tpl {
     brisko_sub *subs;
     brisko_tagvalue *tagvalues;
     brisko_tagvalue *tagvalues_last;
+    int visiting;     /* nonzero while the record is on the path of a
+                         rendering or a copy: a record met again there is a
+                         template that contains itself */
 } brisko_tpl;
 
 typedef struct brisko_tplfile {

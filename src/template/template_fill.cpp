@@ -1,0 +1,110 @@
+/* PHP-visible handlers that fill templates: fetch, assign, assign_array and
+ * the two combined fetch-and-assign forms. Their argument orders differ on
+ * purpose (which argument is converted and checked first decides which
+ * warning a script sees); each follows its own documented order. */
+#include <stdint.h>
+
+#include "php.h"
+#include "php_brisko.h"
+#include "brisko_template.h"
+
+/* The id argument converted to an integer and checked; NULL with the
+ * warning raised when it names no template record. */
+static brisko_tpl *tpl_id_arg(zval **id)
+{
+    convert_to_long_ex(id);
+    brisko_tpl *tpl = brisko_template_from_id(Z_LVAL_P(*id));
+    if (tpl == NULL) brisko_template_id_warning();
+    return tpl;
+}
+
+static void tpl_keys_warning(void)
+{
+    zend_error(E_WARNING, "argument to keys() should be an array");
+}
+
+extern "C" {
+
+ZEND_FUNCTION(brisko_template_fetch)
+{
+    zval **id, **name, **index = NULL;
+    int argc = ZEND_NUM_ARGS();
+    if (argc == 2) {
+        if (zend_get_parameters_ex(2, &id, &name) == FAILURE) WRONG_PARAM_COUNT;
+    } else if (argc == 3) {
+        if (zend_get_parameters_ex(3, &id, &name, &index) == FAILURE) WRONG_PARAM_COUNT;
+    } else {
+        WRONG_PARAM_COUNT;
+    }
+    int i = 0;
+    if (index) {
+        convert_to_long_ex(index);
+        i = (int)Z_LVAL_P(*index);
+    }
+    brisko_tpl *tpl = tpl_id_arg(id);
+    if (tpl == NULL) RETURN_NULL();
+    convert_to_string_ex(name);
+    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), i);
+    if (inst == NULL) RETURN_NULL();
+    RETURN_LONG((long)(uintptr_t)inst);
+}
+
+ZEND_FUNCTION(brisko_template_assign)
+{
+    zval **id, **tag, **value;
+    if (ZEND_NUM_ARGS() != 3 || zend_get_parameters_ex(3, &id, &tag, &value) == FAILURE) WRONG_PARAM_COUNT;
+    brisko_tpl *tpl = tpl_id_arg(id);
+    if (tpl == NULL) RETURN_FALSE;
+    convert_to_string_ex(tag);
+    convert_to_string_ex(value);
+    RETURN_BOOL(brisko_template_assign(tpl, Z_STRVAL_P(*tag), Z_STRVAL_P(*value)));
+}
+
+ZEND_FUNCTION(brisko_template_assign_array)
+{
+    zval **id, **values;
+    if (ZEND_NUM_ARGS() != 2 || zend_get_parameters_ex(2, &id, &values) == FAILURE) WRONG_PARAM_COUNT;
+    if (Z_TYPE_P(*values) != IS_ARRAY) {
+        tpl_keys_warning();
+        RETURN_NULL();
+    }
+    brisko_tpl *tpl = tpl_id_arg(id);
+    if (tpl == NULL) RETURN_FALSE;
+    RETURN_BOOL(brisko_template_assign_hash(tpl, Z_ARRVAL_P(*values)));
+}
+
+ZEND_FUNCTION(brisko_template_fetch_assign)
+{
+    zval **id, **name, **index, **tag, **value;
+    if (ZEND_NUM_ARGS() != 5 || zend_get_parameters_ex(5, &id, &name, &index, &tag, &value) == FAILURE)
+        WRONG_PARAM_COUNT;
+    brisko_tpl *tpl = tpl_id_arg(id);
+    if (tpl == NULL) RETURN_FALSE;
+    convert_to_long_ex(index);
+    convert_to_string_ex(name);
+    convert_to_string_ex(tag);
+    convert_to_string_ex(value);
+    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), (int)Z_LVAL_P(*index));
+    if (inst == NULL) RETURN_FALSE;
+    RETURN_BOOL(brisko_template_assign(inst, Z_STRVAL_P(*tag), Z_STRVAL_P(*value)));
+}
+
+ZEND_FUNCTION(brisko_template_fetch_assign_array)
+{
+    zval **id, **name, **index, **values;
+    if (ZEND_NUM_ARGS() != 4 || zend_get_parameters_ex(4, &id, &name, &index, &values) == FAILURE)
+        WRONG_PARAM_COUNT;
+    brisko_tpl *tpl = tpl_id_arg(id);
+    if (tpl == NULL) RETURN_FALSE;
+    convert_to_long_ex(index);
+    convert_to_string_ex(name);
+    if (Z_TYPE_P(*values) != IS_ARRAY) {
+        tpl_keys_warning();
+        RETURN_FALSE;
+    }
+    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), (int)Z_LVAL_P(*index));
+    if (inst == NULL) RETURN_FALSE;
+    RETURN_BOOL(brisko_template_assign_hash(inst, Z_ARRVAL_P(*values)));
+}
+
+}

@@ -1,0 +1,18 @@
+/* Attach: every existing instance of a block renders another template,
+ * shared, not copied. Only the template's own blocks are searched. A
+ * template may end up inside itself this way; rendering and copying detect
+ * that (the visiting mark) instead of refusing it here. */
+#include <string.h>
+
+#include "brisko_template.h"
+
+extern "C" int brisko_template_attach(brisko_tpl *tpl, const char *name, brisko_tpl *other)
+{
+    for (int i = 0; i < tpl->subnum; i++) {
+        brisko_sub *sub = &tpl->subs[i];
+        if (sub->name == NULL || strcmp(sub->name, name) != 0) continue;
+        for (brisko_bn *bn = sub->bnlist->next; bn != NULL; bn = bn->next) bn->tpl = other;
+        return 1;
+    }
+    return 0;
+}

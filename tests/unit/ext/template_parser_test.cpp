@@ -1,0 +1,147 @@
+// The parser on the format's own examples and on hostile text.
+#include <string>
+
+#include "template_fixture.h"
+
+namespace {
+
+using parser = tpl_fixture;
+
+struct parsed {
+    brisko_tpl *tpl;
+    explicit parsed(const std::string &text) : tpl(_brisko_template_parse(text.c_str(), nullptr)) {}
+    ~parsed() { delete_bkpool(tpl->pool); }
+    std::string segs() const
+    {
+        std::string s;
+        for (int k = 0; k < tpl->segnum; k++)
+            s += "{" + std::to_string(tpl->segs[k].tag_pos) + "," + std::to_string(tpl->segs[k].text_len) + "," +
+                 std::to_string(tpl->segs[k].tag_len) + "}";
+        return s;
+    }
+    int instances(int i) const
+    {
+        int n = 0;
+        for (brisko_bn *bn = tpl->subs[i].bnlist->next; bn; bn = bn->next) n++;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(parser, BlockIsReplacedByItsTagAndGetsOneInstance)
+{
+    parsed p("a<!-- BEGIN x -->b{t}c<!-- END x -->d");
+    EXPECT_STREQ(p.tpl->content, "a{x}d");
+    EXPECT_EQ(p.segs(), "{0,1,0}{1,1,1}");
+    ASSERT_EQ(p.tpl->subnum, 1);
+    EXPECT_STREQ(p.tpl->subs[0].name, "x");
+    brisko_tpl *proto = p.tpl->subs[0].bnlist->tpl;
+    EXPECT_STREQ(proto->content, "b{t}c");
+    EXPECT_EQ(p.instances(0), 1);
+    EXPECT_EQ(p.tpl->subs[0].bnlast, p.tpl->subs[0].bnlist->next);
+    EXPECT_NE(p.tpl->subs[0].bnlist->next->tpl, proto) << "the instance is a copy";
+    EXPECT_EQ(p.tpl->subs[0].bnlist->next->tpl->content, proto->content) << "sharing the text";
+}
+
+TEST_F(parser, SegmentsOfPlainTexts)
+{
+    EXPECT_EQ(parsed("").segs(), "{0,0,0}");
+    EXPECT_EQ(parsed("no tags").segs(), "{0,7,0}");
+    EXPECT_EQ(parsed("Hello {name}, {row*}!").segs(), "{0,6,0}{6,2,4}{14,1,4}");
+    parsed braces("x{a{b}y{}z{unclosed");
+    EXPECT_EQ(braces.segs(), "{0,1,0}{1,1,3}{7,10,0}") << "a{b is one name, {} an empty one";
+}
+
+TEST_F(parser, RepeatBlockStartsEmptyAndBlanksAroundMarkersGo)
+{
+    parsed p("<ul>\n  \t<!-- BEGIN row* -->  <li>{v}</li> \n<!-- END row* -->\t \n</ul>");
+    EXPECT_STREQ(p.tpl->content, "<ul>\n{row*}\n</ul>");
+    ASSERT_EQ(p.tpl->subnum, 1);
+    EXPECT_EQ(p.instances(0), 0);
+    EXPECT_STREQ(p.tpl->subs[0].bnlist->tpl->content, "<li>{v}</li> \n") << "blanks before END stay";
+}
+
+TEST_F(parser, UnmatchedAndMalformedMarkersAreText)
+{
+    parsed p("<!-- BEGIN x --> 1 <!-- BEGIN y -->2<!-- END y --> <!-- END z --> <!--BEGIN q -->3<!-- END q -->");
+    ASSERT_EQ(p.tpl->subnum, 1);
+    EXPECT_STREQ(p.tpl->subs[0].name, "y");
+    EXPECT_STREQ(p.tpl->content, "<!-- BEGIN x --> 1{y}<!-- END z --> <!--BEGIN q -->3<!-- END q -->");
+}
+
+TEST_F(parser, TwoBlocksOfOneNameBecomeOne)
+{
+    parsed p("<!-- BEGIN a -->x<!-- END a -->y<!-- BEGIN a -->z<!-- END a -->");
+    EXPECT_STREQ(p.tpl->content, "{a}");
+    ASSERT_EQ(p.tpl->subnum, 1);
+    EXPECT_STREQ(p.tpl->subs[0].bnlist->tpl->content, "x<!-- END a -->y<!-- BEGIN a -->z");
+    EXPECT_EQ(render_text("<!-- BEGIN a -->x<!-- END a -->y<!-- BEGIN a -->z<!-- END a -->"),
+              "x<!-- END a -->y<!-- BEGIN a -->z");
+}
+
+TEST_F(parser, NamesAreMatchedLiterally)
+{
+    parsed dot("<!-- BEGIN a.b -->1<!-- END axb --><!-- BEGIN c.d -->2<!-- END c.d -->");
+    ASSERT_EQ(dot.tpl->subnum, 1);
+    EXPECT_STREQ(dot.tpl->subs[0].name, "c.d");
+
+    // Characters that would make an invalid or shifted pattern are plain.
+    for (std::string name : {"a(b", "x)", "{1}", "p+", "a|b", "t\\", "[", "^$", "(*)", "a{2,"}) {
+        std::string text = "<" + std::string("!-- BEGIN ") + name + " -->in{v}<!-- END " + name + " -->out";
+        parsed p(text);
+        ASSERT_EQ(p.tpl->subnum, 1) << name;
+        EXPECT_EQ(p.tpl->subs[0].name, name);
+        EXPECT_STREQ(p.tpl->subs[0].bnlist->tpl->content, "in{v}") << name;
+        EXPECT_EQ(std::string(p.tpl->content), "{" + name + "}out");
+    }
+    parsed plus("<!-- BEGIN p+ -->1<!-- END ppp -->");
+    EXPECT_EQ(plus.tpl->subnum, 0) << "p+ is not a pattern for ppp";
+}
+
+TEST_F(parser, NestedBlocksAndDeepNesting)
+{
+    parsed p("<!-- BEGIN o -->[<!-- BEGIN i* -->{v}<!-- END i* -->]<!-- END o -->");
+    brisko_tpl *o = p.tpl->subs[0].bnlist->tpl;
+    ASSERT_EQ(o->subnum, 1);
+    EXPECT_STREQ(o->content, "[{i*}]");
+
+    // 10,000 levels: levels past the depth limit, and single blocks past
+    // the record budget, stay text; the parse stays bounded.
+    std::string deep;
+    for (int i = 0; i < 10000; i++) deep += "<!-- BEGIN b" + std::to_string(i) + " -->";
+    deep += "{core}";
+    for (int i = 9999; i >= 0; i--) deep += "<!-- END b" + std::to_string(i) + " -->";
+    std::string out = render_text(deep);
+    EXPECT_NE(out.find("{core}"), std::string::npos);
+    EXPECT_NE(out.find("<!-- BEGIN b9999 -->"), std::string::npos);
+    EXPECT_LE(out.size(), deep.size());
+
+    // Single blocks double their records per level; the budget keeps them
+    // in bounds and the text intact.
+    std::string same;
+    for (int i = 0; i < 40; i++) same += "<!-- BEGIN s" + std::to_string(i) + " -->x";
+    for (int i = 39; i >= 0; i--) same += "<!-- END s" + std::to_string(i) + " -->";
+    out = render_text(same);
+    EXPECT_EQ(std::count(out.begin(), out.end(), 'x'), 40);
+}
+
+TEST_F(parser, HostileTextsParse)
+{
+    std::string bytes;
+    unsigned seed = 12345;
+    for (int i = 0; i < 200000; i++) {
+        seed = seed * 1103515245u + 12345u;
+        char c = static_cast<char>((seed >> 16) & 0xff);
+        bytes += c ? c : ' ';
+    }
+    EXPECT_EQ(render_text(bytes), bytes) << "random bytes: tags unmatched, all as written";
+
+    std::string braces(200000, '{');
+    EXPECT_EQ(render_text(braces), braces);
+    std::string markers;
+    for (int i = 0; i < 20000; i++) markers += (i % 3) ? "<!-- END a --> " : "<!-- BEGIN a --> ";
+    render_text(markers);
+    std::string blanks = std::string(300000, ' ') + "x<!-- BEGIN a -->" + std::string(300000, '\t') + "<!-- END a -->";
+    EXPECT_EQ(render_text(blanks), std::string(300000, ' ') + "x");
+}
