@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 
 namespace zend::ast {
 
@@ -70,9 +71,12 @@ std::string unescape_double(const char *s, std::size_t n, bool heredoc) {
     std::string r;
     r.reserve(n);
     for (std::size_t i = 0; i < n; i++) {
-        char c = s[i];
-        if (c != '\\' || i + 1 >= n) {
-            r += c;
+        const void *slash = std::memchr(s + i, '\\', n - i);
+        std::size_t stop = slash ? std::size_t(static_cast<const char *>(slash) - s) : n;
+        r.append(s + i, stop - i);
+        i = stop;
+        if (i + 1 >= n) {
+            if (i < n) r += s[i];
             continue;
         }
         char e = s[i + 1];
@@ -117,11 +121,18 @@ std::string unescape_single(const char *s, std::size_t n) {
     std::string r;
     r.reserve(n);
     for (std::size_t i = 0; i < n; i++) {
-        if (s[i] == '\\' && i + 1 < n && (s[i + 1] == '\\' || s[i + 1] == '\'')) i++;
+        const void *slash = std::memchr(s + i, '\\', n - i);
+        std::size_t stop = slash ? std::size_t(static_cast<const char *>(slash) - s) : n;
+        r.append(s + i, stop - i);
+        i = stop;
+        if (i >= n) break;
+        if (i + 1 < n && (s[i + 1] == '\\' || s[i + 1] == '\'')) i++;
         r += s[i];
     }
     return r;
 }
+
+} // namespace
 
 enum class mode { html, script, dquote, heredoc };
 
@@ -137,7 +148,7 @@ struct scanner {
     int line = 1;
     bool done = false;
     bool after_arrow = false; /* a name after "->" is a property, never a keyword */
-    std::vector<token> out;
+    std::deque<token> out;   /* scanned, not yet passed by the parser */
     std::vector<frame> stack;
 
     scanner(const char *s, std::size_t n) : p(s), end(s + n) { stack.push_back({mode::html, 1, {}}); }
@@ -159,8 +170,9 @@ struct scanner {
         return std::size_t(end - p) >= n && std::memcmp(p, s, n) == 0;
     }
 
-    void run() {
-        while (!done) {
+    /* Scans until more than n tokens are waiting or the input is done. */
+    void fill(std::size_t n) {
+        while (out.size() <= n && !done) {
             switch (stack.back().m) {
             case mode::html: scan_html(); break;
             case mode::script: scan_script(); break;
@@ -637,17 +649,34 @@ void scanner::scan_string() {
     p = q;
 }
 
-} // namespace
-
 const char *token_name(tk kind) {
     std::size_t i = static_cast<std::size_t>(kind);
     return i < sizeof token_names / sizeof token_names[0] ? token_names[i] : "unknown";
 }
 
+token_stream::token_stream(const char *source, std::size_t length)
+    : s(std::make_unique<scanner>(source, length)) {}
+
+token_stream::~token_stream() = default;
+
+const token &token_stream::peek(std::size_t n) {
+    s->fill(n);
+    return n < s->out.size() ? s->out[n] : s->out.back();
+}
+
+void token_stream::advance() {
+    s->fill(1);
+    if (s->out.size() > 1) s->out.pop_front();
+}
+
 std::vector<token> tokenize(const char *source, std::size_t length) {
-    scanner s(source, length);
-    s.run();
-    return std::move(s.out);
+    token_stream stream(source, length);
+    std::vector<token> list;
+    for (;;) {
+        list.push_back(stream.peek());
+        if (list.back().kind == tk::END || list.back().kind == tk::ERROR) return list;
+        stream.advance();
+    }
 }
 
 } // namespace zend::ast

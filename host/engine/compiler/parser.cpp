@@ -14,7 +14,7 @@ namespace detail {
 
 bool depth_within(const node *root, int limit, int &line);
 
-void parser::unexpected() const {
+void parser::unexpected() {
     const token &t = cur();
     if (t.kind == tk::ERROR) fail(t.text, t.line);
     fail(std::string("parse error, unexpected ") + token_name(t.kind), t.line);
@@ -401,7 +401,7 @@ node *parser::class_decl() {
 std::unique_ptr<tree> parse(const char *source, std::size_t length, std::string &message, int &line) {
     try {
         auto t = std::make_unique<tree>();
-        std::vector<token> toks = tokenize(source, length);
+        token_stream toks(source, length);
         detail::parser p(toks, *t);
         t->root = p.file();
         int deep_line = 0;

@@ -27,26 +27,20 @@ struct syntax_error {
 };
 
 struct parser {
-    const std::vector<token> &toks;
+    token_stream &toks;
     tree &t;
-    std::size_t pos = 0;
     int depth = 0;
     std::string class_name;     /* for __CLASS__ */
     std::string function_name;  /* for __FUNCTION__ */
 
-    parser(const std::vector<token> &tokens, tree &out) : toks(tokens), t(out) {}
+    parser(token_stream &tokens, tree &out) : toks(tokens), t(out) {}
 
-    /* token access: the list ends with END or ERROR, which is never passed */
-    const token &cur() const { return toks[pos]; }
-    tk look() const { return toks[pos].kind; }
-    tk peek(std::size_t n = 1) const {
-        std::size_t i = pos + n;
-        return i < toks.size() ? toks[i].kind : toks.back().kind;
-    }
-    int line() const { return toks[pos].line; }
-    void advance() {
-        if (pos + 1 < toks.size()) pos++;
-    }
+    /* token access; the stream stays on its final END or ERROR */
+    const token &cur() { return toks.peek(); }
+    tk look() { return toks.peek().kind; }
+    tk peek(std::size_t n = 1) { return toks.peek(n).kind; }
+    int line() { return toks.peek().line; }
+    void advance() { toks.advance(); }
     bool accept(tk k) {
         if (look() != k) return false;
         advance();
@@ -56,7 +50,7 @@ struct parser {
         if (look() != k) unexpected();
         advance();
     }
-    [[noreturn]] void unexpected() const;
+    [[noreturn]] void unexpected();
     [[noreturn]] void fail(const std::string &message, int at) const { throw syntax_error{message, at}; }
     node *make(kind k, int at) { return t.make(k, at); }
 
