@@ -223,14 +223,17 @@ void take_end(INTERNAL_FUNCTION_PARAMETERS, bool last)
     }
     /* array_shift renumbers the integer keys */
     std::vector<element> rest = elements(arr);
-    for (const element &r : rest)
-        (*r.data)->refcount++;
-    zend_hash_clean(arr);
+    std::vector<zval *> values; /* the slots go with the clean */
     for (const element &r : rest) {
-        if (r.string_key)
-            array_put(arr, r.key, *r.data);
+        values.push_back(*r.data);
+        (*r.data)->refcount++;
+    }
+    zend_hash_clean(arr);
+    for (std::size_t i = 0; i < rest.size(); i++) {
+        if (rest[i].string_key)
+            array_put(arr, rest[i].key, values[i]);
         else
-            array_append(arr, *r.data);
+            array_append(arr, values[i]);
     }
 }
 

@@ -193,7 +193,9 @@ bool format_string(const std::string &format, const std::vector<zval **> &args, 
         case 'f':
         case 'F': {
             double d = to_double(arg);
-            std::string text = fixed_form(d, s.precision >= 0 ? s.precision : 6);
+            long precision = s.precision >= 0 ? s.precision : 6;
+            /* halves round up, as number_format and round do, not to even */
+            std::string text = fixed_form(zend::builtins::round_to(d, precision), precision);
             if (s.plus && d >= 0)
                 text.insert(text.begin(), '+');
             append_padded(out, text, s, true);
