@@ -2,6 +2,7 @@
  * its text first and writes it once. A table being printed has its apply
  * counter raised, so a table that contains itself (through a reference)
  * prints "*RECURSION*" instead of looping. */
+#include <cctype>
 #include <cstdio>
 
 #include "builtins.h"
@@ -17,9 +18,13 @@ void spaces(std::string &out, int n)
         out.append(static_cast<std::size_t>(n), ' ');
 }
 
-const char *class_name(const zval *z)
+/* Class names print lower-cased, as this engine generation keeps them. */
+std::string class_name(const zval *z)
 {
-    return z->value.obj.ce && z->value.obj.ce->name ? z->value.obj.ce->name : "stdClass";
+    std::string name = z->value.obj.ce && z->value.obj.ce->name ? z->value.obj.ce->name : "stdClass";
+    for (char &c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
 }
 
 HashTable *table_of(const zval *z)
@@ -76,7 +81,7 @@ void dump(std::string &out, const zval *z, int level)
     int count = ht ? zend_hash_num_elements(ht) : 0;
     spaces(out, indent);
     if (z->type == IS_OBJECT)
-        out += std::string("object(") + class_name(z) + ")(" + std::to_string(count) + ") {\n";
+        out += "object(" + class_name(z) + ")(" + std::to_string(count) + ") {\n";
     else
         out += "array(" + std::to_string(count) + ") {\n";
     if (ht) {
@@ -103,7 +108,7 @@ void print_r_value(std::string &out, const zval *z, int indent)
         return;
     }
     HashTable *ht = table_of(z);
-    out += z->type == IS_OBJECT ? std::string(class_name(z)) + " Object\n" : std::string("Array\n");
+    out += z->type == IS_OBJECT ? class_name(z) + " Object\n" : std::string("Array\n");
     if (!ht)
         return;
     if (ht->nApplyCount > 0) {
@@ -172,7 +177,7 @@ void export_value(std::string &out, const zval *z, int level)
         spaces(out, level - 1);
     }
     bool object = z->type == IS_OBJECT;
-    out += object ? std::string("class ") + class_name(z) + " {\n" : std::string("array (\n");
+    out += object ? "class " + class_name(z) + " {\n" : std::string("array (\n");
     if (ht) {
         ht->nApplyCount++;
         for (const element &e : elements(ht)) {
