@@ -10,7 +10,8 @@
  *   string keys; a string key spelling a canonical decimal integer is
  *   never stored as a string: it is that integer.
  * - Pointer-sized data lives in pDataPtr and pData == &pDataPtr; other data
- *   has a block of its own and pDataPtr == NULL.
+ *   has a block of its own and pDataPtr == NULL. Which case holds is read
+ *   from pData, never from pDataPtr, since a stored pointer may be NULL.
  * - Persistent tables take elements, data blocks and bucket arrays from the
  *   C library; others from the per-request allocator. */
 #include <climits>
@@ -35,6 +36,8 @@ inline void table_free(const HashTable *ht, void *p) {
     if (ht->persistent) std::free(p);
     else efree(p);
 }
+
+inline bool has_own_block(const Bucket *p) { return p->pData && p->pData != &p->pDataPtr; }
 
 inline void block_interruptions() {
     if (zend_block_interruptions) zend_block_interruptions();
@@ -130,11 +133,11 @@ void replace_data(HashTable *ht, Bucket *p, void *pData, uint nDataSize) {
     block_interruptions();
     if (ht->pDestructor) ht->pDestructor(p->pData);
     if (nDataSize == sizeof(void *)) {
-        if (!p->pDataPtr) table_free(ht, p->pData);
+        if (has_own_block(p)) table_free(ht, p->pData);
         std::memcpy(&p->pDataPtr, pData, sizeof(void *));
         p->pData = &p->pDataPtr;
     } else {
-        if (p->pDataPtr) {
+        if (!has_own_block(p)) {
             /* Was pointer-sized, now larger: needs a block after all. */
             void *block = table_alloc(ht, nDataSize ? nDataSize : 1);
             if (block) {
@@ -142,7 +145,7 @@ void replace_data(HashTable *ht, Bucket *p, void *pData, uint nDataSize) {
                 p->pDataPtr = nullptr;
             }
         }
-        if (!p->pDataPtr) std::memcpy(p->pData, pData, nDataSize);
+        if (has_own_block(p)) std::memcpy(p->pData, pData, nDataSize);
     }
     unblock_interruptions();
 }
@@ -187,7 +190,7 @@ void delete_bucket(HashTable *ht, Bucket *p) {
     if (ht->pInternalPointer == p) ht->pInternalPointer = p->pListNext;
     ht->nNumOfElements--;
     if (ht->pDestructor) ht->pDestructor(p->pData);
-    if (!p->pDataPtr) table_free(ht, p->pData);
+    if (has_own_block(p)) table_free(ht, p->pData);
     table_free(ht, p);
     unblock_interruptions();
 }
@@ -246,7 +249,7 @@ ZEND_API void zend_hash_destroy(HashTable *ht) {
         Bucket *q = p;
         p = p->pListNext;
         if (ht->pDestructor) ht->pDestructor(q->pData);
-        if (!q->pDataPtr && q->pData) table_free(ht, q->pData);
+        if (has_own_block(q)) table_free(ht, q->pData);
         table_free(ht, q);
     }
     if (ht->arBuckets) table_free(ht, ht->arBuckets);
@@ -261,7 +264,7 @@ ZEND_API void zend_hash_clean(HashTable *ht) {
         Bucket *q = p;
         p = p->pListNext;
         if (ht->pDestructor) ht->pDestructor(q->pData);
-        if (!q->pDataPtr && q->pData) table_free(ht, q->pData);
+        if (has_own_block(q)) table_free(ht, q->pData);
         table_free(ht, q);
     }
     if (ht->arBuckets) std::memset(ht->arBuckets, 0, ht->nTableSize * sizeof(Bucket *));

@@ -5,6 +5,7 @@
  * copied as they are (a brace there is literal already). */
 #include <string>
 
+#include "core/regex.h"
 #include "php_regex.h"
 
 namespace {
