@@ -1,0 +1,257 @@
+// The template functions as scripts call them: load and the file cache,
+// assignment, fetch, attach, rendering, ids and bad arguments.
+#include <sys/stat.h>
+#include <time.h>
+
+#include "template_fixture.h"
+
+namespace {
+
+using tpl = tpl_fixture;
+
+const char *const page =
+    "<h1>{title}</h1>\n"
+    "<table>\n"
+    "  <!-- BEGIN row* -->\n"
+    "  <tr><td>{a}</td><td>{b}</td></tr>\n"
+    "  <!-- END row* -->\n"
+    "</table>\n"
+    "<!-- BEGIN foot -->[{note}]<!-- END foot -->\n";
+
+} // namespace
+
+TEST_F(tpl, WorkedExampleHelloAnn)
+{
+    // The blank before a BEGIN marker goes with the block, so the comma
+    // ends the line here.
+    std::string path = write("hello.tpl", "Hello {name},\n <!-- BEGIN row* --> x<!-- END row* -->!");
+    long id = load(path);
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(get(id), "Hello {name},\n!");
+    EXPECT_TRUE(assign(id, "name", "Ann"));
+    EXPECT_GT(fetch(id, "row*", 1), 0) << "index 1 makes instances 0 and 1";
+    EXPECT_EQ(get(id), "Hello Ann,\nxx!");
+    auto printed = call("brisko_template_print", {L(id)});
+    EXPECT_EQ(printed.output, "Hello Ann,\nxx!");
+    EXPECT_EQ(printed.value->type, IS_NULL);
+}
+
+TEST_F(tpl, FillingRowsAssignmentsAndPrecedence)
+{
+    long id = load(write("page.tpl", page));
+    assign(id, "title", "T");
+    for (int i = 0; i < 3; i++) {
+        auto r = call("brisko_template_fetch_assign", {L(id), S("row*"), L(i), S("a"), S("a" + std::to_string(i))});
+        EXPECT_EQ(r.value->type, IS_BOOL);
+        EXPECT_EQ(r.value->value.lval, 1);
+    }
+    long row1 = fetch(id, "row*", 1);
+    EXPECT_EQ(fetch(id, "row*", 1), row1) << "same index, same instance";
+    EXPECT_TRUE(assign(row1, "b", "B1"));
+    EXPECT_TRUE(assign(row1, "b", "b1")) << "replaced in place";
+    long foot = fetch(id, "foot", 7);
+    EXPECT_EQ(fetch(id, "foot", 0), foot) << "index ignored without *";
+    assign(foot, "note", "{title}");
+    // Line breaks around the markers stay, blanks before the END marker
+    // belong to the body.
+    EXPECT_EQ(get(id), "<h1>T</h1>\n<table>\n"
+                       "\n  <tr><td>a0</td><td>{b}</td></tr>\n  "
+                       "\n  <tr><td>a1</td><td>b1</td></tr>\n  "
+                       "\n  <tr><td>a2</td><td>{b}</td></tr>\n  "
+                       "\n</table>\n[{title}]\n");
+    EXPECT_TRUE(assign(id, "row*", "value wins"));
+    EXPECT_NE(get(id).find("<table>\nvalue wins\n</table>"), std::string::npos);
+
+    zval *arr = zend::testing::make_array();
+    zend::testing::array_set(arr, "a", L(5));
+    zend::testing::array_set(arr, 3, S("skipped"));
+    auto r = call("brisko_template_fetch_assign_array", {L(id), S("row*"), L(4), arr});
+    EXPECT_EQ(r.value->value.lval, 0) << "an integer key makes it false";
+    zval **five = nullptr;
+    ASSERT_EQ(zend_hash_find(arr->value.ht, "a", 2, (void **)&five), SUCCESS);
+    EXPECT_EQ((*five)->type, IS_STRING) << "converted inside the passed array";
+    long row4 = fetch(id, "row*", 4);
+    EXPECT_EQ(get(row4), "\n  <tr><td>5</td><td>{b}</td></tr>\n  ") << "the instance alone, row made anyway";
+    EXPECT_EQ(get(fetch(id, "row*", 3)), "\n  <tr><td>{a}</td><td>{b}</td></tr>\n  ");
+}
+
+TEST_F(tpl, NegativeAndHugeIndexes)
+{
+    long id = load(write("page.tpl", page));
+    long proto = fetch(id, "row*", -1);
+    ASSERT_GT(proto, 0);
+    assign(proto, "a", "proto");
+    EXPECT_EQ(get(id).find("proto"), std::string::npos) << "the prototype is never rendered";
+    EXPECT_EQ(get(fetch(id, "row*", 0)).find("proto"), std::string::npos) << "instances start without values";
+
+    auto huge = call("brisko_template_fetch", {L(id), S("row*"), L(2000000000)});
+    EXPECT_EQ(huge.value->type, IS_NULL);
+    ASSERT_EQ(huge.errors.size(), 1u);
+    EXPECT_NE(huge.errors[0].message.find("memory exhausted"), std::string::npos);
+    EXPECT_EQ(get(id).find("<tr>"), get(id).rfind("<tr>")) << "the one row made before is still there";
+}
+
+TEST_F(tpl, BlockPathsCacheAndIndependentCopies)
+{
+    std::string path = write("nest.tpl", "<!-- BEGIN a -->A<!-- BEGIN b -->B{x}<!-- END b --><!-- END a -->");
+    long b = load(path, "a->b");
+    EXPECT_EQ(get(b), "B{x}");
+    EXPECT_EQ(get(load(path, ">a-b>")), "B{x}") << "any run of - and > separates";
+    EXPECT_EQ(load(path, "b"), 0) << "not a top-level block";
+    EXPECT_EQ(get(load(path, "")), "AB{x}");
+    EXPECT_EQ(load(dir + "/missing.tpl"), -1);
+    EXPECT_EQ(load(dir), -1) << "a directory cannot be read";
+
+    long one = load(path), two = load(dir + "/./nest.tpl");
+    EXPECT_NE(one, two);
+    assign(fetch(fetch(one, "a", 0), "b", 0), "x", "1");
+    EXPECT_EQ(get(one), "AB1");
+    EXPECT_EQ(get(two), "AB{x}");
+
+    // A change of the status-change time (chmod) makes the next load parse
+    // again; copies of the old parse keep rendering the old text.
+    struct stat st0, st1;
+    ASSERT_EQ(stat(path.c_str(), &st0), 0);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "new {x}";
+    for (int tries = 0; tries < 30; tries++) {
+        chmod(path.c_str(), tries % 2 ? 0644 : 0600);
+        stat(path.c_str(), &st1);
+        if (st1.st_ctime != st0.st_ctime) break;
+        struct timespec pause = {0, 100000000};
+        nanosleep(&pause, nullptr);
+    }
+    ASSERT_NE(st1.st_ctime, st0.st_ctime);
+    EXPECT_EQ(get(load(path)), "new {x}");
+    EXPECT_EQ(get(two), "AB{x}");
+}
+
+TEST_F(tpl, CacheIsSharedAndUnreadableFilesGiveNull)
+{
+    std::string path = write("c.tpl", "cached {x}");
+    brisko_tpl *one = brisko_template_from_id(load(path));
+    brisko_tpl *two = brisko_template_from_id(load(dir + "/../" + dir.substr(dir.rfind('/') + 1) + "/c.tpl"));
+    ASSERT_TRUE(one && two);
+    EXPECT_NE(one, two);
+    EXPECT_EQ(one->content, two->content) << "both copies of one cached parse";
+
+    std::string fifo = dir + "/fifo.tpl";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    files.push_back(fifo);
+    EXPECT_EQ(load(fifo), -1) << "resolves and stats, but is no readable file";
+}
+
+TEST_F(tpl, AttachBeforeAndAfterFetchesAndCycles)
+{
+    long outer = load(write("o.tpl", "<<!-- BEGIN s -->single<!-- END s -->|<!-- BEGIN r* -->rep<!-- END r* -->>"));
+    long inner = load(write("i.tpl", "in{v}"));
+    auto r = call("brisko_template_attach", {L(outer), S("r*"), L(inner)});
+    EXPECT_EQ(r.value->type, IS_BOOL);
+    EXPECT_EQ(r.value->value.lval, 1) << "found, nothing to change yet";
+    EXPECT_EQ(get(outer), "<single|>");
+    fetch(outer, "r*", 2);
+    call("brisko_template_attach", {L(outer), S("r*"), L(inner)});
+    call("brisko_template_attach", {L(outer), S("s"), L(inner)});
+    assign(inner, "v", "!");
+    EXPECT_EQ(get(outer), "<in!|in!in!in!>");
+    EXPECT_EQ(fetch(outer, "s", 0), inner) << "fetch returns what the node holds";
+    EXPECT_NE(fetch(outer, "r*", 3), inner) << "later instances copy the prototype";
+    EXPECT_EQ(call("brisko_template_attach", {L(outer), S("nope"), L(inner)}).value->value.lval, 0);
+
+    // The outer template put into its own block: the repeated part is
+    // left out with one warning, the rest renders.
+    call("brisko_template_attach", {L(outer), S("s"), L(outer)});
+    auto cyc = call("brisko_template_get", {L(outer)});
+    EXPECT_EQ(std::string(cyc.value->value.str.val), "<|in!in!in!rep>");
+    ASSERT_EQ(cyc.errors.size(), 1u);
+    EXPECT_NE(cyc.errors[0].message.find("contains itself"), std::string::npos);
+
+    // A prototype made to contain its own template cannot be copied.
+    long t = load(write("p.tpl", "<!-- BEGIN r* -->[<!-- BEGIN s -->s<!-- END s -->]<!-- END r* -->"));
+    long proto = fetch(t, "r*", -1);
+    EXPECT_EQ(call("brisko_template_attach", {L(proto), S("s"), L(t)}).value->value.lval, 1);
+    auto copy = call("brisko_template_fetch", {L(t), S("r*"), L(0)});
+    EXPECT_EQ(copy.value->type, IS_NULL);
+    EXPECT_NE(warnings(copy).find("contains itself"), std::string::npos);
+    EXPECT_EQ(get(t), "");
+}
+
+TEST_F(tpl, CheckTagnameMode)
+{
+    std::string path = write("k.tpl", "{t}<!-- BEGIN b* -->{inner}<!-- END b* -->");
+    long id = load(path);
+    EXPECT_TRUE(assign(id, "absent", "ok")) << "mode off: stored";
+    auto on = call("brisko_template_check_tagname", {});
+    EXPECT_EQ(on.value->type, IS_NULL);
+    EXPECT_EQ(brisko_template_check_tagname_f, 1);
+
+    auto r = call("brisko_template_assign", {L(id), S("in%sner"), S("x")});
+    EXPECT_EQ(r.value->value.lval, 0);
+    EXPECT_EQ(warnings(r), "Illegal tagname('in%sner')\n");
+    EXPECT_TRUE(assign(id, "b*", "x")) << "a block's placeholder is a tag";
+    EXPECT_TRUE(assign(id, "", "x"));
+    EXPECT_TRUE(assign(fetch(id, "b*", 0), "inner", "x"));
+    EXPECT_EQ(warnings(call("brisko_template_fetch", {L(id), S("nope")})), "Illegal tagname('nope')\n");
+    EXPECT_EQ(warnings(call("brisko_template_load", {S(path), S("x->y")})), "Illegal tagname('x->y')\n");
+    auto fa = call("brisko_template_fetch_assign", {L(id), S("b*"), L(3), S("zz"), S("v")});
+    EXPECT_EQ(fa.value->value.lval, 0);
+    EXPECT_EQ(warnings(fa), "Illegal tagname('zz')\n");
+    EXPECT_GT(fetch(id, "b*", 3), 0);
+    std::string long_name(5000, 'n');
+    EXPECT_EQ(warnings(call("brisko_template_assign", {L(id), S(long_name), S("v")})),
+              "Illegal tagname('" + long_name + "')\n");
+}
+
+TEST_F(tpl, InvalidIdsAndArguments)
+{
+    long id = load(write("x.tpl", "<!-- BEGIN b -->{v}<!-- END b -->"));
+    const char *bad_id = "argument to id should be template_id\n";
+    for (long bogus : {0L, 1L, -5L, id + 1, id + 8, (long)brisko_heap_strage, (long)brisko_heap_strage_ini - 8}) {
+        EXPECT_EQ(warnings(call("brisko_template_get", {L(bogus)})), bad_id) << bogus;
+        EXPECT_EQ(call("brisko_template_fetch", {L(bogus), S("b")}).value->type, IS_NULL);
+        EXPECT_EQ(call("brisko_template_assign", {L(bogus), S("v"), S("x")}).value->value.lval, 0);
+    }
+    long stale = id;
+    zend::request_shutdown();
+    zend::request_startup();
+    EXPECT_EQ(warnings(call("brisko_template_print", {L(stale)})), bad_id) << "an earlier request's id";
+
+    long fresh = load(write("y.tpl", "{v}"));
+    auto not_array = call("brisko_template_assign_array", {L(-1), S("x")});
+    EXPECT_EQ(not_array.value->type, IS_NULL);
+    EXPECT_EQ(warnings(not_array), "argument to keys() should be an array\n") << "the array is checked first";
+    auto fa = call("brisko_template_fetch_assign_array", {L(-1), S("b"), L(0), S("x")});
+    EXPECT_EQ(fa.value->type, IS_BOOL);
+    EXPECT_EQ(warnings(fa), bad_id) << "here the id is checked first";
+
+    // Ids as strings are converted; wrong counts report and return null.
+    EXPECT_EQ(get(std::stol(std::to_string(fresh))), "{v}");
+    EXPECT_EQ(get(fresh), std::string(zend::testing::call_function("brisko_template_get",
+                                                                  {S(std::to_string(fresh))}).value->value.str.val));
+    const std::vector<std::pair<const char *, int>> bad_counts = {
+        {"brisko_template_fetch", 1},  {"brisko_template_get", 0},          {"brisko_template_print", 2},
+        {"brisko_template_assign", 2}, {"brisko_template_assign_array", 3}, {"brisko_template_fetch_assign", 4},
+        {"brisko_template_fetch_assign_array", 5}, {"brisko_template_attach", 2}, {"brisko_template_load", 3},
+        {"brisko_template_check_tagname", 1}};
+    for (auto &[fn, n] : bad_counts) {
+        std::vector<zval *> args;
+        for (int i = 0; i < n; i++) args.push_back(L(fresh));
+        auto r = call(fn, args);
+        EXPECT_EQ(r.value->type, IS_NULL) << fn;
+        ASSERT_EQ(r.errors.size(), 1u) << fn;
+        EXPECT_NE(r.errors[0].message.find("Wrong parameter count"), std::string::npos) << fn;
+    }
+    EXPECT_EQ(get(fresh), "{v}");
+}
+
+TEST_F(tpl, LongTagsAndLargeOutput)
+{
+    std::string script = "<script>{" + std::string(5000, 'x') + "}</script>{}after";
+    long id = load(write("l.tpl", script + "<!-- BEGIN r* -->{v}<!-- END r* -->"));
+    EXPECT_EQ(get(id), script);
+    std::string big(400000, 'z');
+    for (int i = 0; i < 3; i++)
+        call("brisko_template_fetch_assign", {L(id), S("r*"), L(i), S("v"), S(big)});
+    EXPECT_EQ(get(id).size(), script.size() + 3 * big.size());
+    EXPECT_GE(brisko_write_buf_alloc, brisko_write_buf_len + 4);
+    EXPECT_EQ(get(load(write("e.tpl", ""))), "") << "reset, not appended";
+}
