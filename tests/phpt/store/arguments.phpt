@@ -1,25 +1,29 @@
 --TEST--
-Group and key are used in their string form; references passed as group or key stay converted; a group name with a NUL byte
+Group and key are used in their string form, the caller's variables keep their types; a group name with a NUL byte is stored short but listed whole
 --FILE--
 <?php
 $g = 12;
 $k = 3.5;
-function by_ref(&$group, &$key) { brisko_heap_set($group, $key, "v"); }
-by_ref($g, $k);
+function store_in(&$group, &$key) { brisko_heap_set($group, $key, "v"); }
+store_in($g, $k);
 var_dump($g, $k);
-$h = 12;
-brisko_heap_set($h, 1, "w");
-var_dump($h);
+brisko_heap_set($g, 1, "w");
+var_dump($g);
 echo brisko_heap_get("12", "3.5"), brisko_heap_get(12, "1"), "\n";
+print_r(brisko_heap_get_index(12));
 brisko_heap_set("grp\0tail", "k", "nul");
 echo brisko_heap_get("grp", "k"), "\n";
 var_dump(brisko_heap_get_index("grp\0tail"));
 echo count(brisko_heap_get_index("grp")), "\n";
 --EXPECT--
-string(2) "12"
-string(3) "3.5"
+int(12)
+float(3.5)
 int(12)
 vw
+Array
+(
+    [0] => 3.5
+)
 nul
 NULL
 1

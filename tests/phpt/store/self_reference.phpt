@@ -11,6 +11,7 @@ $b = brisko_heap_get("cyc", "a");
 echo $b["one"], "\n";
 var_dump(is_array($b["self"]), is_null($b["self"]["self"]));
 --EXPECTF--
+
 Warning: Cannot copy a value that contains itself: the repeated array is stored as NULL in %s on line 4
 bool(true)
 1

@@ -8,6 +8,7 @@ var_dump(brisko_heap_get("a"));
 var_dump(brisko_heap_get_index());
 var_dump(brisko_heap_get("a", "b"));
 --EXPECTF--
+
 Warning: Wrong parameter count for brisko_heap_set() in %s on line 2
 NULL
 
