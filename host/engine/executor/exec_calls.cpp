@@ -136,11 +136,9 @@ zval *include_file(frame &f, const std::string &file, int type) {
         }
         state.included_files.insert(key);
     }
+    /* the compile function owns the open file from here: the engine's
+     * compiler and a cache hook alike close it */
     zend_op_array *oa = zend_compile_file(&handle, type);
-    if (handle.handle.fp) {
-        std::fclose(handle.handle.fp);
-        handle.handle.fp = nullptr;
-    }
     if (!oa) return bool_value(false);
     zval *rv = run_in_scope(oa, f.symbol_table, f.this_ptr);
     forget_statics(oa);

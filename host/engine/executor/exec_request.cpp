@@ -94,11 +94,7 @@ int execute_script(const char *filename) {
             return exit_status();
         }
         if (handle.opened_path) state.included_files.insert(handle.opened_path);
-        zend_op_array *oa = zend_compile_file(&handle, ZEND_REQUIRE);
-        if (handle.handle.fp) {
-            std::fclose(handle.handle.fp);
-            handle.handle.fp = nullptr;
-        }
+        zend_op_array *oa = zend_compile_file(&handle, ZEND_REQUIRE); /* closes the file */
         if (!oa) {
             set_exit_status(255);
             return exit_status();
