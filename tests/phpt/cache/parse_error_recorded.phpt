@@ -6,6 +6,7 @@ A file with a parse error reports it on every include until it changes, then is 
 <?php echo "broken" ?? ;
 --FILE--
 <?php
+echo "start\n";
 include "bad.php";
 echo "after first\n";
 include "bad.php";
@@ -15,6 +16,8 @@ file_put_contents("bad.php", "<?php echo \"fixed\\n\";");
 include "bad.php";
 include "bad.php";
 --EXPECTF--
+start
+
 Parse error: %s in %sbad.php on line 1
 after first
 

@@ -1,0 +1,261 @@
+// The script cache at the level of its records: what a miss saves, what a
+// hit restores, and the entry states the lookup tells apart.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cache/cache.h"
+#include "engine.h"
+#include "php_brisko.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void discard(const char *, std::size_t) {}
+
+struct CacheTest : ::testing::Test {
+    fs::path dir;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("cache_test_" + std::to_string(getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        zend::set_output_sink(discard);
+        ASSERT_TRUE(zend::engine_startup());
+        ASSERT_EQ(php_brisko_startup(nullptr), SUCCESS);
+        zend::request_startup();
+    }
+    void TearDown() override
+    {
+        if (zend::request_active())
+            zend::request_shutdown();
+        zend::engine_shutdown();
+        fs::remove_all(dir);
+    }
+
+    std::string write(const std::string &name, const std::string &text)
+    {
+        fs::path p = dir / name;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p) << text;
+        return p.string();
+    }
+
+    // Compiles through the hook, as an include would.
+    zend_op_array *compile(const std::string &path)
+    {
+        zend_file_handle handle = {};
+        handle.type = ZEND_HANDLE_FILENAME;
+        handle.filename = const_cast<char *>(path.c_str());
+        return zend_compile_file(&handle, ZEND_INCLUDE);
+    }
+
+    void release(zend_op_array *op)
+    {
+        if (op) {
+            destroy_op_array(op);
+            efree(op);
+        }
+    }
+
+    brisko_file_entry *entry_for(const std::string &path)
+    {
+        char resolved[PATH_MAX];
+        if (!realpath(path.c_str(), resolved))
+            return nullptr;
+        void *data;
+        if (zend_hash_find(brisko_filetable, resolved, strlen(resolved) + 1, &data) != SUCCESS)
+            return nullptr;
+        return static_cast<brisko_file_entry *>(data);
+    }
+
+    void next_request()
+    {
+        zend::request_shutdown();
+        zend::request_startup();
+    }
+};
+
+const char *kLibrary = R"(<?php
+function greet($who) { static $n = 0, $seen = array("x", "y"); return "hi " . $who; }
+if (true) {
+    function later() { return "later"; }
+}
+class Base { var $list = array(1, array(2, 3)); function who() { return "base"; } }
+class Derived extends Base { var $name = "derived"; function who() { return "derived"; } }
+echo greet("you");
+)";
+
+bool in_request_memory_range(const void *p, const void *lo, const void *hi) { return p >= lo && p < hi; }
+
+} // namespace
+
+TEST_F(CacheTest, MissSavesCodeFunctionsAndClassesUnderTheEnginesKeys)
+{
+    std::string path = write("lib.php", kLibrary);
+    unsigned long before = zend::counters.compilations;
+    zend_op_array *compiled = compile(path);
+    ASSERT_NE(compiled, nullptr);
+    EXPECT_EQ(zend::counters.compilations, before + 1);
+
+    brisko_file_entry *entry = entry_for(path);
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->op_array, nullptr);
+    EXPECT_EQ(*entry->op_array->refcount, (zend_uint)BRISKO_SAVED_REFCOUNT);
+    EXPECT_NE(entry->op_array->opcodes, compiled->opcodes);
+    EXPECT_EQ(entry->op_array->last, compiled->last);
+    EXPECT_STREQ(entry->op_array->filename, compiled->filename);
+    EXPECT_NE(entry->op_array->filename, compiled->filename);
+
+    // Every string constant is a copy of its own, terminator included.
+    int strings = 0;
+    for (zend_uint i = 0; i < compiled->last; i++) {
+        const znode &saved = entry->op_array->opcodes[i].op1;
+        const znode &orig = compiled->opcodes[i].op1;
+        if (orig.op_type == IS_CONST && orig.u.constant.type == IS_STRING && orig.u.constant.value.str.len > 0) {
+            EXPECT_NE(saved.u.constant.value.str.val, orig.u.constant.value.str.val);
+            EXPECT_EQ(std::string(saved.u.constant.value.str.val, saved.u.constant.value.str.len + 1),
+                      std::string(orig.u.constant.value.str.val, orig.u.constant.value.str.len + 1));
+            strings++;
+        }
+    }
+    EXPECT_GT(strings, 0);
+
+    // Functions: greet under its name, later under a run-time key that
+    // starts with a NUL byte, saved with its exact length.
+    bool saw_greet = false, saw_runtime_key = false;
+    for (brisko_function_node *n = entry->functions; n; n = n->next) {
+        if (n->name_length == sizeof("greet") && memcmp(n->name, "greet", sizeof("greet")) == 0) {
+            saw_greet = true;
+            ASSERT_NE(n->op_array->static_variables, nullptr);
+            EXPECT_EQ(n->op_array->static_variables->persistent, 1);
+            EXPECT_EQ(zend_hash_num_elements(n->op_array->static_variables), 2);
+        }
+        if (n->name[0] == '\0') {
+            saw_runtime_key = true;
+            EXPECT_GT(n->name_length, strlen(n->name + 1) + 1);
+        }
+    }
+    EXPECT_TRUE(saw_greet);
+    EXPECT_TRUE(saw_runtime_key);
+
+    // Classes in declaration order; the derived one names its parent.
+    ASSERT_NE(entry->classes, nullptr);
+    ASSERT_NE(entry->classes->next, nullptr);
+    EXPECT_EQ(std::string(entry->classes->name), "base");
+    zend_class_entry *derived = entry->classes->next->class_entry;
+    ASSERT_NE(derived->parent, nullptr);
+    EXPECT_STRCASEEQ(reinterpret_cast<const char *>(derived->parent), "base");
+    EXPECT_EQ(derived->function_table.persistent, 1);
+    EXPECT_EQ(derived->default_properties.persistent, 1);
+    release(compiled);
+}
+
+TEST_F(CacheTest, HitRestoresIntoALaterRequestWithoutCompiling)
+{
+    std::string path = write("lib.php", kLibrary);
+    release(compile(path));
+    next_request(); // everything the engine compiled is gone now
+
+    unsigned long before = zend::counters.compilations;
+    zend_op_array *restored = compile(path);
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(zend::counters.compilations, before);
+
+    brisko_file_entry *entry = entry_for(path);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(restored->opcodes, entry->op_array->opcodes); // shared, not copied
+    EXPECT_NE(restored, entry->op_array);                   // a header of the request's own
+
+    void *data;
+    ASSERT_EQ(zend_hash_find(CG(function_table), "greet", sizeof("greet"), &data), SUCCESS);
+    ASSERT_EQ(zend_hash_find(CG(class_table), "derived", sizeof("derived"), &data), SUCCESS);
+    zend_class_entry *derived = static_cast<zend_class_entry *>(data);
+    ASSERT_EQ(zend_hash_find(CG(class_table), "base", sizeof("base"), &data), SUCCESS);
+    EXPECT_EQ(derived->parent, static_cast<zend_class_entry *>(data));
+    EXPECT_EQ(derived->default_properties.persistent, 0); // the request's own copy
+    EXPECT_EQ(derived->function_table.persistent, 0);
+    release(restored);
+}
+
+TEST_F(CacheTest, LookupTellsEntriesWithoutCodeAndStaleEntriesApart)
+{
+    std::string bad = write("bad.php", "<?php echo 'unterminated;\n");
+    EXPECT_EQ(compile(bad), nullptr);
+    brisko_file_entry *entry = entry_for(bad);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->op_array, nullptr);
+
+    char resolved[PATH_MAX];
+    ASSERT_NE(realpath(bad.c_str(), resolved), nullptr);
+    struct stat st;
+    ASSERT_EQ(stat(resolved, &st), 0);
+    int found = -1;
+    EXPECT_EQ(brisko_load_cache1(resolved, &found, &st), nullptr);
+    EXPECT_EQ(found, 1);
+
+    // Older and newer change times both make the entry stale: it goes.
+    for (long shift : {-5L, 5L}) {
+        if (!entry_for(bad)) {
+            EXPECT_EQ(compile(bad), nullptr);
+        }
+        struct stat other = st;
+        other.st_ctime += shift;
+        found = -1;
+        EXPECT_EQ(brisko_load_cache1(resolved, &found, &other), nullptr);
+        EXPECT_EQ(found, 0);
+        EXPECT_EQ(entry_for(bad), nullptr);
+    }
+}
+
+TEST_F(CacheTest, LongResolvedPathsCompileUncached)
+{
+    std::string deep = "d";
+    while (deep.size() < 300)
+        deep += "/" + std::string(40, 'x');
+    std::string path = write(deep + "/long.php", "<?php $a = 1;\n");
+    unsigned long before = zend::counters.compilations;
+    release(compile(path));
+    release(compile(path));
+    EXPECT_EQ(zend::counters.compilations, before + 2);
+    EXPECT_EQ(entry_for(path), nullptr);
+}
+
+TEST_F(CacheTest, CgiPassesEverythingThrough)
+{
+    std::string path = write("plain.php", "<?php $a = 1;\n");
+    sapi_module.name = "cgi";
+    unsigned long before = zend::counters.compilations;
+    release(compile(path));
+    release(compile(path));
+    sapi_module.name = "cli";
+    EXPECT_EQ(zend::counters.compilations, before + 2);
+    EXPECT_EQ(entry_for(path), nullptr);
+}
+
+TEST_F(CacheTest, ASavedClassWithoutItsParentIsCompiledAgain)
+{
+    std::string parent = write("parent.php", "<?php class Base { }\n");
+    std::string child = write("child.php", "<?php class Child extends Base { }\n");
+    release(compile(parent));
+    release(compile(child));
+    next_request();
+
+    unsigned long before = zend::counters.compilations;
+    bool bailed = false;
+    try {
+        release(compile(child)); // Base is not declared in this request
+    } catch (const zend::bailout &) {
+        bailed = true;
+    }
+    EXPECT_TRUE(bailed);
+    EXPECT_EQ(zend::counters.compilations, before + 1);
+}
