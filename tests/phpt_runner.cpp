@@ -13,6 +13,7 @@
 // the output and of the expectation does not count. Exit 0 when every file
 // passes, 1 otherwise, 2 on a usage error.
 #include <poll.h>
+#include <regex.h>
 #include <signal.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -28,7 +29,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -429,39 +429,45 @@ bool expectf_match(const std::string &pattern, const std::string &text)
     return m.match(0, 0);
 }
 
-// --EXPECTREGEX--: the whole output must match; '.' also matches a newline,
-// as the /s modifier of the original tool made it.
+// --EXPECTREGEX--: the whole output must match. POSIX extended syntax,
+// where '.' also matches a newline (as the /s modifier of the original tool
+// made it); the Perl escapes \d \s \w and their negations are translated.
 bool regex_match_all(const std::string &pattern, const std::string &text, std::string &error)
 {
-    std::string converted;
-    bool in_class = false;
+    std::string converted = "^(";
     for (std::size_t i = 0; i < pattern.size(); i++) {
         char c = pattern[i];
         if (c == '\\' && i + 1 < pattern.size()) {
-            converted += c;
-            converted += pattern[++i];
+            char e = pattern[++i];
+            switch (e) {
+            case 'd': converted += "[0-9]"; break;
+            case 'D': converted += "[^0-9]"; break;
+            case 's': converted += "[[:space:]]"; break;
+            case 'S': converted += "[^[:space:]]"; break;
+            case 'w': converted += "[[:alnum:]_]"; break;
+            case 'W': converted += "[^[:alnum:]_]"; break;
+            case 'n': converted += "\n"; break;
+            case 't': converted += "\t"; break;
+            default:
+                converted += '\\';
+                converted += e;
+            }
             continue;
         }
-        if (in_class) {
-            if (c == ']')
-                in_class = false;
-            converted += c;
-        } else if (c == '[') {
-            in_class = true;
-            converted += c;
-        } else if (c == '.') {
-            converted += "[\\s\\S]";
-        } else {
-            converted += c;
-        }
+        converted += c;
     }
-    try {
-        std::regex re(converted);
-        return std::regex_match(text, re);
-    } catch (const std::regex_error &e) {
-        error = std::string("bad --EXPECTREGEX--: ") + e.what();
+    converted += ")$";
+    regex_t re;
+    int rc = regcomp(&re, converted.c_str(), REG_EXTENDED | REG_NOSUB);
+    if (rc != 0) {
+        char buf[256];
+        regerror(rc, &re, buf, sizeof buf);
+        error = std::string("bad --EXPECTREGEX--: ") + buf;
         return false;
     }
+    bool matched = regexec(&re, text.c_str(), 0, nullptr, 0) == 0 && text.find('\0') == std::string::npos;
+    regfree(&re);
+    return matched;
 }
 
 // ---------------------------------------------------------------------------
