@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine.h"
 #include "engine_testing.h"
@@ -195,4 +197,49 @@ TEST(ExtensionLoad, ProcessEndsAtTheEndOfIts10001stRequest)
     EXPECT_EQ(r.report, "alive after 10000\n10001st started\n");
     ASSERT_TRUE(WIFEXITED(r.status));
     EXPECT_EQ(WEXITSTATUS(r.status), 0);
+}
+
+namespace {
+std::vector<std::string> core_warnings;
+void collect_core_warning(int type, const char *message)
+{
+    if (type == E_CORE_WARNING) core_warnings.push_back(message);
+}
+} // namespace
+
+TEST(ExtensionLoad, StartUpWithoutRoomForTheRequestHeapFailsCleanly)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an address-space limit cannot be combined with the sanitizer's shadow memory";
+#else
+    auto r = in_child([](std::string &failures, int) {
+        CHILD_CHECK(zend::engine_startup());
+        zend::set_error_observer(collect_core_warning);
+        auto *engine_hook = zend_compile_file;
+        // Room for ordinary allocations, none for the request heap's reservation.
+        long pages = 0;
+        FILE *f = std::fopen("/proc/self/statm", "r");
+        if (f) {
+            if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+            std::fclose(f);
+        }
+        struct rlimit limit;
+        limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (256u << 20);
+        CHILD_CHECK(setrlimit(RLIMIT_AS, &limit) == 0);
+        std::string error;
+        bool loaded = zend::load_zend_extension(BRISKO_EXTENSION_PATH, error);
+        CHILD_CHECK(!loaded);
+        // The module's own report comes first; the engine adds its own after it.
+        CHILD_CHECK(!core_warnings.empty());
+        if (!core_warnings.empty()) {
+            CHILD_CHECK(core_warnings[0].rfind("PHP Brisko: ", 0) == 0);
+            CHILD_CHECK(core_warnings[0].find("request heap") != std::string::npos);
+        }
+        CHILD_CHECK(zend_compile_file == engine_hook);
+        return 0;
+    });
+    EXPECT_EQ(r.report, "");
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+#endif
 }
