@@ -38,6 +38,7 @@ struct function_state {
     HashTable *statics = nullptr;
     std::vector<zend_uchar> arg_types; /* one BYREF_* per parameter */
     bool has_byref_param = false;
+    bool return_reference = false; /* declared function &name() */
 };
 
 struct compiler {

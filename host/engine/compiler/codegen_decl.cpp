@@ -32,6 +32,7 @@ zend_op_array *compile_function_body(compiler &c, const ast::node *n) {
     function_state *outer = c.fn;
     int outer_line = c.line;
     c.fn = &fs;
+    fs.return_reference = n->op == 1;
     c.conditional_depth++;
     int index = 0;
     for (const ast::node *p : n->list) {

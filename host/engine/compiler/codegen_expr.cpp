@@ -169,6 +169,15 @@ znode compile_assign(compiler &c, const ast::node *n, bool used) {
 
 znode compile_assign_ref(compiler &c, const ast::node *n, bool used) {
     const ast::node *source = n->kids[1];
+    if (source->k == kind::call || source->k == kind::method_call || source->k == kind::static_call) {
+        /* $a =& f(): binds to what a function &f() returned */
+        znode value = compile_expr(c, source);
+        variable_chain to = writable_chain(c, n->kids[0]);
+        znode target = emit_fetches(c, to, fetch_ext(FETCH_W));
+        znode r = result_node(c, used);
+        emit(c, ZEND_ASSIGN_REF, r, target, value);
+        return r;
+    }
     if (!is_variable(source)) {
         /* $a =& new C, or a call: the value is fresh, plain assignment */
         ast::node plain = *n;

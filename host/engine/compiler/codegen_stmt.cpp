@@ -282,7 +282,21 @@ void compile_statement(compiler &c, const ast::node *n) {
     case kind::break_stmt: compile_break(c, n, true); break;
     case kind::continue_stmt: compile_break(c, n, false); break;
     case kind::return_stmt: {
-        znode v = n->kids.size() > 0 && n->kids[0] ? compile_expr(c, n->kids[0]) : unused_node();
+        const ast::node *e = n->kids.size() > 0 ? n->kids[0] : nullptr;
+        if (e && fs.return_reference && is_variable(e)) {
+            /* function &f(): hand back the variable itself */
+            variable_chain chain = prepare_variable(c, e);
+            if (!chain.base_is_value) {
+                znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
+                znode ref = tmp_node(new_temp(c));
+                emit(c, ZEND_MAKE_REF, ref, location, unused_node());
+                emit(c, ZEND_RETURN, unused_node(), ref, unused_node(), 1);
+                break;
+            }
+            emit(c, ZEND_RETURN, unused_node(), emit_fetches(c, chain, fetch_ext(FETCH_R)), unused_node());
+            break;
+        }
+        znode v = e ? compile_expr(c, e) : unused_node();
         emit(c, ZEND_RETURN, unused_node(), v, unused_node());
         break;
     }

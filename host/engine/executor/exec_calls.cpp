@@ -310,7 +310,8 @@ void op_RECV(frame &f, const zend_op *op) {
 void op_RETURN(frame &f, const zend_op *op) {
     if (op->op1.op_type != IS_UNUSED) {
         if (f.return_value) zval_ptr_dtor(&f.return_value);
-        f.return_value = unref(take(f, op->op1));
+        zval *value = take(f, op->op1);
+        f.return_value = op->extended_value == 1 ? value : unref(value);
     }
     f.done = true;
 }

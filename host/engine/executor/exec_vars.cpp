@@ -504,6 +504,13 @@ void op_ASSIGN(frame &f, const zend_op *op) {
 
 void op_ASSIGN_REF(frame &f, const zend_op *op) {
     zval *ref = take(f, op->op2);
+    if (!ref->is_ref && ref->refcount > 1) {
+        /* a shared value that is no reference (a function that does not
+         * return by reference): the target gets its own copy */
+        zval *own = copy_value(ref);
+        zval_ptr_dtor(&ref);
+        ref = own;
+    }
     zval **location = target_location(f, op);
     zval *old = *location;
     *location = ref;
