@@ -1,0 +1,1 @@
+<ul><!-- BEGIN item* --><li>{v}</li><!-- END item* --></ul>|<!-- BEGIN box -->box<!-- END box -->

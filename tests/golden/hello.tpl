@@ -1,0 +1,3 @@
+Hello {name}, {who}!
+<!-- BEGIN row* --><li>{v}</li>
+<!-- END row* -->
