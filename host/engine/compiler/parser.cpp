@@ -405,7 +405,7 @@ std::unique_ptr<tree> parse(const char *source, std::size_t length, std::string 
         detail::parser p(toks, *t);
         t->root = p.file();
         int deep_line = 0;
-        if (!detail::depth_within(t->root, detail::max_nesting, deep_line)) {
+        if (!detail::depth_within(t->root, detail::max_tree_depth, deep_line)) {
             message = "parse error, nesting too deep";
             line = deep_line;
             return nullptr;

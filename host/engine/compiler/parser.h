@@ -16,10 +16,13 @@
 
 namespace zend::ast::detail {
 
-/* Deepest nesting of blocks and expressions the parser accepts; the
- * finished tree is held to the same bound, so the passes that walk it
- * recursively are safe too. */
-constexpr int max_nesting = 1000;
+/* Bounds on nesting. The parser counts its own recursion (a parenthesis
+ * costs two levels, a block two); the finished tree is held to a depth
+ * bound of its own, which also catches long left-leaning chains such as
+ * "1 + 1 + ... + 1" that the parser builds without recursing, so the
+ * passes that walk the tree recursively are safe too. */
+constexpr int max_recursion = 2500;
+constexpr int max_tree_depth = 1000;
 
 struct syntax_error {
     std::string message;
@@ -102,7 +105,7 @@ struct parser {
 struct nesting_guard {
     parser &p;
     explicit nesting_guard(parser &owner) : p(owner) {
-        if (++p.depth > max_nesting) p.fail("parse error, nesting too deep", p.line());
+        if (++p.depth > max_recursion) p.fail("parse error, nesting too deep", p.line());
     }
     ~nesting_guard() { p.depth--; }
     nesting_guard(const nesting_guard &) = delete;

@@ -355,7 +355,7 @@ node *parser::base_variable() {
     while (look() == tk::DOLLAR && peek() != tk::LBRACE) {
         indirections++;
         advance();
-        if (indirections > max_nesting) fail("parse error, nesting too deep", at);
+        if (indirections > max_tree_depth) fail("parse error, nesting too deep", at);
     }
     node *v;
     if (look() == tk::T_VARIABLE) {

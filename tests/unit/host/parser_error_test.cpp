@@ -95,7 +95,7 @@ TEST(ParserError, DeepNestingIsRefusedNotOverflowed) {
         EXPECT_EQ(o.line, 1);
     }
     /* real scripts stay well inside the limit */
-    std::string fine = "<?php $a = " + std::string(200, '(') + "1" + std::string(200, ')') + ";" +
+    std::string fine = "<?php $a = " + std::string(900, '(') + "1" + std::string(900, ')') + ";" +
                        std::string(200, '{') + std::string(200, '}');
     EXPECT_TRUE(parse(fine).ok);
 }
