@@ -47,6 +47,8 @@ struct compiler {
     function_state *fn = nullptr;
     int conditional_depth = 0;  /* > 0 inside conditional blocks and bodies */
     std::string class_name_lc;  /* class being compiled, "" outside */
+    std::string class_name;     /* the same as declared, for __CLASS__ */
+    std::string function_name;  /* function being compiled, for __FUNCTION__ */
     std::string parent_name_lc; /* its parent, "" when none */
     int declaration_ordinal = 0; /* makes run-time keys unique in a file */
 };

@@ -32,6 +32,8 @@ zend_op_array *compile_function_body(compiler &c, const ast::node *n) {
     function_state *outer = c.fn;
     int outer_line = c.line;
     c.fn = &fs;
+    std::string outer_name = c.function_name;
+    c.function_name = n->str;
     fs.return_reference = n->op == 1;
     c.conditional_depth++;
     int index = 0;
@@ -53,6 +55,7 @@ zend_op_array *compile_function_body(compiler &c, const ast::node *n) {
     zend_op_array *oa = finish_op_array(c, fs, n->str.c_str());
     oa->return_reference = n->op == 1;
     c.conditional_depth--;
+    c.function_name = outer_name;
     c.fn = outer;
     c.line = outer_line;
     return oa;
@@ -197,8 +200,9 @@ void compile_class_decl(compiler &c, const ast::node *n) {
     zend_hash_init(&ce.function_table, 10, nullptr, (dtor_func_t)destroy_zend_function, 0);
     zend_hash_init(&ce.default_properties, 10, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
 
-    std::string saved_class = c.class_name_lc, saved_parent = c.parent_name_lc;
+    std::string saved_class = c.class_name_lc, saved_parent = c.parent_name_lc, saved_name = c.class_name;
     c.class_name_lc = lc;
+    c.class_name = n->str;
     c.parent_name_lc = parent_lc;
     for (const ast::node *member : n->list) {
         c.line = member->line ? member->line : c.line;
@@ -218,6 +222,7 @@ void compile_class_decl(compiler &c, const ast::node *n) {
         }
     }
     c.class_name_lc = saved_class;
+    c.class_name = saved_name;
     c.parent_name_lc = saved_parent;
 
     if (parent) {

@@ -149,6 +149,13 @@ zval *include_file(frame &f, const std::string &file, int type) {
 
 } // namespace
 
+int current_arguments(zval ***args) {
+    const frame *f = state.current;
+    if (!f || !f->op_array || !f->op_array->function_name) return -1;
+    if (args) *args = f->args;
+    return f->argc;
+}
+
 pending_call *top_call(frame &f) { return f.calls.empty() ? nullptr : &f.calls.back(); }
 
 bool argument_by_reference(const zend_function *fn, int index) {

@@ -90,6 +90,11 @@ zend_class_entry *standard_class();
 bool argument_by_reference(const zend_function *f, int index);
 pending_call *top_call(frame &f);
 
+/* The arguments of the user function running now, as its caller passed
+ * them (for func_get_args and its kin, which run as internal functions
+ * called from it): the count, or -1 at the top level of a file. */
+int current_arguments(zval ***args);
+
 /* Array keys by the engine's rules; false after a warning. */
 bool key_find(HashTable *ht, const zval *key, zval ***out);
 bool key_update(HashTable *ht, const zval *key, zval *value, zval ***out);
