@@ -551,13 +551,18 @@ node *parser::static_scalar() {
     }
 }
 
-/* new_expr -> NEW T_STRING ['(' args ')'] */
+/* new_expr -> NEW (T_STRING | variable) ['(' args ')']
+ * With a variable the class name is its value: str stays empty and kids[0]
+ * holds the variable. */
 node *parser::new_expr() {
     node *n = make(kind::new_object, line());
     expect(tk::T_NEW);
-    if (look() != tk::T_STRING) unexpected();
-    n->str = cur().text;
-    advance();
+    if (look() == tk::T_STRING) {
+        n->str = cur().text;
+        advance();
+    } else {
+        n->kids = {variable(false)};
+    }
     if (look() == tk::LPAREN) arguments(n);
     return n;
 }

@@ -168,7 +168,10 @@ TEST(ParserExpr, VariablesPropertiesAndCalls) {
     EXPECT_EQ(expr("Foo::bar(1)"), R"((static_call "Foo" "bar" (long_lit 1)))");
     EXPECT_EQ(expr("PARENT::Init()"), R"((static_call "parent" "Init"))");
     EXPECT_EQ(expr("$f('x')"), R"((call (var "f") (string_lit "x")))");
+    EXPECT_EQ(expr("$o->$m(1)"), R"((method_call (var "o") (var "m") (long_lit 1)))");
+    EXPECT_EQ(expr("f(&$x)"), "ERROR parse error, unexpected '&' @1");
     EXPECT_EQ(expr("new Foo"), R"((new_object "Foo"))");
+    EXPECT_EQ(expr("new $cls->name(1)"), R"((new_object (prop "name" (var "cls")) (long_lit 1)))");
     EXPECT_EQ(expr("MyFunc()"), R"((call "MyFunc"))");
 }
 
