@@ -25,6 +25,8 @@ typedef struct brisko_copy_dest {
 void brisko_copy_zval(zval *value, bkpool *target);
 void brisko_copy_hashtable(HashTable *dest, HashTable *src, bkpool *target);
 int brisko_copy_hashtable1(void *pData, int num_args, va_list args, zend_hash_key *key);
+/* Forgets any copy that a fatal error cut short (request start). */
+void brisko_copy_request_startup(void);
 
 #ifdef __cplusplus
 }

@@ -50,6 +50,12 @@ static void brisko_copy_array(zval *value, bkpool *target)
 
 extern "C" {
 
+void brisko_copy_request_startup(void)
+{
+    brisko_copy_depth = 0;
+    brisko_copy_cycle_warned = 0;
+}
+
 void brisko_copy_zval(zval *value, bkpool *target)
 {
     switch (value->type) {
