@@ -121,7 +121,7 @@ bool store_data(HashTable *ht, Bucket *p, void *pData, uint nDataSize) {
     } else {
         p->pData = table_alloc(ht, nDataSize ? nDataSize : 1);
         if (!p->pData) return false;
-        std::memcpy(p->pData, pData, nDataSize);
+        if (nDataSize) std::memcpy(p->pData, pData, nDataSize); /* keys-only tables pass no data */
         p->pDataPtr = nullptr;
     }
     return true;
@@ -145,7 +145,7 @@ void replace_data(HashTable *ht, Bucket *p, void *pData, uint nDataSize) {
                 p->pDataPtr = nullptr;
             }
         }
-        if (has_own_block(p)) std::memcpy(p->pData, pData, nDataSize);
+        if (has_own_block(p) && nDataSize) std::memcpy(p->pData, pData, nDataSize);
     }
     unblock_interruptions();
 }
