@@ -99,7 +99,7 @@ int zm_startup_php_brisko(INIT_FUNC_ARGS)
 
 int zm_shutdown_php_brisko(SHUTDOWN_FUNC_ARGS)
 {
-    zend_compile_file = brisko_org_compile_file;
+    if (brisko_org_compile_file != NULL) zend_compile_file = brisko_org_compile_file;
     return SUCCESS;
 }
 
