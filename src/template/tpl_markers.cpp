@@ -38,6 +38,17 @@ static int tpl_is_special(char c)
     return strchr(".*?[](){}+|^$\\", c) != NULL && c != '\0';
 }
 
+size_t tpl_find_comment(const char *text, size_t from, size_t n)
+{
+    while (from + 4 <= n) {
+        const char *lt = (const char *)memchr(text + from, '<', n - from - 3);
+        if (lt == NULL) break;
+        if (lt[1] == '!' && lt[2] == '-' && lt[3] == '-') return (size_t)(lt - text);
+        from = (size_t)(lt - text) + 1;
+    }
+    return n;
+}
+
 /* escaped must hold 2 * strlen(name) + 1 bytes */
 static void tpl_escape(char *escaped, const char *name)
 {
@@ -155,10 +166,8 @@ int tpl_end_index_build(tpl_end_index *ix, const char *text, size_t n)
     size_t nfound = 0, capfound = 0;
     ix->v = NULL;
     ix->n = 0;
-    const char *p = text;
-    while ((p = (const char *)memmem(p, n - (size_t)(p - text), "<!--", 4)) != NULL) {
-        size_t c = (size_t)(p - text), i = c + 4, j;
-        p++;
+    for (size_t c = tpl_find_comment(text, 0, n); c < n; c = tpl_find_comment(text, c + 1, n)) {
+        size_t i = c + 4, j;
         for (j = i; j < n && tpl_is_blank(text[j]); j++) {}
         if (j == i || n - j < 3 || memcmp(text + j, "END", 3) != 0) continue;
         i = j + 3;

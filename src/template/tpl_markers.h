@@ -39,6 +39,10 @@ void tpl_buf_free(tpl_buf *b);
 
 static inline int tpl_is_blank(char c) { return c == ' ' || c == '\t'; }
 
+/* Position of the first "<!--" at or after from, or n. (memchr-based: a
+ * search that reads only up to what it finds.) */
+size_t tpl_find_comment(const char *text, size_t from, size_t n);
+
 /* An END marker as the pair pattern sees it: "<!--" at start, the marker
  * ending at end, for the name of len bytes at name. A marker whose name run
  * starts with "-->" after two or more blanks also closes the empty name and

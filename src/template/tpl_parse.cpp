@@ -102,16 +102,15 @@ static int tpl_find_blocks(tpl_level *lv)
     regmatch_t m[BRISKO_TPL_NMATCH];
     int ok = 1;
 
-    if (memmem(t, n, "<!--", 4) == NULL) return 1;
+    if (tpl_find_comment(t, 0, n) == n) return 1;
     if (php_regcomp(&begin_re, BRISKO_TPL_BEGIN_PATTERN, REG_EXTENDED) != 0) return 1;
     if (!tpl_end_index_build(&ends, t, n)) {
         php_regfree(&begin_re);
         return 0;
     }
     while (pos < n) {
-        const char *p = (const char *)memmem(t + pos, n - pos, "<!--", 4);
-        if (p == NULL) break;
-        size_t c = (size_t)(p - t);
+        size_t c = tpl_find_comment(t, pos, n);
+        if (c == n) break;
         size_t limit = tpl_begin_limit(t, n, c);
         if (limit == 0 || !tpl_match_region(&begin_re, &lv->scratch, t + c, limit - c, "", 0, m)) {
             pos = c + 1;
