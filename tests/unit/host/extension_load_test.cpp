@@ -243,3 +243,64 @@ TEST(ExtensionLoad, StartUpWithoutRoomForTheRequestHeapFailsCleanly)
     EXPECT_EQ(WEXITSTATUS(r.status), 0);
 #endif
 }
+
+TEST(ExtensionLoad, RecordsCarryTheirFixedValues)
+{
+    auto r = in_child([](std::string &failures, int) {
+        void *h = dlopen(BRISKO_EXTENSION_PATH, RTLD_NOW | RTLD_LOCAL);
+        CHILD_CHECK(h != nullptr);
+        if (!h) return 1;
+        auto *version = symbol<zend_extension_version_info>(h, "extension_version_info");
+        CHILD_CHECK(version->zend_extension_api_no == 20010710);
+        CHILD_CHECK(std::strcmp(version->required_zend_version, "1.1.0a") == 0);
+        CHILD_CHECK(version->thread_safe == 0 && version->debug == 0);
+
+        auto *ext = symbol<zend_extension>(h, "zend_extension_entry");
+        CHILD_CHECK(std::strcmp(ext->name, "PHP Brisko") == 0);
+        CHILD_CHECK(std::strcmp(ext->version, "1.02") == 0);
+        CHILD_CHECK(ext->startup == symbol<int(zend_extension *)>(h, "php_brisko_startup"));
+        CHILD_CHECK(ext->shutdown == nullptr && ext->activate == nullptr && ext->deactivate == nullptr);
+        CHILD_CHECK(ext->message_handler == nullptr && ext->op_array_handler == nullptr);
+        CHILD_CHECK(ext->statement_handler == nullptr && ext->fcall_begin_handler == nullptr);
+        CHILD_CHECK(ext->fcall_end_handler == nullptr && ext->op_array_ctor == nullptr);
+        CHILD_CHECK(ext->op_array_dtor == nullptr && ext->api_no_check == nullptr);
+        CHILD_CHECK(ext->reserved2 == nullptr && ext->reserved8 == nullptr);
+        CHILD_CHECK(ext->handle == nullptr && ext->resource_number == 0);
+
+        auto *module = symbol<zend_module_entry>(h, "php_brisko_module_entry");
+        CHILD_CHECK(module->size == sizeof(zend_module_entry));
+        CHILD_CHECK(module->zend_api == 20010901);
+        CHILD_CHECK(module->zend_debug == 0 && module->zts == 0);
+        CHILD_CHECK(std::strcmp(module->name, "PHP Brisko") == 0);
+        CHILD_CHECK(std::strcmp(module->version, "1.02") == 0);
+        CHILD_CHECK(module->module_startup_func == symbol<int(int, int)>(h, "zm_startup_php_brisko"));
+        CHILD_CHECK(module->module_shutdown_func == symbol<int(int, int)>(h, "zm_shutdown_php_brisko"));
+        CHILD_CHECK(module->request_startup_func == symbol<int(int, int)>(h, "zm_activate_php_brisko"));
+        CHILD_CHECK(module->request_shutdown_func == symbol<int(int, int)>(h, "zm_deactivate_php_brisko"));
+        CHILD_CHECK(module->info_func == symbol<void(zend_module_entry *)>(h, "zm_info_php_brisko"));
+        CHILD_CHECK(module->global_startup_func == nullptr && module->global_shutdown_func == nullptr);
+        CHILD_CHECK(module->globals_id == 0 && module->module_started == 0 && module->type == 0);
+        CHILD_CHECK(module->handle == nullptr && module->module_number == 0);
+
+        static const char *const names[] = {
+            "brisko_template_fetch", "brisko_template_get", "brisko_template_print", "brisko_template_assign",
+            "brisko_template_assign_array", "brisko_template_fetch_assign", "brisko_template_fetch_assign_array",
+            "brisko_template_attach", "brisko_template_load", "brisko_template_check_tagname", "brisko_heap_set",
+            "brisko_heap_get", "brisko_heap_get_index"};
+        CHILD_CHECK(module->functions == symbol<zend_function_entry>(h, "php_brisko_functions"));
+        zend_function_entry *fe = module->functions;
+        for (const char *name : names) {
+            CHILD_CHECK(fe->fname != nullptr && std::strcmp(fe->fname, name) == 0);
+            std::string handler = std::string("zif_") + name;
+            CHILD_CHECK(reinterpret_cast<void *>(fe->handler) == dlsym(h, handler.c_str()));
+            CHILD_CHECK(fe->func_arg_types == nullptr);
+            if (!failures.empty()) break;
+            fe++;
+        }
+        CHILD_CHECK(fe->fname == nullptr && fe->handler == nullptr && fe->func_arg_types == nullptr);
+        return 0;
+    });
+    EXPECT_EQ(r.report, "");
+    ASSERT_TRUE(WIFEXITED(r.status));
+    EXPECT_EQ(WEXITSTATUS(r.status), 0);
+}
