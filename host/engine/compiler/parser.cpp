@@ -20,6 +20,7 @@ void parser::unexpected() {
     fail(std::string("parse error, unexpected ") + token_name(t.kind), t.line);
 }
 
+/* end_statement -> ';'          ("?>" arrives as ';' too) */
 void parser::end_statement() { expect(tk::SEMICOLON); }
 
 /* file -> top_statement* END */
