@@ -106,14 +106,14 @@ znode finish_call(compiler &c, int argc, bool used) {
     return r;
 }
 
-znode compile_call(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_call(compiler &c, const ast::node *n, bool used) {
     std::string lc = lowercase(n->str);
     emit(c, ZEND_INIT_FCALL, unused_node(), const_string(lc), unused_node());
     int argc = compile_arguments(c, n->list, &lc);
     return finish_call(c, argc, used);
 }
 
-znode compile_method_call(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_method_call(compiler &c, const ast::node *n, bool used) {
     const ast::node *object = n->kids[0];
     znode target;
     variable_chain chain;
@@ -131,7 +131,7 @@ znode compile_method_call(compiler &c, const ast::node *n, bool used) {
     return finish_call(c, argc, used);
 }
 
-znode compile_static_call(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_static_call(compiler &c, const ast::node *n, bool used) {
     std::string cls = lowercase(n->str);
     if (cls == "parent") {
         if (c.parent_name_lc.empty()) compile_error(c, "No parent class available in this context");
@@ -142,7 +142,7 @@ znode compile_static_call(compiler &c, const ast::node *n, bool used) {
     return finish_call(c, argc, used);
 }
 
-znode compile_new(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_new(compiler &c, const ast::node *n) {
     znode object = tmp_node(new_temp(c));
     emit(c, ZEND_NEW, object, const_string(lowercase(n->str)), unused_node());
     emit(c, ZEND_INIT_CTOR, unused_node(), object, unused_node());
@@ -158,7 +158,7 @@ variable_chain writable_chain(compiler &c, const ast::node *target) {
     return chain;
 }
 
-znode compile_assign(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_assign(compiler &c, const ast::node *n, bool used) {
     variable_chain chain = writable_chain(c, n->kids[0]);
     znode value = compile_expr(c, n->kids[1]);
     znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
@@ -167,7 +167,7 @@ znode compile_assign(compiler &c, const ast::node *n, bool used) {
     return r;
 }
 
-znode compile_assign_ref(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_assign_ref(compiler &c, const ast::node *n, bool used) {
     const ast::node *source = n->kids[1];
     if (source->k == kind::call || source->k == kind::method_call || source->k == kind::static_call) {
         /* $a =& f(): binds to what a function &f() returned */
@@ -195,7 +195,7 @@ znode compile_assign_ref(compiler &c, const ast::node *n, bool used) {
     return r;
 }
 
-znode compile_assign_op(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_assign_op(compiler &c, const ast::node *n, bool used) {
     bool swap = false;
     opcode code = binary_opcode(c, n->op, &swap);
     variable_chain chain = writable_chain(c, n->kids[0]);
@@ -206,7 +206,7 @@ znode compile_assign_op(compiler &c, const ast::node *n, bool used) {
     return r;
 }
 
-znode compile_incdec(compiler &c, const ast::node *n, bool used) {
+[[gnu::noinline]] znode compile_incdec(compiler &c, const ast::node *n, bool used) {
     opcode code = n->k == kind::pre_inc ? ZEND_PRE_INC : n->k == kind::pre_dec ? ZEND_PRE_DEC
                 : n->k == kind::post_inc ? ZEND_POST_INC : ZEND_POST_DEC;
     variable_chain chain = writable_chain(c, n->kids[0]);
@@ -217,7 +217,7 @@ znode compile_incdec(compiler &c, const ast::node *n, bool used) {
 }
 
 /* a && b, a || b: the result slot is written on whichever path runs. */
-znode compile_short_circuit(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_short_circuit(compiler &c, const ast::node *n) {
     znode left = compile_expr(c, n->kids[0]);
     znode r = tmp_node(new_temp(c));
     zend_uint jump = emit(c, n->k == kind::logical_and ? ZEND_JMPZ_EX : ZEND_JMPNZ_EX, r, left, jump_node(0));
@@ -227,7 +227,7 @@ znode compile_short_circuit(compiler &c, const ast::node *n) {
     return r;
 }
 
-znode compile_ternary(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_ternary(compiler &c, const ast::node *n) {
     znode cond = compile_expr(c, n->kids[0]);
     zend_uint to_else = emit(c, ZEND_JMPZ, unused_node(), cond, jump_node(0));
     znode r = tmp_node(new_temp(c));
@@ -241,7 +241,7 @@ znode compile_ternary(compiler &c, const ast::node *n) {
     return r;
 }
 
-znode compile_isset(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_isset(compiler &c, const ast::node *n) {
     znode r = tmp_node(new_temp(c));
     std::vector<zend_uint> exits;
     for (std::size_t i = 0; i < n->list.size(); i++) {
@@ -261,7 +261,7 @@ znode compile_isset(compiler &c, const ast::node *n) {
     return r;
 }
 
-znode compile_interp(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_interp(compiler &c, const ast::node *n) {
     if (n->list.empty()) return const_string("");
     znode acc = compile_expr(c, n->list[0]);
     if (n->list.size() == 1) {
@@ -279,7 +279,7 @@ znode compile_interp(compiler &c, const ast::node *n) {
     return acc;
 }
 
-znode compile_array(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_array(compiler &c, const ast::node *n) {
     znode r = tmp_node(new_temp(c));
     if (n->list.empty()) {
         emit(c, ZEND_INIT_ARRAY, r, unused_node(), unused_node());
@@ -295,7 +295,7 @@ znode compile_array(compiler &c, const ast::node *n) {
     return r;
 }
 
-znode compile_unary(compiler &c, const ast::node *n) {
+[[gnu::noinline]] znode compile_unary(compiler &c, const ast::node *n) {
     const ast::node *kid = n->kids[0];
     switch ((ast::op)n->op) {
     case ast::op::negate:
@@ -386,25 +386,120 @@ znode compile_variable(compiler &c, const ast::node *n, ulong ext) {
     return emit_fetches(c, chain, ext);
 }
 
-znode compile_expr(compiler &c, const ast::node *n, bool used) {
-    if (!n) return const_null();
-    c.line = n->line ? n->line : c.line;
+namespace {
+
+
+/* The cases below each get a function of their own so that compile_expr,
+ * which recursion goes through, keeps a small frame. */
+
+[[gnu::noinline]] znode compile_constant(compiler &c, const ast::node *n) {
+    std::string lc = lowercase(n->str);
+    if (lc == "__file__") return const_string(c.filename ? c.filename : "");
+    if (lc == "__line__") return const_long(n->line);
+    if (lc == "__class__") return const_string(c.class_name);
+    if (lc == "__function__") return const_string(c.function_name);
+    znode r = tmp_node(new_temp(c));
+    emit(c, ZEND_FETCH_CONSTANT, r, const_string(n->str), unused_node());
+    return r;
+}
+
+/* A chain like a . b . c . d nests to the left as deep as it is long:
+ * walk down the left spine first, then emit from the bottom up, so the
+ * depth of the recursion does not grow with the chain. */
+[[gnu::noinline]] znode compile_binary(compiler &c, const ast::node *n) {
+    std::vector<const ast::node *> spine;
+    const ast::node *cur = n;
+    while (cur->k == kind::binary) {
+        spine.push_back(cur);
+        cur = cur->kids[0];
+    }
+    znode acc = compile_expr(c, cur);
+    for (std::size_t i = spine.size(); i-- > 0;) {
+        const ast::node *b = spine[i];
+        bool swap = false;
+        opcode code = binary_opcode(c, b->op, &swap);
+        znode right = compile_expr(c, b->kids[1]);
+        znode r = tmp_node(new_temp(c));
+        c.line = b->line ? b->line : c.line;
+        if (swap) emit(c, code, r, right, acc);
+        else emit(c, code, r, acc, right);
+        acc = r;
+    }
+    return acc;
+}
+
+[[gnu::noinline]] znode compile_xor(compiler &c, const ast::node *n) {
+    znode a = compile_expr(c, n->kids[0]);
+    znode b = compile_expr(c, n->kids[1]);
+    znode r = tmp_node(new_temp(c));
+    emit(c, ZEND_BOOL_XOR, r, a, b);
+    return r;
+}
+
+[[gnu::noinline]] znode compile_cast(compiler &c, const ast::node *n) {
+    znode v = compile_expr(c, n->kids[0]);
+    znode r = tmp_node(new_temp(c));
+    emit(c, ZEND_CAST, r, v, unused_node(), (ulong)n->op);
+    return r;
+}
+
+[[gnu::noinline]] znode compile_silence(compiler &c, const ast::node *n, bool used) {
+    emit(c, ZEND_BEGIN_SILENCE, unused_node(), unused_node(), unused_node());
+    znode v = compile_expr(c, n->kids[0], used);
+    emit(c, ZEND_END_SILENCE, unused_node(), unused_node(), unused_node());
+    return v;
+}
+
+[[gnu::noinline]] znode compile_empty(compiler &c, const ast::node *n) {
+    const ast::node *v = n->kids[0];
+    znode fetched = is_variable(v) ? compile_variable(c, v, fetch_ext(FETCH_IS)) : compile_expr(c, v);
+    znode r = tmp_node(new_temp(c));
+    emit(c, ZEND_EMPTY, r, fetched, unused_node());
+    return r;
+}
+
+[[gnu::noinline]] znode compile_include(compiler &c, const ast::node *n, bool used) {
+    znode file = compile_expr(c, n->kids[0]);
+    znode r = result_node(c, used);
+    emit(c, ZEND_INCLUDE_OR_EVAL, r, file, unused_node(), (ulong)n->op);
+    return r;
+}
+
+[[gnu::noinline]] znode compile_exit(compiler &c, const ast::node *n) {
+    znode v = n->kids.size() > 0 && n->kids[0] ? compile_expr(c, n->kids[0]) : unused_node();
+    emit(c, ZEND_EXIT, unused_node(), v, unused_node());
+    return const_null();
+}
+
+[[gnu::noinline]] znode compile_print(compiler &c, const ast::node *n, bool used) {
+    znode v = compile_expr(c, n->kids[0]);
+    znode r = result_node(c, used);
+    emit(c, ZEND_PRINT, r, v, unused_node());
+    return r;
+}
+
+[[gnu::noinline]] znode compile_literal(compiler &c, const ast::node *n) {
     switch (n->k) {
     case kind::long_lit: return const_long(n->lval);
     case kind::double_lit: return const_double(n->dval);
     case kind::string_lit: return const_string(n->str);
     case kind::bool_lit: return const_bool(n->lval != 0);
-    case kind::null_lit: return const_null();
-    case kind::constant: {
-        std::string lc = lowercase(n->str);
-        if (lc == "__file__") return const_string(c.filename ? c.filename : "");
-        if (lc == "__line__") return const_long(n->line);
-        if (lc == "__class__") return const_string(c.class_name);
-        if (lc == "__function__") return const_string(c.function_name);
-        znode r = tmp_node(new_temp(c));
-        emit(c, ZEND_FETCH_CONSTANT, r, const_string(n->str), unused_node());
-        return r;
+    default: return const_null();
     }
+}
+
+} // namespace
+
+znode compile_expr(compiler &c, const ast::node *n, bool used) {
+    if (!n) return const_null();
+    c.line = n->line ? n->line : c.line;
+    switch (n->k) {
+    case kind::long_lit:
+    case kind::double_lit:
+    case kind::string_lit:
+    case kind::bool_lit:
+    case kind::null_lit: return compile_literal(c, n);
+    case kind::constant: return compile_constant(c, n);
     case kind::interp: return compile_interp(c, n);
     case kind::array: return compile_array(c, n);
     case kind::var:
@@ -418,68 +513,23 @@ znode compile_expr(compiler &c, const ast::node *n, bool used) {
     case kind::assign: return compile_assign(c, n, used);
     case kind::assign_ref: return compile_assign_ref(c, n, used);
     case kind::assign_op: return compile_assign_op(c, n, used);
-    case kind::binary: {
-        bool swap = false;
-        opcode code = binary_opcode(c, n->op, &swap);
-        znode a = compile_expr(c, n->kids[0]);
-        znode b = compile_expr(c, n->kids[1]);
-        znode r = tmp_node(new_temp(c));
-        if (swap) emit(c, code, r, b, a);
-        else emit(c, code, r, a, b);
-        return r;
-    }
+    case kind::binary: return compile_binary(c, n);
     case kind::logical_and:
     case kind::logical_or: return compile_short_circuit(c, n);
-    case kind::logical_xor: {
-        znode a = compile_expr(c, n->kids[0]);
-        znode b = compile_expr(c, n->kids[1]);
-        znode r = tmp_node(new_temp(c));
-        emit(c, ZEND_BOOL_XOR, r, a, b);
-        return r;
-    }
+    case kind::logical_xor: return compile_xor(c, n);
     case kind::unary: return compile_unary(c, n);
     case kind::pre_inc:
     case kind::pre_dec:
     case kind::post_inc:
     case kind::post_dec: return compile_incdec(c, n, used);
-    case kind::cast: {
-        znode v = compile_expr(c, n->kids[0]);
-        znode r = tmp_node(new_temp(c));
-        emit(c, ZEND_CAST, r, v, unused_node(), (ulong)n->op);
-        return r;
-    }
-    case kind::silence: {
-        emit(c, ZEND_BEGIN_SILENCE, unused_node(), unused_node(), unused_node());
-        znode v = compile_expr(c, n->kids[0], used);
-        emit(c, ZEND_END_SILENCE, unused_node(), unused_node(), unused_node());
-        return v;
-    }
+    case kind::cast: return compile_cast(c, n);
+    case kind::silence: return compile_silence(c, n, used);
     case kind::ternary: return compile_ternary(c, n);
     case kind::isset: return compile_isset(c, n);
-    case kind::empty: {
-        const ast::node *v = n->kids[0];
-        znode fetched = is_variable(v) ? compile_variable(c, v, fetch_ext(FETCH_IS)) : compile_expr(c, v);
-        znode r = tmp_node(new_temp(c));
-        emit(c, ZEND_EMPTY, r, fetched, unused_node());
-        return r;
-    }
-    case kind::include: {
-        znode file = compile_expr(c, n->kids[0]);
-        znode r = result_node(c, used);
-        emit(c, ZEND_INCLUDE_OR_EVAL, r, file, unused_node(), (ulong)n->op);
-        return r;
-    }
-    case kind::exit: {
-        znode v = n->kids.size() > 0 && n->kids[0] ? compile_expr(c, n->kids[0]) : unused_node();
-        emit(c, ZEND_EXIT, unused_node(), v, unused_node());
-        return const_null();
-    }
-    case kind::print: {
-        znode v = compile_expr(c, n->kids[0]);
-        znode r = result_node(c, used);
-        emit(c, ZEND_PRINT, r, v, unused_node());
-        return r;
-    }
+    case kind::empty: return compile_empty(c, n);
+    case kind::include: return compile_include(c, n, used);
+    case kind::exit: return compile_exit(c, n);
+    case kind::print: return compile_print(c, n, used);
     default: compile_error(c, "Unsupported expression");
     }
 }
