@@ -6,6 +6,7 @@
 #include "builtins.h"
 #include "engine.h"
 #include "engine_testing.h"
+#include "executor/executor.h"
 
 using zend::builtins::fetch_args;
 using zend::builtins::to_string;
@@ -226,4 +227,142 @@ ZEND_FUNCTION(phpinfo)
             module->info_func(module);
     }
     RETURN_TRUE;
+}
+
+namespace {
+
+/* The running user function's arguments; -1 with PHP's warning at the top
+ * level of a file. */
+int caller_arguments(zval ***args)
+{
+    int count = zend::exec::current_arguments(args);
+    if (count < 0)
+        zend_error(E_WARNING, "%s():  Called from the global scope - no function context",
+                   get_active_function_name());
+    return count;
+}
+
+} // namespace
+
+ZEND_FUNCTION(func_num_args)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    RETURN_LONG(caller_arguments(nullptr));
+}
+
+ZEND_FUNCTION(func_get_args)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    zval **passed = nullptr;
+    int count = caller_arguments(&passed);
+    if (count < 0)
+        RETURN_FALSE;
+    array_init(return_value);
+    for (int i = 0; i < count; i++)
+        zend::builtins::array_append(return_value->value.ht, zend::builtins::copy_of(passed[i]));
+}
+
+ZEND_FUNCTION(func_get_arg)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    long n = zend::builtins::to_long(*args[0]);
+    zval **passed = nullptr;
+    int count = caller_arguments(&passed);
+    if (count < 0)
+        RETURN_FALSE;
+    if (n < 0 || n >= count) {
+        zend_error(E_WARNING, "func_get_arg():  Argument %ld not passed to function", n);
+        RETURN_FALSE;
+    }
+    *return_value = *passed[n];
+    zval_copy_ctor(return_value);
+    INIT_PZVAL(return_value);
+}
+
+namespace {
+
+/* Class names come back lower-cased, as this engine generation keeps them. */
+void return_class_name(zval *return_value, const zend_class_entry *ce)
+{
+    zend::builtins::return_string(return_value, lowercase(ce && ce->name ? ce->name : "stdClass"));
+}
+
+} // namespace
+
+ZEND_FUNCTION(get_class)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    if ((*args[0])->type != IS_OBJECT)
+        RETURN_FALSE;
+    return_class_name(return_value, (*args[0])->value.obj.ce);
+}
+
+/* get_parent_class(object or class name) */
+ZEND_FUNCTION(get_parent_class)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *arg = *args[0];
+    zend_class_entry *ce = nullptr;
+    if (arg->type == IS_OBJECT) {
+        ce = arg->value.obj.ce;
+    } else if (arg->type == IS_STRING && class_table()) {
+        std::string key = lowercase(to_string(arg));
+        void *data = nullptr;
+        if (zend_hash_find(class_table(), key.c_str(), static_cast<uint>(key.size() + 1), &data) == SUCCESS)
+            ce = static_cast<zend_class_entry *>(data);
+    }
+    if (!ce || !ce->parent)
+        RETURN_FALSE;
+    return_class_name(return_value, ce->parent);
+}
+
+ZEND_FUNCTION(get_object_vars)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *object = *args[0];
+    if (object->type != IS_OBJECT)
+        RETURN_FALSE;
+    array_init(return_value);
+    for (const auto &e : zend::builtins::elements(object->value.obj.properties)) {
+        zval *copy = zend::builtins::copy_of(*e.data);
+        if (e.string_key)
+            zend::builtins::array_put(return_value->value.ht, e.key, copy);
+        else
+            zend::builtins::array_put(return_value->value.ht, e.index, copy);
+    }
+}
+
+ZEND_FUNCTION(get_class_methods)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *arg = *args[0];
+    zend_class_entry *ce = nullptr;
+    if (arg->type == IS_OBJECT) {
+        ce = arg->value.obj.ce;
+    } else if (class_table()) {
+        std::string key = lowercase(to_string(arg));
+        void *data = nullptr;
+        if (zend_hash_find(class_table(), key.c_str(), static_cast<uint>(key.size() + 1), &data) == SUCCESS)
+            ce = static_cast<zend_class_entry *>(data);
+    }
+    if (!ce)
+        RETURN_NULL();
+    array_init(return_value);
+    for (const auto &e : zend::builtins::elements(&ce->function_table))
+        if (e.string_key)
+            zend::builtins::array_append(return_value->value.ht, zend::builtins::new_string(e.key));
 }
