@@ -508,3 +508,84 @@ ZEND_FUNCTION(asort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_value, fa
 ZEND_FUNCTION(arsort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_value, true, true); }
 ZEND_FUNCTION(ksort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_key, false, true); }
 ZEND_FUNCTION(krsort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_key, true, true); }
+
+/* array_fill(start, count, value) */
+ZEND_FUNCTION(array_fill)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+        return;
+    long start = to_long(*args[0]), count = to_long(*args[1]);
+    if (count < 0 || count > (1L << 24)) {
+        zend_error(E_WARNING, "Number of elements must be positive");
+        RETURN_FALSE;
+    }
+    array_init(return_value);
+    for (long i = 0; i < count; i++) {
+        if (i == 0)
+            array_put(return_value->value.ht, static_cast<ulong>(start), copy_of(*args[2]));
+        else
+            array_append(return_value->value.ht, copy_of(*args[2]));
+    }
+}
+
+/* array_pad(array, size, value): pads on the right (size > 0) or the left. */
+ZEND_FUNCTION(array_pad)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+        return;
+    HashTable *arr = array_arg(args[0]);
+    if (!arr)
+        return;
+    long size = to_long(*args[1]);
+    long want = size < 0 ? -size : size;
+    std::vector<element> els = elements(arr);
+    if (want > (1L << 24)) {
+        zend_error(E_WARNING, "You may only pad up to 1048576 elements at a time");
+        RETURN_FALSE;
+    }
+    long missing = want - static_cast<long>(els.size());
+    array_init(return_value);
+    HashTable *out = return_value->value.ht;
+    if (size < 0)
+        for (long i = 0; i < missing; i++)
+            array_append(out, copy_of(*args[2]));
+    for (const element &e : els) {
+        if (e.string_key)
+            copy_element(out, e);
+        else
+            array_append(out, copy_of(*e.data));
+    }
+    if (size > 0)
+        for (long i = 0; i < missing; i++)
+            array_append(out, copy_of(*args[2]));
+}
+
+/* array_unshift(&array, value, ...): the new element count; integer keys
+ * renumbered. */
+ZEND_FUNCTION(array_unshift)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
+        return;
+    HashTable *arr = writable_array_arg(args[0]);
+    if (!arr)
+        return;
+    std::vector<element> els = elements(arr);
+    std::vector<zval *> values;
+    for (const element &e : els) {
+        values.push_back(*e.data);
+        (*e.data)->refcount++;
+    }
+    zend_hash_clean(arr);
+    for (std::size_t i = 1; i < args.size(); i++)
+        array_append(arr, copy_of(*args[i]));
+    for (std::size_t i = 0; i < els.size(); i++) {
+        if (els[i].string_key)
+            array_put(arr, els[i].key, values[i]);
+        else
+            array_append(arr, values[i]);
+    }
+    RETURN_LONG(zend_hash_num_elements(arr));
+}

@@ -24,7 +24,8 @@
     X(ucwords) X(strrev) X(trim) X(ltrim) X(rtrim) X(implode) X(explode)       \
     X(htmlspecialchars) X(nl2br) X(str_pad) X(strcmp) X(strcasecmp)            \
     X(strncmp) X(addslashes) X(stripslashes) X(chr) X(ord) X(urlencode)        \
-    X(rawurlencode) X(sprintf) X(printf) X(number_format)                      \
+    X(rawurlencode) X(sprintf) X(printf) X(number_format) X(strtr)             \
+    X(substr_replace) X(urldecode) X(rawurldecode) X(wordwrap)                 \
     /* math */                                                                 \
     X(min) X(max) X(abs) X(floor) X(ceil) X(round) X(pow) X(sqrt) X(fmod)      \
     X(pi) X(rand) X(mt_rand) X(srand) X(mt_srand) X(getrandmax) X(dechex)      \
@@ -32,7 +33,8 @@
     /* arrays */                                                               \
     X(count) X(array_keys) X(array_values) X(in_array) X(array_search)         \
     X(array_merge) X(range) X(array_key_exists) X(array_reverse)               \
-    X(array_slice) X(array_flip) X(array_sum) X(array_unique)                  \
+    X(array_slice) X(array_flip) X(array_sum) X(array_unique) X(array_fill)    \
+    X(array_pad)                                                               \
     /* types */                                                                \
     X(is_array) X(is_string) X(is_int) X(is_float) X(is_null) X(is_bool)       \
     X(is_object) X(is_resource) X(is_numeric) X(is_scalar) X(gettype)          \
@@ -63,7 +65,7 @@
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
     X(array_push) X(array_pop) X(array_shift) X(sort) X(rsort) X(asort)        \
-    X(arsort) X(ksort) X(krsort) X(settype)
+    X(arsort) X(ksort) X(krsort) X(settype) X(array_unshift)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)

@@ -595,7 +595,7 @@ std::string url_encode(const std::string &s, bool raw)
     std::string out;
     for (char ch : s) {
         unsigned char c = static_cast<unsigned char>(ch);
-        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || (raw && c == '~'))
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.')
             out += ch;
         else if (c == ' ' && !raw)
             out += '+';
@@ -624,4 +624,172 @@ ZEND_FUNCTION(rawurlencode)
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
         return;
     return_string(return_value, url_encode(string_arg(args[0]), true));
+}
+
+/* strtr(string, from, to) translates bytes; strtr(string, array) replaces
+ * the longest matching key first and never rescans replaced text. */
+ZEND_FUNCTION(strtr)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+        return;
+    std::string s = string_arg(args[0]);
+    if (args.size() == 3) {
+        std::string from = string_arg(args[1]), to = string_arg(args[2]);
+        std::size_t n = std::min(from.size(), to.size());
+        unsigned char map[256];
+        for (int i = 0; i < 256; i++)
+            map[i] = static_cast<unsigned char>(i);
+        for (std::size_t i = 0; i < n; i++)
+            map[static_cast<unsigned char>(from[i])] = static_cast<unsigned char>(to[i]);
+        for (char &c : s)
+            c = static_cast<char>(map[static_cast<unsigned char>(c)]);
+        return_string(return_value, s);
+        return;
+    }
+    if ((*args[1])->type != IS_ARRAY) {
+        zend_error(E_WARNING, "The second argument is not an array.");
+        RETURN_FALSE;
+    }
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::size_t longest = 0;
+    for (const auto &e : zend::builtins::elements((*args[1])->value.ht)) {
+        std::string key = zend::builtins::key_text(e);
+        if (key.empty())
+            continue;
+        pairs.emplace_back(key, to_string(*e.data));
+        longest = std::max(longest, key.size());
+    }
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::pair<std::string, std::string> *best = nullptr;
+        for (const auto &p : pairs)
+            if (p.first.size() <= s.size() - i && s.compare(i, p.first.size(), p.first) == 0 &&
+                (!best || p.first.size() > best->first.size()))
+                best = &p;
+        if (best) {
+            out += best->second;
+            i += best->first.size();
+        } else {
+            out += s[i++];
+        }
+    }
+    return_string(return_value, out);
+}
+
+/* substr_replace(string, replacement, start [, length]) */
+ZEND_FUNCTION(substr_replace)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 3, 4, args))
+        return;
+    std::string s = string_arg(args[0]), with = string_arg(args[1]);
+    long len = static_cast<long>(s.size());
+    long f = to_long(*args[2]);
+    long l = args.size() == 4 ? to_long(*args[3]) : len;
+    if (f < 0) {
+        f += len;
+        if (f < 0)
+            f = 0;
+    } else if (f > len) {
+        f = len;
+    }
+    if (l < 0) {
+        l = (len - f) + l;
+        if (l < 0)
+            l = 0;
+    }
+    if (l > len - f)
+        l = len - f;
+    return_string(return_value, s.substr(0, f) + with + s.substr(f + l));
+}
+
+namespace {
+
+std::string url_decode(const std::string &s, bool raw)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '+' && !raw) {
+            out += ' ';
+        } else if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+                   std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+ZEND_FUNCTION(urldecode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_decode(string_arg(args[0]), false));
+}
+
+ZEND_FUNCTION(rawurldecode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_decode(string_arg(args[0]), true));
+}
+
+/* wordwrap(string [, width [, break [, cut]]]): breaks at spaces; with cut
+ * set, words longer than the width are split too. */
+ZEND_FUNCTION(wordwrap)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 4, args))
+        return;
+    std::string s = string_arg(args[0]);
+    long width = args.size() >= 2 ? to_long(*args[1]) : 75;
+    std::string brk = args.size() >= 3 ? string_arg(args[2]) : std::string("\n");
+    bool cut = args.size() == 4 && zend_is_true(*args[3]);
+    if (brk.empty()) {
+        zend_error(E_WARNING, "Break string cannot be empty");
+        RETURN_FALSE;
+    }
+    if (width <= 0 && cut) {
+        zend_error(E_WARNING, "Can't force cut when width = 0.");
+        RETURN_FALSE;
+    }
+    std::string out;
+    std::size_t line_start = 0, last_space = std::string::npos;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s.compare(i, brk.size(), brk) == 0) {
+            out.append(s, line_start, i + brk.size() - line_start);
+            i += brk.size() - 1;
+            line_start = i + 1;
+            last_space = std::string::npos;
+            continue;
+        }
+        if (s[i] == ' ') {
+            if (static_cast<long>(i - line_start) >= width) {
+                out.append(s, line_start, i - line_start);
+                out += brk;
+                line_start = i + 1;
+                last_space = std::string::npos;
+            } else {
+                last_space = i;
+            }
+        } else if (static_cast<long>(i - line_start) >= width && cut && last_space == std::string::npos) {
+            out.append(s, line_start, i - line_start);
+            out += brk;
+            line_start = i;
+        } else if (static_cast<long>(i - line_start) >= width && last_space != std::string::npos) {
+            out.append(s, line_start, last_space - line_start);
+            out += brk;
+            line_start = last_space + 1;
+            last_space = std::string::npos;
+        }
+    }
+    out.append(s, line_start, std::string::npos);
+    return_string(return_value, out);
 }
