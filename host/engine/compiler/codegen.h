@@ -86,6 +86,7 @@ struct fetch_step {
 };
 struct variable_chain {
     bool base_is_value = false; /* base is an expression, not a variable */
+    bool global_scope = false;  /* $GLOBALS['name']...: the base is a global */
     znode base;                 /* variable name (const or temp), or the value */
     std::vector<fetch_step> steps;
 };

@@ -338,7 +338,14 @@ variable_chain prepare_variable(compiler &c, const ast::node *n) {
         cur = cur->kids[0];
     }
     variable_chain chain;
-    if (cur->k == kind::var) {
+    std::size_t steps = path.size();
+    if (cur->k == kind::var && cur->str == "GLOBALS" && steps > 0 && path.back()->k == kind::dim &&
+        path.back()->kids.size() > 1 && path.back()->kids[1]) {
+        /* $GLOBALS['name'] is the global variable of that name */
+        chain.global_scope = true;
+        chain.base = compile_expr(c, path.back()->kids[1]);
+        steps--;
+    } else if (cur->k == kind::var) {
         chain.base = const_string(cur->str);
     } else if (cur->k == kind::var_var) {
         chain.base = compile_expr(c, cur->kids[0]);
@@ -346,7 +353,7 @@ variable_chain prepare_variable(compiler &c, const ast::node *n) {
         chain.base_is_value = true;
         chain.base = compile_expr(c, cur);
     }
-    for (std::size_t i = path.size(); i-- > 0;) {
+    for (std::size_t i = steps; i-- > 0;) {
         const ast::node *step = path[i];
         fetch_step s;
         s.is_property = step->k == kind::prop;
@@ -369,7 +376,7 @@ znode emit_fetches(compiler &c, const variable_chain &chain, ulong ext) {
         mode = FETCH_R;
     } else {
         cur = tmp_node(new_temp(c), IS_VAR);
-        emit(c, ZEND_FETCH, cur, chain.base, unused_node(), ext);
+        emit(c, ZEND_FETCH, cur, chain.base, unused_node(), chain.global_scope ? ext | FETCH_GLOBAL : ext);
     }
     for (const fetch_step &s : chain.steps) {
         if (s.key.op_type == IS_UNUSED && (mode == FETCH_R || mode == FETCH_IS))

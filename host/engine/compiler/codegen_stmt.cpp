@@ -244,6 +244,10 @@ void compile_unset(compiler &c, const ast::node *target) {
     }
     if (!is_variable(target)) compile_error(c, "Can't use function return value in write context");
     variable_chain chain = prepare_variable(c, target);
+    if (chain.steps.empty()) { /* unset($GLOBALS['name']) */
+        emit(c, ZEND_UNSET_VAR, unused_node(), chain.base, unused_node(), chain.global_scope ? FETCH_GLOBAL : 0);
+        return;
+    }
     fetch_step last = chain.steps.back();
     chain.steps.pop_back();
     if (last.key.op_type == IS_UNUSED) compile_error(c, "Cannot use [] for unsetting");

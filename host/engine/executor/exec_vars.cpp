@@ -424,7 +424,7 @@ void op_FETCH(frame &f, const zend_op *op) {
     int mode = effective_mode(f, op->extended_value);
     std::string name = property_name(read(f, op->op1));
     release(f, op->op1);
-    HashTable *table = f.symbol_table;
+    HashTable *table = op->extended_value & FETCH_GLOBAL ? &EG(symbol_table) : f.symbol_table;
     zval **slot = nullptr;
     bool found = zend_hash_find(table, name.c_str(), (uint)name.size() + 1, (void **)&slot) == SUCCESS;
     switch (mode) {
@@ -584,8 +584,9 @@ void op_EMPTY(frame &f, const zend_op *op) {
 void op_UNSET_VAR(frame &f, const zend_op *op) {
     std::string name = property_name(read(f, op->op1));
     release(f, op->op1);
-    if (name == "this" && f.this_ptr) f.this_ptr = nullptr;
-    zend_hash_del(f.symbol_table, name.c_str(), (uint)name.size() + 1);
+    HashTable *table = op->extended_value & FETCH_GLOBAL ? &EG(symbol_table) : f.symbol_table;
+    if (name == "this" && f.this_ptr && table == f.symbol_table) f.this_ptr = nullptr;
+    zend_hash_del(table, name.c_str(), (uint)name.size() + 1);
 }
 
 void op_UNSET_DIM(frame &f, const zend_op *op) {

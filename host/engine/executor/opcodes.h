@@ -31,8 +31,12 @@ enum fetch_mode : int {
     FETCH_FUNC_ARG = 5, /* argument: W when passed by reference, else R */
 };
 
+/* A FETCH with this bit looks the name up among the globals ($GLOBALS['x']);
+ * an UNSET_VAR with extended_value FETCH_GLOBAL removes a global. */
+constexpr ulong FETCH_GLOBAL = 0x80;
+
 inline ulong fetch_ext(int mode, int arg_number = 0) { return (ulong)mode | ((ulong)arg_number << 8); }
-inline int fetch_ext_mode(ulong ext) { return (int)(ext & 0xff); }
+inline int fetch_ext_mode(ulong ext) { return (int)(ext & 0x7f); }
 inline int fetch_ext_arg(ulong ext) { return (int)(ext >> 8); }
 
 /* Upper bound of temporaries and ops per op array: keeps indexes inside
