@@ -366,3 +366,99 @@ ZEND_FUNCTION(get_class_methods)
         if (e.string_key)
             zend::builtins::array_append(return_value->value.ht, zend::builtins::new_string(e.key));
 }
+
+namespace {
+
+/* The variables of the scope that called the running built-in. */
+HashTable *calling_scope()
+{
+    const zend::exec::frame *f = zend::exec::state.current;
+    if (f && f->symbol_table)
+        return f->symbol_table;
+    return EG(active_symbol_table) ? EG(active_symbol_table) : &EG(symbol_table);
+}
+
+void compact_names(HashTable *scope, zval *names, HashTable *out, int depth)
+{
+    if (names->type == IS_ARRAY) {
+        if (depth > 64)
+            return;
+        for (const auto &e : zend::builtins::elements(names->value.ht))
+            compact_names(scope, *e.data, out, depth + 1);
+        return;
+    }
+    std::string name = to_string(names);
+    void *data = nullptr;
+    if (scope && zend_hash_find(scope, name.c_str(), static_cast<uint>(name.size() + 1), &data) == SUCCESS)
+        zend::builtins::array_put(out, name, zend::builtins::copy_of(*static_cast<zval **>(data)));
+}
+
+bool valid_variable_name(const std::string &name)
+{
+    if (name.empty() || name == "this")
+        return false;
+    unsigned char first = static_cast<unsigned char>(name[0]);
+    if (!(std::isalpha(first) || first == '_' || first >= 0x7f))
+        return false;
+    for (unsigned char c : name)
+        if (!(std::isalnum(c) || c == '_' || c >= 0x7f))
+            return false;
+    return true;
+}
+
+} // namespace
+
+/* compact(name or array of names, ...): the named variables that exist. */
+ZEND_FUNCTION(compact)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+        return;
+    HashTable *scope = calling_scope();
+    array_init(return_value);
+    for (zval **slot : args)
+        compact_names(scope, *slot, return_value->value.ht, 0);
+}
+
+/* extract(array [, type]): the array's string keys become variables;
+ * EXTR_OVERWRITE (0, default) replaces, EXTR_SKIP (1) keeps existing
+ * ones. Returns how many were set. */
+ZEND_FUNCTION(extract)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+        return;
+    if ((*args[0])->type != IS_ARRAY) {
+        zend_error(E_WARNING, "extract() expects first argument to be an array");
+        RETURN_LONG(0);
+    }
+    long type = args.size() >= 2 ? zend::builtins::to_long(*args[1]) : 0;
+    if (type != 0 && type != 1) {
+        zend_error(E_WARNING, "Unknown extract type");
+        RETURN_LONG(0);
+    }
+    HashTable *scope = calling_scope();
+    long count = 0;
+    for (const auto &e : zend::builtins::elements((*args[0])->value.ht)) {
+        if (!e.string_key || !valid_variable_name(e.key))
+            continue;
+        uint key_length = static_cast<uint>(e.key.size() + 1);
+        void *data = nullptr;
+        bool exists = zend_hash_find(scope, e.key.c_str(), key_length, &data) == SUCCESS;
+        if (exists && type == 1)
+            continue;
+        zval *existing = exists ? *static_cast<zval **>(data) : nullptr;
+        if (existing && existing->is_ref) {
+            /* a reference keeps its binding and takes the new value */
+            zval copy = **e.data;
+            zval_copy_ctor(&copy);
+            zval_dtor(existing);
+            existing->value = copy.value;
+            existing->type = copy.type;
+        } else {
+            zend::builtins::array_put(scope, e.key, zend::builtins::copy_of(*e.data));
+        }
+        count++;
+    }
+    RETURN_LONG(count);
+}

@@ -94,6 +94,8 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("LOCK_EX", 2);
     constant_long("LOCK_UN", 3);
     constant_long("FILE_APPEND", 8);
+    constant_long("EXTR_OVERWRITE", 0);
+    constant_long("EXTR_SKIP", 1);
     return SUCCESS;
 }
 
