@@ -1,0 +1,40 @@
+--TEST--
+A table page: title, rows filled one by one and as arrays, rendered to a string and to the output
+--INCLUDE-- page.html
+<h1>{title}</h1>
+<table>
+  <!-- BEGIN row* -->
+  <tr><td>{name}</td><td>{age}</td></tr>
+  <!-- END row* -->
+</table>
+--FILE--
+<?php
+$t = brisko_template_load("page.html");
+var_dump(is_int($t) && $t > 0);
+brisko_template_assign($t, "title", "People");
+$people = array(array("name" => "Ann", "age" => 31), array("name" => "Bob", "age" => 42));
+foreach ($people as $i => $p) {
+    var_dump(brisko_template_fetch_assign_array($t, "row*", $i, $p));
+}
+var_dump(brisko_template_fetch_assign($t, "row*", 2, "name", "Cy"));
+$row = brisko_template_fetch($t, "row*", 2);
+brisko_template_assign_array($row, array("age" => 7));
+echo brisko_template_get($t);
+brisko_template_print($row);
+--EXPECT--
+bool(true)
+bool(true)
+bool(true)
+bool(true)
+<h1>People</h1>
+<table>
+
+  <tr><td>Ann</td><td>31</td></tr>
+  
+  <tr><td>Bob</td><td>42</td></tr>
+  
+  <tr><td>Cy</td><td>7</td></tr>
+  
+</table>
+
+  <tr><td>Cy</td><td>7</td></tr>
