@@ -106,6 +106,11 @@ ZEND_API void *_ecalloc(size_t nmemb, size_t size) {
 
 ZEND_API void *_erealloc(void *ptr, size_t size, int allow_failure) {
     if (!ptr) return allocate(size, false);
+    if (ptr == empty_string) {
+        char *p = static_cast<char *>(allocate(size, false));
+        if (size) p[0] = '\0';
+        return p;
+    }
     block_header *h = header_of(ptr);
     if (h->magic != live_magic) bad_block("erealloc", ptr);
     if (size > SIZE_MAX - sizeof(block_header)) {
@@ -130,7 +135,9 @@ ZEND_API void *_erealloc(void *ptr, size_t size, int allow_failure) {
 }
 
 ZEND_API void _efree(void *ptr) {
-    if (!ptr) return;
+    /* The shared empty string is handed out as if it were a string block;
+     * freeing it by mistake must not bring the request down. */
+    if (!ptr || ptr == empty_string) return;
     block_header *h = header_of(ptr);
     if (h->magic != live_magic) bad_block("efree", ptr);
     unlink(h);

@@ -155,6 +155,29 @@ TEST_F(EngineTest, RequestMemoryEndsWithTheRequest) {
     EXPECT_EQ(nullptr, zend_fast_cache_list_head[ZVAL_CACHE_LIST]);
 }
 
+TEST_F(EngineTest, FreeListsAndTheSharedEmptyString) {
+    request_scope scope;
+    zval *z;
+    ALLOC_ZVAL(z);
+    std::size_t blocks = zend::request_memory_blocks();
+    FREE_ZVAL(z);
+#ifdef BRISKO_DEBUG_MEMORY
+    /* Every free really frees, so the sanitizers see reuse. */
+    EXPECT_EQ(nullptr, zend_fast_cache_list_head[ZVAL_CACHE_LIST]);
+    EXPECT_EQ(blocks - 1, zend::request_memory_blocks());
+#else
+    EXPECT_EQ(blocks, zend::request_memory_blocks()); /* kept on the list, still live */
+    zval *again;
+    ALLOC_ZVAL(again);
+    EXPECT_EQ(z, again);
+#endif
+    efree(empty_string); /* ignored */
+    char *grown = (char *)erealloc(empty_string, 4);
+    EXPECT_NE(empty_string, grown);
+    EXPECT_STREQ("", grown);
+    EXPECT_STREQ("", empty_string);
+}
+
 TEST_F(EngineTest, RequestHooksAndArrayHelpers) {
     int starts = request_starts, ends = request_ends;
     {
