@@ -531,7 +531,7 @@ bool scanner::scan_operator() {
         {">", tk::GT},        {"?", tk::QUESTION}, {"@", tk::AT},
     };
     for (const auto &o : ops) {
-        if (starts(o.text)) {
+        if (o.text[0] == *p && starts(o.text)) {
             emit(o.kind, line);
             p += std::strlen(o.text);
             return true;

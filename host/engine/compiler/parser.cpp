@@ -14,7 +14,7 @@ namespace detail {
 
 bool depth_within(const node *root, int limit, int &line);
 
-void parser::unexpected() {
+void parser::unexpected() const {
     const token &t = cur();
     if (t.kind == tk::ERROR) fail(t.text, t.line);
     fail(std::string("parse error, unexpected ") + token_name(t.kind), t.line);

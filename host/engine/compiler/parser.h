@@ -36,14 +36,19 @@ struct parser {
     std::string class_name;     /* for __CLASS__ */
     std::string function_name;  /* for __FUNCTION__ */
 
-    parser(token_stream &tokens, tree &out) : toks(tokens), t(out) {}
+    const token *current;       /* toks.peek(0), valid until advance() */
+
+    parser(token_stream &tokens, tree &out) : toks(tokens), t(out), current(&tokens.peek()) {}
 
     /* token access; the stream stays on its final END or ERROR */
-    const token &cur() { return toks.peek(); }
-    tk look() { return toks.peek().kind; }
+    const token &cur() const { return *current; }
+    tk look() const { return current->kind; }
     tk peek(std::size_t n = 1) { return toks.peek(n).kind; }
-    int line() { return toks.peek().line; }
-    void advance() { toks.advance(); }
+    int line() const { return current->line; }
+    void advance() {
+        toks.advance();
+        current = &toks.peek();
+    }
     bool accept(tk k) {
         if (look() != k) return false;
         advance();
@@ -53,7 +58,7 @@ struct parser {
         if (look() != k) unexpected();
         advance();
     }
-    [[noreturn]] void unexpected();
+    [[noreturn]] void unexpected() const;
     [[noreturn]] void fail(const std::string &message, int at) const { throw syntax_error{message, at}; }
     node *make(kind k, int at) { return t.make(k, at); }
 
