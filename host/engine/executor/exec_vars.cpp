@@ -5,6 +5,7 @@
  * writes; a write fetch separates a shared value that is not a reference
  * (copy on write), so assignment copies arrays and objects alike. A
  * reference is one zval with is_ref set that several slots point to. */
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -142,6 +143,41 @@ void fetch_dim_read(frame &f, const zend_op *op, bool quiet) {
     else result_temp(f, op);
 }
 
+/* $s[i] = v: a string offset is only a target when the op right after
+ * the fetch assigns to it; any other use of it is refused. */
+bool assigned_right_after(const frame &f, const zend_op *op) {
+    if (op->op2.op_type == IS_UNUSED || fetch_ext_mode(op->extended_value) != FETCH_W) return false;
+    if (f.pc >= f.op_array->last) return false;
+    const zend_op &next = f.ops[f.pc];
+    return next.opcode == ZEND_ASSIGN && next.op1.op_type == op->result.op_type && next.op1.u.var == op->result.u.var;
+}
+
+void assign_string_offset(frame &f, const zend_op *op, temp_var &t) {
+    zval *value = take(f, op->op2);
+    zval **location = t.location;
+    long offset = t.string_offset;
+    release_temp(t);
+    zval *s = location ? *location : nullptr;
+    std::string text = value->type == IS_STRING ? std::string(value->value.str.val, (std::size_t)value->value.str.len)
+                                                : zval_to_string(value);
+    if (s && s->type == IS_STRING && !text.empty()) {
+        if (offset >= s->value.str.len) {
+            int length = (int)offset + 1;
+            char *grown = (char *)emalloc((std::size_t)length + 1);
+            std::memcpy(grown, s->value.str.val, (std::size_t)s->value.str.len);
+            std::memset(grown + s->value.str.len, ' ', (std::size_t)(length - s->value.str.len));
+            grown[length] = '\0';
+            zval_dtor(s);
+            s->type = IS_STRING;
+            s->value.str.val = grown;
+            s->value.str.len = length;
+        }
+        s->value.str.val[offset] = text[0];
+    }
+    if (op->result.op_type != IS_UNUSED) set_result(f, op, value);
+    else zval_ptr_dtor(&value);
+}
+
 void fetch_dim_write(frame &f, const zend_op *op, int mode) {
     zval **location = location_of(f, op->op1);
     zval *key = read(f, op->op2);
@@ -199,6 +235,17 @@ void fetch_dim_write(frame &f, const zend_op *op, int mode) {
         }
     } else if (mode == FETCH_UNSET) {
         result_temp(f, op);
+    } else if (container->type == IS_STRING && assigned_right_after(f, op)) {
+        long offset = zval_get_long(key);
+        if (offset < 0 || offset >= INT_MAX - 1) {
+            zend_error(E_WARNING, "Illegal string offset:  %ld", offset);
+            fetch_failed_location(f, op);
+        } else {
+            separate(location);
+            temp_var &t = result_temp(f, op);
+            t.location = location;
+            t.string_offset = offset;
+        }
     } else if (container->type == IS_STRING) {
         zend_error(E_WARNING, "Cannot use string offset as an array");
         fetch_failed_location(f, op);
@@ -474,6 +521,11 @@ void op_MAKE_REF(frame &f, const zend_op *op) {
 }
 
 void op_ASSIGN(frame &f, const zend_op *op) {
+    if ((op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temps.size() &&
+        f.temps[op->op1.u.var].string_offset >= 0) {
+        assign_string_offset(f, op, f.temps[op->op1.u.var]);
+        return;
+    }
     zval *value = take(f, op->op2);
     zval **location = target_location(f, op);
     zval *target = *location;

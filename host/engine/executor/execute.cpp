@@ -208,6 +208,7 @@ void release_temp(temp_var &t) {
     t.value = nullptr;
     t.location = nullptr;
     t.position = nullptr;
+    t.string_offset = -1;
     /* the scratch variable stays until the slot is reused: a location
      * into it may still be on its way down a fetch chain */
 }

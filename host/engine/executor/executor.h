@@ -25,6 +25,7 @@ struct temp_var {
     zval **location = nullptr;  /* borrowed variable slot, or none */
     zval *scratch = nullptr;    /* throwaway variable for writes that cannot land */
     HashPosition position = nullptr; /* foreach: next element of the copy in value */
+    long string_offset = -1;    /* >= 0: location is a string, the target one character of it */
 };
 
 /* A call between its INIT op and DO_FCALL. */
