@@ -134,10 +134,10 @@ std::string unescape_single(const char *s, std::size_t n) {
 
 } // namespace
 
-enum class mode { html, script, dquote, heredoc };
+enum class scan_mode { html, script, dquote, heredoc };
 
-struct frame {
-    mode m;
+struct scan_frame {
+    scan_mode m;
     int start_line;     /* where the string began, for "unterminated" errors */
     std::string label;  /* heredoc closing label */
 };
@@ -149,9 +149,9 @@ struct scanner {
     bool done = false;
     bool after_arrow = false; /* a name after "->" is a property, never a keyword */
     std::deque<token> out;   /* scanned, not yet passed by the parser */
-    std::vector<frame> stack;
+    std::vector<scan_frame> stack;
 
-    scanner(const char *s, std::size_t n) : p(s), end(s + n) { stack.push_back({mode::html, 1, {}}); }
+    scanner(const char *s, std::size_t n) : p(s), end(s + n) { stack.push_back({scan_mode::html, 1, {}}); }
 
     token &emit(tk kind, int at) {
         out.push_back(token{kind, at, 0, 0, {}});
@@ -174,10 +174,10 @@ struct scanner {
     void fill(std::size_t n) {
         while (out.size() <= n && !done) {
             switch (stack.back().m) {
-            case mode::html: scan_html(); break;
-            case mode::script: scan_script(); break;
-            case mode::dquote:
-            case mode::heredoc: scan_string(); break;
+            case scan_mode::html: scan_html(); break;
+            case scan_mode::script: scan_script(); break;
+            case scan_mode::dquote:
+            case scan_mode::heredoc: scan_string(); break;
             }
         }
     }
@@ -229,7 +229,7 @@ void scanner::scan_html() {
             p++;
         }
     }
-    stack.back().m = mode::script;
+    stack.back().m = scan_mode::script;
 }
 
 /* Skips white space and comments; false when a comment is unterminated. */
@@ -265,7 +265,7 @@ void scanner::scan_script() {
     if (!skip_blanks_and_comments()) return;
     if (p >= end) {
         for (auto f = stack.rbegin(); f != stack.rend(); ++f) {
-            if (f->m == mode::dquote || f->m == mode::heredoc) {
+            if (f->m == scan_mode::dquote || f->m == scan_mode::heredoc) {
                 fail("parse error, unterminated string", f->start_line);
                 return;
             }
@@ -309,7 +309,7 @@ void scanner::scan_script() {
     case '{':
         p++;
         emit(tk::LBRACE, line);
-        stack.push_back({mode::script, line, {}});
+        stack.push_back({scan_mode::script, line, {}});
         return;
     case '}':
         p++;
@@ -326,7 +326,7 @@ void scanner::scan_script() {
                 p++;
                 line++;
             }
-            stack.back().m = mode::html;
+            stack.back().m = scan_mode::html;
             return;
         }
         break;
@@ -441,7 +441,7 @@ void scanner::scan_double_quoted() {
     if (interpolated) {
         p++;
         emit(tk::QUOTE, start_line);
-        stack.push_back({mode::dquote, start_line, {}});
+        stack.push_back({scan_mode::dquote, start_line, {}});
         return;
     }
     if (q >= end) {
@@ -464,7 +464,7 @@ bool scanner::scan_heredoc_start() {
     if (q < end && *q == '\r') q++;
     if (q >= end || *q != '\n') return false;
     emit(tk::T_START_HEREDOC, line);
-    stack.push_back({mode::heredoc, line, label});
+    stack.push_back({scan_mode::heredoc, line, label});
     line++;
     p = q + 1;
     return true;
@@ -574,8 +574,8 @@ void scanner::scan_string_variable() {
 }
 
 void scanner::scan_string() {
-    frame &f = stack.back();
-    bool heredoc = f.m == mode::heredoc;
+    scan_frame &f = stack.back();
+    bool heredoc = f.m == scan_mode::heredoc;
     auto at_line_start = [&](const char *q) { return heredoc && q[-1] == '\n'; };
     if (p >= end) {
         fail(heredoc ? "parse error, unterminated heredoc" : "parse error, unterminated string", f.start_line);
@@ -608,13 +608,13 @@ void scanner::scan_string() {
             emit(tk::T_STRING_VARNAME, line).text.assign(p, q);
             p = q;
         }
-        stack.push_back({mode::script, line, {}});
+        stack.push_back({scan_mode::script, line, {}});
         return;
     }
     if (c == '{' && next == '$') {
         emit(tk::T_CURLY_OPEN, line);
         p++;
-        stack.push_back({mode::script, line, {}});
+        stack.push_back({scan_mode::script, line, {}});
         return;
     }
     /* a literal piece, up to the next variable, the closing quote or label */
