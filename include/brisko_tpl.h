@@ -57,6 +57,10 @@ typedef struct brisko_tpl {
     brisko_sub *subs;
     brisko_tagvalue *tagvalues;
     brisko_tagvalue *tagvalues_last;
+    int *segsub;      /* per segment, the block-table entry its tag names
+                         (-1: none), so rendering finds blocks without a
+                         walk; shared by copies like segs; NULL: not known,
+                         walk the table */
     int visiting;     /* nonzero while the record is on the path of a
                          rendering or a copy: a record met again there is a
                          template that contains itself */

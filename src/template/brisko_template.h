@@ -21,6 +21,11 @@ extern "C" {
  * the record count at each level; once the budget is spent, further single
  * blocks keep their markers as text instead of being copied. */
 #define BRISKO_TPL_MAX_PARSE_RECORDS 100000
+/* All levels of one parse together scan at most this many times the text
+ * (plus a constant) for blocks; blocks nested in many same-name blocks
+ * would otherwise rescan the file once per level. */
+#define BRISKO_TPL_SCAN_FACTOR 16
+#define BRISKO_TPL_SCAN_EXTRA ((size_t)1 << 20)
 /* Rendering and copying descend at most this deep (attach can chain
  * templates without bound); deeper records are left out with a warning. */
 #define BRISKO_TPL_MAX_DEPTH 1000
@@ -75,6 +80,8 @@ brisko_tpl *brisko_template_load_file(const char *path);
 
 /* ---- fetch, assignment, attach ---- */
 brisko_tpl *brisko_template_fetch(brisko_tpl *tpl, const char *name, int index);
+/* Fetch on a block-table entry of tpl already found. */
+brisko_tpl *brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *sub, int index);
 int brisko_check_tag(brisko_tpl *tpl, const char *name);
 int brisko_template_assign(brisko_tpl *tpl, const char *name, const char *value);
 /* Walks an array of tag => value, converting values to strings inside the

@@ -32,12 +32,17 @@ static int tpl_heap_has_room(long missing)
 
 extern "C" brisko_tpl *brisko_template_fetch(brisko_tpl *tpl, const char *name, int index)
 {
-    if (strchr(name, '*') == NULL) index = 0;
     brisko_sub *sub = tpl_find_sub(tpl, name);
     if (sub == NULL) {
         if (brisko_template_check_tagname_f) brisko_template_illegal_tagname(name);
         return NULL;
     }
+    return brisko_template_fetch_sub(tpl, sub, index);
+}
+
+extern "C" brisko_tpl *brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *sub, int index)
+{
+    if (strchr(sub->name, '*') == NULL) index = 0;
 
     /* Place in the node list: 0 is the prototype, i + 1 instance i. */
     long target = (long)index + 1;

@@ -78,21 +78,16 @@ size_t brisko_tpl_pattern_size(const char *name)
 
 }
 
-int tpl_compile_named(regex_t *re, const char *fmt, const char *name)
+int tpl_compile_generic(regex_t *re, const char *fmt)
 {
-    size_t size = brisko_tpl_pattern_size(name);
-    char *escaped = (char *)malloc(2 * strlen(name) + 1);
+    size_t size = strlen(fmt) + 2 * sizeof(BRISKO_TPL_NAME_GROUP);
     char *pattern = (char *)malloc(size);
-    int ok = 0;
-    if (escaped && pattern) {
-        tpl_escape(escaped, name);
+    if (pattern == NULL) return 0;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        snprintf(pattern, size, fmt, escaped, escaped);
+    snprintf(pattern, size, fmt, BRISKO_TPL_NAME_GROUP, BRISKO_TPL_NAME_GROUP);
 #pragma GCC diagnostic pop
-        ok = php_regcomp(re, pattern, REG_EXTENDED) == 0;
-    }
-    free(escaped);
+    int ok = php_regcomp(re, pattern, REG_EXTENDED) == 0;
     free(pattern);
     return ok;
 }
@@ -129,7 +124,7 @@ size_t tpl_begin_limit(const char *text, size_t n, size_t c)
 /* The index is an open-addressing hash table keyed by name, keeping for
  * each name the marker that ends last; tpl_end_index.n is its capacity (a
  * power of two), an empty slot has a NULL name. */
-static size_t tpl_name_hash(const char *name, size_t len)
+size_t tpl_name_hash(const char *name, size_t len)
 {
     size_t h = 1469598103934665603ULL;
     for (size_t i = 0; i < len; i++) h = (h ^ (unsigned char)name[i]) * 1099511628211ULL;

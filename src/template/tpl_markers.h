@@ -25,6 +25,11 @@
 #define BRISKO_TPL_REPLACE_PATTERN                                             \
     "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"     \
     "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*"
+/* The pair and replacement patterns with the name in a group of its own
+ * (the group of a BEGIN marker's name), compiled once per parse instead of
+ * once per block: a match whose name groups equal the block name, byte for
+ * byte, is the match of the patterns with that name escaped. */
+#define BRISKO_TPL_NAME_GROUP "([^[:blank:]]*)"
 
 typedef struct tpl_buf {
     char *p;
@@ -38,6 +43,8 @@ int tpl_buf_add(tpl_buf *b, const char *src, size_t n);
 void tpl_buf_free(tpl_buf *b);
 
 static inline int tpl_is_blank(char c) { return c == ' ' || c == '\t'; }
+
+size_t tpl_name_hash(const char *name, size_t len);
 
 /* Position of the first "<!--" at or after from, or n. (memchr-based: a
  * search that reads only up to what it finds.) */
@@ -69,9 +76,9 @@ void tpl_end_index_free(tpl_end_index *ix);
  * text at c cannot start one ("<!--", blanks, "BEGIN", blanks). */
 size_t tpl_begin_limit(const char *text, size_t n, size_t c);
 
-/* Builds a pattern from fmt with the escaped name in both places and
- * compiles it; 0 when it does not compile (or memory ran out). */
-int tpl_compile_named(regex_t *re, const char *fmt, const char *name);
+/* Compiles fmt with the name group in both name places; 0 when it does not
+ * compile. */
+int tpl_compile_generic(regex_t *re, const char *fmt);
 
 /* Runs re over the concatenation of two pieces copied into scratch; 1 when
  * a match starts at the first byte (m then holds the groups). */

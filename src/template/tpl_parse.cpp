@@ -46,6 +46,16 @@ struct tpl_level {
     size_t nblocks;
     size_t cap;
     tpl_buf scratch;
+    struct tpl_parse_ctx *ctx;
+};
+
+/* Shared by all levels of one parse: the four patterns, compiled once, and
+ * the budgets that keep any input's parse linear. */
+struct tpl_parse_ctx {
+    regex_t begin_re, pair_re, replace_re, tag_re;
+    int compiled;
+    long records; /* records made so far */
+    size_t bytes; /* text the levels may still scan for blocks */
 };
 
 struct tpl_tag {
@@ -55,7 +65,7 @@ struct tpl_tag {
 
 } // namespace
 
-static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *parent, int depth, long *records);
+static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *parent, int depth, tpl_parse_ctx *ctx);
 
 static int tpl_level_add(tpl_level *lv, const tpl_block *b)
 {
@@ -72,24 +82,27 @@ static int tpl_level_add(tpl_level *lv, const tpl_block *b)
 
 /* Confirms the block at (c .. E) with the pair and replacement patterns of
  * its name, run over its two markers. */
+static int tpl_group_is(const tpl_level *lv, const regmatch_t *g, const char *name, size_t len)
+{
+    return g->rm_so >= 0 && (size_t)(g->rm_eo - g->rm_so) == len && memcmp(lv->scratch.p + g->rm_so, name, len) == 0;
+}
+
+/* Confirms the block at (begin .. end_end) with the pair and replacement
+ * patterns, run over its two markers: both must match them whole, with the
+ * block's name in every name group. */
 static int tpl_confirm_block(tpl_level *lv, const char *name, const tpl_block *b)
 {
     const char *t = lv->text;
+    size_t len = strlen(name);
     regmatch_t m[BRISKO_TPL_NMATCH];
-    regex_t re;
-    int ok;
-
-    if (!tpl_compile_named(&re, BRISKO_TPL_PAIR_PATTERN, name)) return 0;
-    ok = tpl_match_whole(&re, &lv->scratch, t + b->begin, b->body - b->begin, t + b->end, b->end_end - b->end, m) &&
-         (size_t)m[1].rm_so == b->body - b->begin && m[1].rm_eo == m[1].rm_so;
-    php_regfree(&re);
-    if (!ok) return 0;
-
-    if (!tpl_compile_named(&re, BRISKO_TPL_REPLACE_PATTERN, name)) return 0;
-    ok = tpl_match_whole(&re, &lv->scratch, t + b->begin, b->begin_end - b->begin, t + b->end,
-                         b->end_end - b->end, m);
-    php_regfree(&re);
-    return ok;
+    if (!tpl_match_whole(&lv->ctx->pair_re, &lv->scratch, t + b->begin, b->body - b->begin, t + b->end,
+                         b->end_end - b->end, m) ||
+        !tpl_group_is(lv, &m[1], name, len) || !tpl_group_is(lv, &m[3], name, len) ||
+        (size_t)m[2].rm_so != b->body - b->begin || m[2].rm_eo != m[2].rm_so)
+        return 0;
+    return tpl_match_whole(&lv->ctx->replace_re, &lv->scratch, t + b->begin, b->begin_end - b->begin, t + b->end,
+                           b->end_end - b->end, m) &&
+           tpl_group_is(lv, &m[2], name, len) && tpl_group_is(lv, &m[4], name, len);
 }
 
 /* Step 1: the blocks of this level, in the order of their BEGIN markers. */
@@ -98,21 +111,17 @@ static int tpl_find_blocks(tpl_level *lv)
     const char *t = lv->text;
     size_t n = lv->n, pos = 0;
     tpl_end_index ends;
-    regex_t begin_re;
+    const regex_t *begin_re = &lv->ctx->begin_re;
     regmatch_t m[BRISKO_TPL_NMATCH];
     int ok = 1;
 
     if (tpl_find_comment(t, 0, n) == n) return 1;
-    if (php_regcomp(&begin_re, BRISKO_TPL_BEGIN_PATTERN, REG_EXTENDED) != 0) return 1;
-    if (!tpl_end_index_build(&ends, t, n)) {
-        php_regfree(&begin_re);
-        return 0;
-    }
+    if (!tpl_end_index_build(&ends, t, n)) return 0;
     while (pos < n) {
         size_t c = tpl_find_comment(t, pos, n);
         if (c == n) break;
         size_t limit = tpl_begin_limit(t, n, c);
-        if (limit == 0 || !tpl_match_region(&begin_re, &lv->scratch, t + c, limit - c, "", 0, m)) {
+        if (limit == 0 || !tpl_match_region(begin_re, &lv->scratch, t + c, limit - c, "", 0, m)) {
             pos = c + 1;
             continue;
         }
@@ -151,14 +160,14 @@ static int tpl_find_blocks(tpl_level *lv)
         pos = b.end_end;
     }
     tpl_end_index_free(&ends);
-    php_regfree(&begin_re);
     return ok;
 }
 
 /* Step 2: parse the bodies; a single block is taken only while its first
  * instance (a copy of its whole tree) fits the record budget. */
-static void tpl_parse_children(tpl_level *lv, brisko_tpl *rec, int depth, long *records)
+static void tpl_parse_children(tpl_level *lv, brisko_tpl *rec, int depth)
 {
+    long *records = &lv->ctx->records;
     for (size_t i = 0; i < lv->nblocks; i++) {
         tpl_block *b = &lv->blocks[i];
         size_t len = b->end - b->body;
@@ -166,7 +175,7 @@ static void tpl_parse_children(tpl_level *lv, brisko_tpl *rec, int depth, long *
         if (body == NULL) continue;
         memcpy(body, lv->text + b->body, len);
         long before = *records;
-        b->child = tpl_parse_level(body, len, rec, depth + 1, records);
+        b->child = tpl_parse_level(body, len, rec, depth + 1, lv->ctx);
         free(body);
         if (b->child == NULL) continue;
         long cost = *records - before;
@@ -189,7 +198,8 @@ static void tpl_fill_table(tpl_level *lv, brisko_tpl *rec)
         tpl_block *b = &lv->blocks[i];
         if (!b->taken) continue;
         _brisko_template_set_sub(rec, j, b->name, b->child);
-        if (strchr(b->name, '*') == NULL) brisko_template_fetch(rec, b->name, 0);
+        /* names are unique at one level: entry j is the one of this name */
+        if (strchr(b->name, '*') == NULL) brisko_template_fetch_sub(rec, &rec->subs[j], 0);
         j++;
     }
 }
@@ -215,26 +225,61 @@ static int tpl_build_content(tpl_level *lv, tpl_buf *w)
     return tpl_buf_add(w, t + cursor, lv->n - cursor);
 }
 
+/* For each tag, the first block-table entry of that name (or -1): what
+ * rendering would find walking the table, found once here through a hash
+ * of the names. */
+static void tpl_link_segments(brisko_tpl *rec)
+{
+    rec->segsub = (int *)brisko_malloc((size_t)rec->segnum * sizeof(int), rec->pool);
+    size_t cap = 16;
+    while (cap < 2 * (size_t)rec->subnum) cap *= 2;
+    int *slots = (int *)malloc(cap * sizeof(int));
+    if (slots == NULL) {
+        rec->segsub = NULL;
+        return;
+    }
+    for (size_t i = 0; i < cap; i++) slots[i] = -1;
+    for (int i = 0; i < rec->subnum; i++) {
+        const char *name = rec->subs[i].name;
+        size_t h = tpl_name_hash(name, strlen(name)) & (cap - 1);
+        while (slots[h] != -1 && strcmp(rec->subs[slots[h]].name, name) != 0) h = (h + 1) & (cap - 1);
+        if (slots[h] == -1) slots[h] = i; /* the first entry of a name wins */
+    }
+    for (int k = 0; k < rec->segnum; k++) {
+        const brisko_seg *g = &rec->segs[k];
+        const char *name = rec->content + g->tag_pos + 1;
+        int found = -1;
+        if (k > 0 && g->tag_len > 0) {
+            size_t h = tpl_name_hash(name, (size_t)g->tag_len) & (cap - 1);
+            for (; slots[h] != -1; h = (h + 1) & (cap - 1)) {
+                if (brisko_tpl_name_eq(rec->subs[slots[h]].name, name, (size_t)g->tag_len)) {
+                    found = slots[h];
+                    break;
+                }
+            }
+        }
+        rec->segsub[k] = found;
+    }
+    free(slots);
+}
+
 /* Step 4, second half: tags left to right, each from a "{" to the first "}"
  * after it, then the segment table. */
-static void tpl_build_segments(brisko_tpl *rec, tpl_buf *w)
+static void tpl_build_segments(brisko_tpl *rec, tpl_buf *w, const regex_t *tag_re)
 {
-    regex_t tag_re;
     regmatch_t m[BRISKO_TPL_NMATCH];
     tpl_tag *tags = NULL;
     size_t ntags = 0, cap = 0, pos = 0;
     char *s = w->p;
     size_t n = w->len;
-    int have_re = php_regcomp(&tag_re, BRISKO_TPL_TAG_PATTERN, REG_EXTENDED) == 0;
-
-    while (have_re && pos < n) {
+    while (pos < n) {
         char *open = (char *)memchr(s + pos, '{', n - pos);
         if (open == NULL) break;
         char *close = (char *)memchr(open + 1, '}', n - (size_t)(open + 1 - s));
         if (close == NULL) break; /* no "}" left: no further tag */
         char saved = close[1];
         close[1] = '\0';
-        int hit = php_regexec(&tag_re, open, BRISKO_TPL_NMATCH, m, 0) == 0 && m[0].rm_so == 0 &&
+        int hit = php_regexec(tag_re, open, BRISKO_TPL_NMATCH, m, 0) == 0 && m[0].rm_so == 0 &&
                   m[0].rm_eo == close + 1 - open;
         close[1] = saved;
         if (!hit) {
@@ -253,8 +298,6 @@ static void tpl_build_segments(brisko_tpl *rec, tpl_buf *w)
         ntags++;
         pos = (size_t)(close - s) + 1;
     }
-    if (have_re) php_regfree(&tag_re);
-
     rec->content = brisko_strdup(s, rec->pool);
     rec->segnum = (int)ntags + 1;
     size_t bytes = (size_t)rec->segnum * sizeof(brisko_seg);
@@ -269,20 +312,24 @@ static void tpl_build_segments(brisko_tpl *rec, tpl_buf *w)
         g->text_len = (int)((k + 1 < ntags ? tags[k + 1].pos : n) - after);
     }
     free(tags);
+    tpl_link_segments(rec);
 }
 
-static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *parent, int depth, long *records)
+static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *parent, int depth, tpl_parse_ctx *ctx)
 {
     brisko_tpl *rec = _brisko_template_alloc_tpl(parent);
     if (rec == NULL) return NULL;
-    (*records)++;
+    ctx->records++;
 
     tpl_level lv;
     memset(&lv, 0, sizeof lv);
     lv.text = text;
     lv.n = n;
-    if (depth < BRISKO_TPL_MAX_PARSE_DEPTH && tpl_find_blocks(&lv)) {
-        tpl_parse_children(&lv, rec, depth, records);
+    lv.ctx = ctx;
+    int scan = depth < BRISKO_TPL_MAX_PARSE_DEPTH && n <= ctx->bytes;
+    if (scan) ctx->bytes -= n;
+    if (scan && tpl_find_blocks(&lv)) {
+        tpl_parse_children(&lv, rec, depth);
     } else {
         for (size_t i = 0; i < lv.nblocks; i++) lv.blocks[i].taken = 0;
     }
@@ -300,7 +347,7 @@ static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *paren
             return NULL;
         }
     }
-    tpl_build_segments(rec, &w);
+    tpl_build_segments(rec, &w, &ctx->tag_re);
     tpl_buf_free(&w);
     for (size_t i = 0; i < lv.nblocks; i++) free(lv.blocks[i].name);
     free(lv.blocks);
@@ -310,6 +357,20 @@ static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *paren
 
 extern "C" brisko_tpl *_brisko_template_parse(const char *text, brisko_tpl *parent)
 {
-    long records = 0;
-    return tpl_parse_level(text, strlen(text), parent, 0, &records);
+    tpl_parse_ctx ctx;
+    memset(&ctx, 0, sizeof ctx);
+    size_t n = strlen(text);
+    /* every level together scans at most this much text for blocks */
+    ctx.bytes = BRISKO_TPL_SCAN_FACTOR * n + BRISKO_TPL_SCAN_EXTRA;
+    int begin_ok = php_regcomp(&ctx.begin_re, BRISKO_TPL_BEGIN_PATTERN, REG_EXTENDED) == 0;
+    int pair_ok = tpl_compile_generic(&ctx.pair_re, BRISKO_TPL_PAIR_PATTERN);
+    int replace_ok = tpl_compile_generic(&ctx.replace_re, BRISKO_TPL_REPLACE_PATTERN);
+    int tag_ok = php_regcomp(&ctx.tag_re, BRISKO_TPL_TAG_PATTERN, REG_EXTENDED) == 0;
+    brisko_tpl *tpl = NULL;
+    if (begin_ok && pair_ok && replace_ok && tag_ok) tpl = tpl_parse_level(text, n, parent, 0, &ctx);
+    if (begin_ok) php_regfree(&ctx.begin_re);
+    if (pair_ok) php_regfree(&ctx.pair_re);
+    if (replace_ok) php_regfree(&ctx.replace_re);
+    if (tag_ok) php_regfree(&ctx.tag_re);
+    return tpl;
 }

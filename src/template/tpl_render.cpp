@@ -117,8 +117,12 @@ static void tpl_render(brisko_tpl *t)
             continue;
         }
         int i;
-        for (i = 0; i < t->subnum; i++)
-            if (brisko_tpl_name_eq(t->subs[i].name, name, (size_t)n)) break;
+        if (t->segsub != NULL) {
+            i = t->segsub[k] >= 0 && t->segsub[k] < t->subnum ? t->segsub[k] : t->subnum;
+        } else {
+            for (i = 0; i < t->subnum; i++)
+                if (brisko_tpl_name_eq(t->subs[i].name, name, (size_t)n)) break;
+        }
         if (i < t->subnum) {
             tpl_render_block(&t->subs[i]);
             brisko_write_b(p + n + 2, l);

@@ -255,3 +255,60 @@ TEST_F(tpl, LongTagsAndLargeOutput)
     EXPECT_GE(brisko_write_buf_alloc, brisko_write_buf_len + 4);
     EXPECT_EQ(get(load(write("e.tpl", ""))), "") << "reset, not appended";
 }
+
+TEST_F(tpl, ExhaustedRequestHeapFailsCleanly)
+{
+    long id = load(write("h.tpl", "<!-- BEGIN r* -->[{v}]<!-- END r* -->"));
+    long row = fetch(id, "r*", 0);
+    assign(row, "v", "kept");
+    // Take all but a few bytes of what the request heap may grow to.
+    size_t used = static_cast<size_t>(brisko_heap_strage - brisko_heap_strage_ini);
+    ASSERT_NE(brisko_heap_malloc(BRISKO_HEAP_RESERVE - used - 16), nullptr);
+
+    auto l = call("brisko_template_load", {S(dir + "/h.tpl")});
+    EXPECT_EQ(l.value->type, IS_NULL);
+    EXPECT_NE(warnings(l).find("memory exhausted"), std::string::npos);
+    auto f = call("brisko_template_fetch", {L(id), S("r*"), L(5)});
+    EXPECT_EQ(f.value->type, IS_NULL);
+    EXPECT_NE(warnings(f).find("memory exhausted"), std::string::npos);
+    assign(row, "v", "still"); // replaces in place: no new entry needed
+    auto a = call("brisko_template_assign", {L(row), S("new"), S("x")});
+    EXPECT_EQ(a.value->value.lval, 0);
+    EXPECT_NE(warnings(a).find("memory exhausted"), std::string::npos);
+    EXPECT_EQ(get(id), "[still]") << "everything made before stays valid";
+}
+
+TEST_F(tpl, RandomIntegersAsIds)
+{
+    long id = load(write("r.tpl", "<!-- BEGIN a -->{x}<!-- END a -->"));
+    fetch(id, "a", 0);
+    // Every word of the heap handed out so far, and random values: each is
+    // either a record of this request or refused, never a crash.
+    int accepted = 0;
+    for (char *p = brisko_heap_strage_ini; p < brisko_heap_strage + 64; p++) {
+        zend::testing::call_result r = zend::testing::call_function("brisko_template_get", {L((long)p)});
+        accepted += r.value->type == IS_STRING;
+    }
+    EXPECT_GE(accepted, 3) << "the copy, its prototype and its instance";
+    unsigned long seed = 99;
+    for (int i = 0; i < 2000; i++) {
+        seed = seed * 6364136223846793005UL + 1442695040888963407UL;
+        EXPECT_EQ(call("brisko_template_get", {L((long)seed)}).value->type, IS_NULL);
+    }
+}
+
+TEST_F(tpl, TenMegabyteTemplate)
+{
+    std::string text;
+    text.reserve(10u << 20);
+    for (int i = 0; text.size() < (10u << 20); i++) {
+        std::string n = "b" + std::to_string(i % 5000) + (i % 3 == 1 ? "*" : "");
+        text += "<p>{t" + std::to_string(i % 7) + "} text {x} <!-- BEGIN " + n + " -->row {v}<!-- END " + n + " -->\n";
+        if (i % 1000 == 0) text += "<!-- BEGIN open" + std::to_string(i) + " --> <script>if (a) { b(); }</script>\n";
+    }
+    long id = load(write("big.tpl", text));
+    ASSERT_GT(id, 0);
+    std::string out = get(id);
+    EXPECT_GT(out.size(), 1000000u);
+    EXPECT_NE(out.find("<!-- BEGIN open0 -->"), std::string::npos);
+}
