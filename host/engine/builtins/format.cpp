@@ -20,6 +20,7 @@ namespace {
 
 constexpr long max_width = 1L << 20;
 constexpr long max_precision = 40;
+constexpr std::size_t max_result = std::size_t(1) << 27; /* 128 MB */
 
 struct spec {
     bool left = false;
@@ -170,6 +171,10 @@ bool format_string(const std::string &format, const std::vector<zval **> &args, 
         }
         if (!explicit_index)
             next_arg++;
+        if (out.size() > max_result) {
+            zend_error(E_WARNING, "%s(): Result is too big", get_active_function_name());
+            return false;
+        }
         const zval *arg = *args[arg_index];
         switch (conversion) {
         case 's': {

@@ -273,8 +273,8 @@ ZEND_FUNCTION(str_repeat)
     }
     if (s.empty() || times == 0)
         RETURN_STRINGL("", 0, 1);
-    if (static_cast<unsigned long>(times) > (1UL << 30) / s.size()) {
-        zend_error(E_WARNING, "Result is too big, maximum 1073741824 allowed");
+    if (static_cast<unsigned long>(times) > (1UL << 27) / s.size()) {
+        zend_error(E_WARNING, "Result is too big, maximum 134217728 allowed");
         RETURN_FALSE;
     }
     std::string out;
@@ -470,7 +470,7 @@ ZEND_FUNCTION(str_pad)
         zend_error(E_WARNING, "Padding type has to be STR_PAD_LEFT, STR_PAD_RIGHT, or STR_PAD_BOTH.");
         return;
     }
-    if (length > (1L << 30)) {
+    if (length > (1L << 27)) {
         zend_error(E_WARNING, "Padding length is too big");
         return;
     }

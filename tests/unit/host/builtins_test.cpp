@@ -207,6 +207,11 @@ TEST(BuiltinFormat, EdgesOfTheFormatter)
     EXPECT_EQ(fmt("%0$s", {make_string("x")}), "false [Argument number must be greater than zero]");
     EXPECT_EQ(fmt("%s %s", {make_string("x")}), "false [sprintf(): Too few arguments]");
     EXPECT_EQ(fmt("%099999999999d", {make_long(1)}).size(), std::size_t(1) << 20) << "width is capped";
+    std::string wide;
+    for (int i = 0; i < 200; i++)
+        wide += "%1048576d";
+    EXPECT_EQ(fmt(wide.c_str(), std::vector<zval *>(200, make_long(1))), "false [sprintf(): Result is too big]")
+        << "the whole result is capped too";
     EXPECT_EQ(fmt("%.60f", {make_double(1.0)}), "1." + std::string(40, '0')) << "precision is capped";
     EXPECT_EQ(fmt("%b|%o|%X", {make_long(-1), make_long(-1), make_long(-1)}),
               std::string(64, '1') + "|1777777777777777777777|FFFFFFFFFFFFFFFF");
