@@ -99,7 +99,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "brisko-php: the engine could not start\n");
         return 1;
     }
-    std::vector<std::string> extensions = opts.extensions;
+    std::vector<std::string> extensions;
+    for (const std::string &path : opts.extensions) /* a file, never a library search */
+        extensions.push_back(path.find('/') == std::string::npos ? "./" + path : path);
     if (opts.default_extension)
         extensions.push_back(program_directory() + "/php_brisko.so");
     for (const std::string &path : extensions) {
