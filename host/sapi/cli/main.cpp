@@ -51,18 +51,18 @@ bool apply_setting(const std::string &name, const std::string &value)
     return true;
 }
 
-/* One request for one script. */
+/* One request for one script. A script that cannot be opened starts no
+ * request: the message goes straight out, as the command-line server of
+ * the original engine printed it before starting up. */
 int run_script(const std::string &script)
 {
-    zend::request_startup();
-    int status;
     if (access(script.c_str(), R_OK) != 0) {
-        std::string message = "Could not open input file: " + script + "\n";
-        zend_write(message.data(), static_cast<uint>(message.size()));
-        status = 1;
-    } else {
-        status = zend::execute_script(script.c_str());
+        std::fprintf(stdout, "Could not open input file: %s\n", script.c_str());
+        std::fflush(stdout);
+        return 1;
     }
+    zend::request_startup();
+    int status = zend::execute_script(script.c_str());
     zend::request_shutdown();
     return status;
 }
