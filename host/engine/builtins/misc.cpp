@@ -462,3 +462,37 @@ ZEND_FUNCTION(extract)
     }
     RETURN_LONG(count);
 }
+
+ZEND_FUNCTION(php_sapi_name)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    RETURN_STRING(sapi_module.name ? sapi_module.name : "cli", 1);
+}
+
+ZEND_FUNCTION(phpversion)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+        return;
+    if (args.size() == 1) {
+        std::string name = lowercase(to_string(*args[0]));
+        for (zend_module_entry *module : zend::modules())
+            if (module->name && lowercase(module->name) == name) {
+                if (!module->version)
+                    RETURN_FALSE;
+                RETURN_STRING(module->version, 1);
+            }
+        RETURN_FALSE;
+    }
+    RETURN_STRING("4.2.3", 1);
+}
+
+ZEND_FUNCTION(zend_version)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    RETURN_STRING(ZEND_VERSION, 1);
+}
