@@ -82,6 +82,9 @@ namespace zend::builtins {
  * upper bound). */
 bool fetch_args(int argc, int min, int max, std::vector<zval **> &args);
 
+/* ASCII lower case, as function and class tables key their names. */
+std::string lowercase(std::string s);
+
 /* Text a value converts to, without touching the value. */
 std::string to_string(const zval *z);
 long to_long(const zval *z);

@@ -1,5 +1,6 @@
 /* Helpers shared by the built-in functions: argument fetching and
  * conversions that leave the argument alone. */
+#include <cctype>
 #include <cstdio>
 
 #include "builtins.h"
@@ -20,6 +21,13 @@ bool fetch_args(int argc, int min, int max, std::vector<zval **> &args)
         return false;
     }
     return true;
+}
+
+std::string lowercase(std::string s)
+{
+    for (char &c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
 }
 
 std::string to_string(const zval *z)

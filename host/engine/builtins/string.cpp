@@ -400,54 +400,6 @@ ZEND_FUNCTION(explode)
     zend::builtins::array_append(parts_table, zend::builtins::new_string(s.substr(from)));
 }
 
-/* htmlspecialchars(string [, quote_style]): & < > and " (ENT_COMPAT),
- * also ' with ENT_QUOTES, no quotes with ENT_NOQUOTES. */
-ZEND_FUNCTION(htmlspecialchars)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
-        return;
-    std::string s = string_arg(args[0]);
-    long quotes = args.size() >= 2 ? to_long(*args[1]) : 2;
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"':
-            if (quotes & 2) out += "&quot;"; else out += c;
-            break;
-        case '\'':
-            if ((quotes & 3) == 3) out += "&#039;"; else out += c;
-            break;
-        default: out += c;
-        }
-    }
-    return_string(return_value, out);
-}
-
-/* nl2br: "<br />" before every line break (\n, \r, \r\n or \n\r). */
-ZEND_FUNCTION(nl2br)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    std::string s = string_arg(args[0]), out;
-    for (std::size_t i = 0; i < s.size(); i++) {
-        if (s[i] == '\n' || s[i] == '\r') {
-            out += "<br />";
-            out += s[i];
-            if (i + 1 < s.size() && (s[i + 1] == '\n' || s[i + 1] == '\r') && s[i + 1] != s[i])
-                out += s[++i];
-        } else {
-            out += s[i];
-        }
-    }
-    return_string(return_value, out);
-}
-
 /* str_pad(input, length [, pad [, type]]) */
 ZEND_FUNCTION(str_pad)
 {
@@ -534,41 +486,6 @@ ZEND_FUNCTION(strncmp)
     RETURN_LONG(binary_compare(string_arg(args[0]).substr(0, n), string_arg(args[1]).substr(0, n)));
 }
 
-ZEND_FUNCTION(addslashes)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    std::string s = string_arg(args[0]), out;
-    for (char c : s) {
-        if (c == '\0') {
-            out += "\\0";
-            continue;
-        }
-        if (c == '\'' || c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return_string(return_value, out);
-}
-
-ZEND_FUNCTION(stripslashes)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    std::string s = string_arg(args[0]), out;
-    for (std::size_t i = 0; i < s.size(); i++) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            i++;
-            out += s[i] == '0' ? '\0' : s[i];
-        } else if (s[i] != '\\') {
-            out += s[i];
-        }
-    }
-    return_string(return_value, out);
-}
-
 ZEND_FUNCTION(chr)
 {
     std::vector<zval **> args;
@@ -585,45 +502,6 @@ ZEND_FUNCTION(ord)
         return;
     std::string s = string_arg(args[0]);
     RETURN_LONG(s.empty() ? 0 : static_cast<unsigned char>(s[0]));
-}
-
-namespace {
-
-std::string url_encode(const std::string &s, bool raw)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char ch : s) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (std::isalnum(c) || c == '-' || c == '_' || c == '.')
-            out += ch;
-        else if (c == ' ' && !raw)
-            out += '+';
-        else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-ZEND_FUNCTION(urlencode)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    return_string(return_value, url_encode(string_arg(args[0]), false));
-}
-
-ZEND_FUNCTION(rawurlencode)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    return_string(return_value, url_encode(string_arg(args[0]), true));
 }
 
 /* strtr(string, from, to) translates bytes; strtr(string, array) replaces
@@ -702,43 +580,6 @@ ZEND_FUNCTION(substr_replace)
     if (l > len - f)
         l = len - f;
     return_string(return_value, s.substr(0, f) + with + s.substr(f + l));
-}
-
-namespace {
-
-std::string url_decode(const std::string &s, bool raw)
-{
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); i++) {
-        if (s[i] == '+' && !raw) {
-            out += ' ';
-        } else if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-                   std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-ZEND_FUNCTION(urldecode)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    return_string(return_value, url_decode(string_arg(args[0]), false));
-}
-
-ZEND_FUNCTION(rawurldecode)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    return_string(return_value, url_decode(string_arg(args[0]), true));
 }
 
 /* wordwrap(string [, width [, break [, cut]]]): breaks at spaces; with cut

@@ -1,0 +1,171 @@
+/* Escaping built-ins: HTML special characters, line breaks as HTML,
+ * backslash quoting, URL encoding and decoding. */
+#include <cctype>
+#include <string>
+
+#include "builtins.h"
+#include "engine.h"
+
+using zend::builtins::fetch_args;
+using zend::builtins::return_string;
+using zend::builtins::to_long;
+using zend::builtins::to_string;
+
+/* htmlspecialchars(string [, quote_style]): & < > and " (ENT_COMPAT),
+ * also ' with ENT_QUOTES, no quotes with ENT_NOQUOTES. */
+ZEND_FUNCTION(htmlspecialchars)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+        return;
+    std::string s = to_string(*args[0]);
+    long quotes = args.size() >= 2 ? to_long(*args[1]) : 2;
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"':
+            if (quotes & 2) out += "&quot;"; else out += c;
+            break;
+        case '\'':
+            if ((quotes & 3) == 3) out += "&#039;"; else out += c;
+            break;
+        default: out += c;
+        }
+    }
+    return_string(return_value, out);
+}
+
+/* nl2br: "<br />" before every line break (\n, \r, \r\n or \n\r). */
+ZEND_FUNCTION(nl2br)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = to_string(*args[0]), out;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '\n' || s[i] == '\r') {
+            out += "<br />";
+            out += s[i];
+            if (i + 1 < s.size() && (s[i + 1] == '\n' || s[i + 1] == '\r') && s[i + 1] != s[i])
+                out += s[++i];
+        } else {
+            out += s[i];
+        }
+    }
+    return_string(return_value, out);
+}
+
+ZEND_FUNCTION(addslashes)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = to_string(*args[0]), out;
+    for (char c : s) {
+        if (c == '\0') {
+            out += "\\0";
+            continue;
+        }
+        if (c == '\'' || c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return_string(return_value, out);
+}
+
+ZEND_FUNCTION(stripslashes)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string s = to_string(*args[0]), out;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            i++;
+            out += s[i] == '0' ? '\0' : s[i];
+        } else if (s[i] != '\\') {
+            out += s[i];
+        }
+    }
+    return_string(return_value, out);
+}
+
+namespace {
+
+std::string url_encode(const std::string &s, bool raw)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : s) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.')
+            out += ch;
+        else if (c == ' ' && !raw)
+            out += '+';
+        else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+ZEND_FUNCTION(urlencode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_encode(to_string(*args[0]), false));
+}
+
+ZEND_FUNCTION(rawurlencode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_encode(to_string(*args[0]), true));
+}
+
+namespace {
+
+std::string url_decode(const std::string &s, bool raw)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '+' && !raw) {
+            out += ' ';
+        } else if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+                   std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+ZEND_FUNCTION(urldecode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_decode(to_string(*args[0]), false));
+}
+
+ZEND_FUNCTION(rawurldecode)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    return_string(return_value, url_decode(to_string(*args[0]), true));
+}

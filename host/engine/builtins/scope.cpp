@@ -1,0 +1,297 @@
+/* Built-ins that look at the script's functions, classes, objects and
+ * variables: existence tests, class and object inspection, the running
+ * function's arguments, compact and extract. */
+#include <cctype>
+#include <cstring>
+
+#include "builtins.h"
+#include "engine.h"
+#include "executor/executor.h"
+
+using zend::builtins::fetch_args;
+using zend::builtins::lowercase;
+using zend::builtins::to_string;
+
+namespace {
+
+bool table_has(HashTable *table, const std::string &name)
+{
+    if (!table)
+        return false;
+    std::string key = lowercase(name);
+    return zend_hash_exists(table, key.c_str(), static_cast<uint>(key.size() + 1)) != 0;
+}
+
+HashTable *function_table()
+{
+    return EG(function_table) ? EG(function_table) : CG(function_table);
+}
+
+HashTable *class_table()
+{
+    return EG(class_table) ? EG(class_table) : CG(class_table);
+}
+
+} // namespace
+
+ZEND_FUNCTION(function_exists)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    RETURN_BOOL(table_has(function_table(), to_string(*args[0])));
+}
+
+ZEND_FUNCTION(class_exists)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    RETURN_BOOL(table_has(class_table(), to_string(*args[0])));
+}
+
+/* method_exists(object, name) */
+ZEND_FUNCTION(method_exists)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    zval *object = *args[0];
+    if (object->type != IS_OBJECT || !object->value.obj.ce)
+        RETURN_FALSE;
+    RETURN_BOOL(table_has(&object->value.obj.ce->function_table, to_string(*args[1])));
+}
+
+namespace {
+
+/* The running user function's arguments; -1 with PHP's warning at the top
+ * level of a file. */
+int caller_arguments(zval ***args)
+{
+    int count = zend::exec::current_arguments(args);
+    if (count < 0)
+        zend_error(E_WARNING, "%s():  Called from the global scope - no function context",
+                   get_active_function_name());
+    return count;
+}
+
+} // namespace
+
+ZEND_FUNCTION(func_num_args)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    RETURN_LONG(caller_arguments(nullptr));
+}
+
+ZEND_FUNCTION(func_get_args)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    zval **passed = nullptr;
+    int count = caller_arguments(&passed);
+    if (count < 0)
+        RETURN_FALSE;
+    array_init(return_value);
+    for (int i = 0; i < count; i++)
+        zend::builtins::array_append(return_value->value.ht, zend::builtins::copy_of(passed[i]));
+}
+
+ZEND_FUNCTION(func_get_arg)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    long n = zend::builtins::to_long(*args[0]);
+    zval **passed = nullptr;
+    int count = caller_arguments(&passed);
+    if (count < 0)
+        RETURN_FALSE;
+    if (n < 0 || n >= count) {
+        zend_error(E_WARNING, "func_get_arg():  Argument %ld not passed to function", n);
+        RETURN_FALSE;
+    }
+    *return_value = *passed[n];
+    zval_copy_ctor(return_value);
+    INIT_PZVAL(return_value);
+}
+
+namespace {
+
+/* Class names come back lower-cased, as this engine generation keeps them. */
+void return_class_name(zval *return_value, const zend_class_entry *ce)
+{
+    zend::builtins::return_string(return_value, lowercase(ce && ce->name ? ce->name : "stdClass"));
+}
+
+} // namespace
+
+ZEND_FUNCTION(get_class)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    if ((*args[0])->type != IS_OBJECT)
+        RETURN_FALSE;
+    return_class_name(return_value, (*args[0])->value.obj.ce);
+}
+
+/* get_parent_class(object or class name) */
+ZEND_FUNCTION(get_parent_class)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *arg = *args[0];
+    zend_class_entry *ce = nullptr;
+    if (arg->type == IS_OBJECT) {
+        ce = arg->value.obj.ce;
+    } else if (arg->type == IS_STRING && class_table()) {
+        std::string key = lowercase(to_string(arg));
+        void *data = nullptr;
+        if (zend_hash_find(class_table(), key.c_str(), static_cast<uint>(key.size() + 1), &data) == SUCCESS)
+            ce = static_cast<zend_class_entry *>(data);
+    }
+    if (!ce || !ce->parent)
+        RETURN_FALSE;
+    return_class_name(return_value, ce->parent);
+}
+
+ZEND_FUNCTION(get_object_vars)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *object = *args[0];
+    if (object->type != IS_OBJECT)
+        RETURN_FALSE;
+    array_init(return_value);
+    for (const auto &e : zend::builtins::elements(object->value.obj.properties)) {
+        zval *copy = zend::builtins::copy_of(*e.data);
+        if (e.string_key)
+            zend::builtins::array_put(return_value->value.ht, e.key, copy);
+        else
+            zend::builtins::array_put(return_value->value.ht, e.index, copy);
+    }
+}
+
+ZEND_FUNCTION(get_class_methods)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *arg = *args[0];
+    zend_class_entry *ce = nullptr;
+    if (arg->type == IS_OBJECT) {
+        ce = arg->value.obj.ce;
+    } else if (class_table()) {
+        std::string key = lowercase(to_string(arg));
+        void *data = nullptr;
+        if (zend_hash_find(class_table(), key.c_str(), static_cast<uint>(key.size() + 1), &data) == SUCCESS)
+            ce = static_cast<zend_class_entry *>(data);
+    }
+    if (!ce)
+        RETURN_NULL();
+    array_init(return_value);
+    for (const auto &e : zend::builtins::elements(&ce->function_table))
+        if (e.string_key)
+            zend::builtins::array_append(return_value->value.ht, zend::builtins::new_string(e.key));
+}
+
+namespace {
+
+/* The variables of the scope that called the running built-in. */
+HashTable *calling_scope()
+{
+    const zend::exec::frame *f = zend::exec::state.current;
+    if (f && f->symbol_table)
+        return f->symbol_table;
+    return EG(active_symbol_table) ? EG(active_symbol_table) : &EG(symbol_table);
+}
+
+void compact_names(HashTable *scope, zval *names, HashTable *out, int depth)
+{
+    if (names->type == IS_ARRAY) {
+        if (depth > 64)
+            return;
+        for (const auto &e : zend::builtins::elements(names->value.ht))
+            compact_names(scope, *e.data, out, depth + 1);
+        return;
+    }
+    std::string name = to_string(names);
+    void *data = nullptr;
+    if (scope && zend_hash_find(scope, name.c_str(), static_cast<uint>(name.size() + 1), &data) == SUCCESS)
+        zend::builtins::array_put(out, name, zend::builtins::copy_of(*static_cast<zval **>(data)));
+}
+
+bool valid_variable_name(const std::string &name)
+{
+    if (name.empty() || name == "this")
+        return false;
+    unsigned char first = static_cast<unsigned char>(name[0]);
+    if (!(std::isalpha(first) || first == '_' || first >= 0x7f))
+        return false;
+    for (unsigned char c : name)
+        if (!(std::isalnum(c) || c == '_' || c >= 0x7f))
+            return false;
+    return true;
+}
+
+} // namespace
+
+/* compact(name or array of names, ...): the named variables that exist. */
+ZEND_FUNCTION(compact)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+        return;
+    HashTable *scope = calling_scope();
+    array_init(return_value);
+    for (zval **slot : args)
+        compact_names(scope, *slot, return_value->value.ht, 0);
+}
+
+/* extract(array [, type]): the array's string keys become variables;
+ * EXTR_OVERWRITE (0, default) replaces, EXTR_SKIP (1) keeps existing
+ * ones. Returns how many were set. */
+ZEND_FUNCTION(extract)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+        return;
+    if ((*args[0])->type != IS_ARRAY) {
+        zend_error(E_WARNING, "extract() expects first argument to be an array");
+        RETURN_LONG(0);
+    }
+    long type = args.size() >= 2 ? zend::builtins::to_long(*args[1]) : 0;
+    if (type != 0 && type != 1) {
+        zend_error(E_WARNING, "Unknown extract type");
+        RETURN_LONG(0);
+    }
+    HashTable *scope = calling_scope();
+    long count = 0;
+    for (const auto &e : zend::builtins::elements((*args[0])->value.ht)) {
+        if (!e.string_key || !valid_variable_name(e.key))
+            continue;
+        uint key_length = static_cast<uint>(e.key.size() + 1);
+        void *data = nullptr;
+        bool exists = zend_hash_find(scope, e.key.c_str(), key_length, &data) == SUCCESS;
+        if (exists && type == 1)
+            continue;
+        zval *existing = exists ? *static_cast<zval **>(data) : nullptr;
+        if (existing && existing->is_ref) {
+            /* a reference keeps its binding and takes the new value */
+            zval copy = **e.data;
+            zval_copy_ctor(&copy);
+            zval_dtor(existing);
+            existing->value = copy.value;
+            existing->type = copy.type;
+        } else {
+            zend::builtins::array_put(scope, e.key, zend::builtins::copy_of(*e.data));
+        }
+        count++;
+    }
+    RETURN_LONG(count);
+}
