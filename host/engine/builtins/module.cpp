@@ -10,7 +10,7 @@
 namespace {
 
 /* arg_types: one parameter, forced by reference. */
-[[maybe_unused]] unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
+unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
 
 #define BRISKO_ENTRY(name) {#name, ZEND_FN(name), nullptr},
 #define BRISKO_ALIAS(alias, name) {#alias, ZEND_FN(name), nullptr},

@@ -8,10 +8,11 @@
 
 using zend::builtins::fetch_args;
 using zend::builtins::to_long;
-using zend::builtins::to_string;
 using zend::builtins::return_string;
+using zend::builtins::to_string;
 
-
+/* strlen converts its argument the engine's way: a reference argument
+ * becomes a string in the caller's variable too. */
 ZEND_FUNCTION(strlen)
 {
     std::vector<zval **> args;
@@ -31,9 +32,7 @@ std::string string_arg(zval **slot)
 
 std::string lower(std::string s)
 {
-    for (char &c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
+    return zend::builtins::lowercase(std::move(s));
 }
 
 std::string upper(std::string s)
