@@ -24,63 +24,59 @@ int sign(double v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
 
 bool is_array_like(const zval *z) { return z->type == IS_ARRAY || z->type == IS_CONSTANT_ARRAY; }
 
-bool protect(HashTable *ht) {
-    if (ht->nApplyCount > 3) {
-        zend_error(E_ERROR, "Nesting level too deep - recursive dependency?");
-        return false;
+/* Nested arrays are compared recursively; the depth is bounded so that
+ * neither a table reaching itself nor a very deep nesting can exhaust the
+ * C stack. Going too deep is a fatal error, which unwinds through the
+ * guards below and leaves every counter as it was. */
+constexpr int max_compare_depth = 2048;
+int compare_depth = 0;
+
+struct walk_guard {
+    HashTable *a, *b;
+    walk_guard(HashTable *x, HashTable *y) : a(x), b(y) {
+        if (a->nApplyCount > 3 || b->nApplyCount > 3 || compare_depth >= max_compare_depth)
+            zend_error(E_ERROR, "Nesting level too deep - recursive dependency?");
+        a->nApplyCount++;
+        b->nApplyCount++;
+        compare_depth++;
     }
-    ht->nApplyCount++;
-    return true;
-}
-void unprotect(HashTable *ht) { ht->nApplyCount--; }
+    ~walk_guard() {
+        a->nApplyCount--;
+        b->nApplyCount--;
+        compare_depth--;
+    }
+    walk_guard(const walk_guard &) = delete;
+    walk_guard &operator=(const walk_guard &) = delete;
+};
 
 /* Loose comparison of two tables of zval*. */
 int compare_tables(HashTable *a, HashTable *b) {
     if (a == b) return 0;
     int count = zend_hash_num_elements(a) - zend_hash_num_elements(b);
     if (count) return count < 0 ? -1 : 1;
-    if (!protect(a)) return 1;
-    if (!protect(b)) {
-        unprotect(a);
-        return 1;
-    }
-    int result = 0;
-    for (Bucket *p = a->pListHead; p && result == 0; p = p->pListNext) {
+    walk_guard guard(a, b);
+    for (Bucket *p = a->pListHead; p; p = p->pListNext) {
         void *other;
         int found = p->nKeyLength ? zend_hash_find(b, p->arKey, p->nKeyLength, &other)
                                   : zend_hash_index_find(b, p->h, &other);
-        if (found != SUCCESS) {
-            result = 1;
-            break;
-        }
-        result = compare_values(*(zval **)p->pData, *(zval **)other);
+        if (found != SUCCESS) return 1;
+        if (int result = compare_values(*(zval **)p->pData, *(zval **)other)) return result;
     }
-    unprotect(b);
-    unprotect(a);
-    return result;
+    return 0;
 }
 
 /* Identity of tables: same keys in the same order, identical values. */
 bool identical_tables(HashTable *a, HashTable *b) {
     if (a == b) return true;
     if (zend_hash_num_elements(a) != zend_hash_num_elements(b)) return false;
-    if (!protect(a)) return false;
-    if (!protect(b)) {
-        unprotect(a);
-        return false;
-    }
-    bool same = true;
-    for (Bucket *p = a->pListHead, *q = b->pListHead; p && q && same; p = p->pListNext, q = q->pListNext) {
+    walk_guard guard(a, b);
+    for (Bucket *p = a->pListHead, *q = b->pListHead; p && q; p = p->pListNext, q = q->pListNext) {
         if (p->nKeyLength != q->nKeyLength || p->h != q->h ||
-            (p->nKeyLength && std::memcmp(p->arKey, q->arKey, p->nKeyLength) != 0)) {
-            same = false;
-            break;
-        }
-        same = values_identical(*(zval **)p->pData, *(zval **)q->pData);
+            (p->nKeyLength && std::memcmp(p->arKey, q->arKey, p->nKeyLength) != 0))
+            return false;
+        if (!values_identical(*(zval **)p->pData, *(zval **)q->pData)) return false;
     }
-    unprotect(b);
-    unprotect(a);
-    return same;
+    return true;
 }
 
 HashTable *properties_or_empty(const zval *z, HashTable *empty) {

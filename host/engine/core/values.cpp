@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/operators.h"
 #include "core/values_internal.h"
@@ -219,6 +220,41 @@ void set_string(zval *z, const std::string &s) {
 
 using namespace zend;
 
+namespace {
+
+/* Destroying a value destroys what it holds, and arrays nest without
+ * limit ($a = array($a) in a loop). To keep the C stack flat, a container
+ * whose count drops to zero while another value is being destroyed is put
+ * aside and destroyed by the outermost destruction, one at a time. Values
+ * have no destructors of their own, so the order is not observable. */
+int destroy_depth = 0;
+std::vector<zval *> &deferred() {
+    static std::vector<zval *> list;
+    return list;
+}
+
+bool is_container(const zval *z) {
+    return z->type == IS_ARRAY || z->type == IS_CONSTANT_ARRAY || z->type == IS_OBJECT;
+}
+
+void destroy_table(HashTable *ht) {
+    destroy_depth++;
+    zend_hash_destroy(ht);
+    FREE_HASHTABLE(ht);
+    destroy_depth--;
+    if (destroy_depth > 0) return;
+    destroy_depth++;
+    while (!deferred().empty()) {
+        zval *z = deferred().back();
+        deferred().pop_back();
+        _zval_dtor(z);
+        FREE_ZVAL(z);
+    }
+    destroy_depth--;
+}
+
+} // namespace
+
 extern "C" {
 
 ZEND_API int _zval_copy_ctor(zval *zvalue) {
@@ -270,17 +306,11 @@ ZEND_API void _zval_dtor(zval *zvalue) {
     case IS_ARRAY:
     case IS_CONSTANT_ARRAY: {
         HashTable *ht = zvalue->value.ht;
-        if (ht && ht != &EG(symbol_table)) {
-            zend_hash_destroy(ht);
-            FREE_HASHTABLE(ht);
-        }
+        if (ht && ht != &EG(symbol_table)) destroy_table(ht);
         break;
     }
     case IS_OBJECT:
-        if (HashTable *ht = zvalue->value.obj.properties) {
-            zend_hash_destroy(ht);
-            FREE_HASHTABLE(ht);
-        }
+        if (HashTable *ht = zvalue->value.obj.properties) destroy_table(ht);
         break;
     default:
         break;
@@ -291,6 +321,10 @@ ZEND_API void _zval_ptr_dtor(zval **zval_ptr) {
     zval *z = *zval_ptr;
     if (z->refcount > 0) z->refcount--;
     if (z->refcount == 0) {
+        if (destroy_depth > 0 && is_container(z)) {
+            deferred().push_back(z);
+            return;
+        }
         _zval_dtor(z);
         FREE_ZVAL(z);
     } else if (z->refcount == 1) {

@@ -246,4 +246,34 @@ TEST_F(ValuesTest, IncrementAndDecrement) {
     EXPECT_EQ(IS_DOUBLE, m->type);
 }
 
+TEST_F(ValuesTest, DeepNestingNeitherOverflowsNorLeavesCountersBehind) {
+    zval *a = make_array(), *b = make_array();
+    for (int i = 0; i < 100000; i++) {
+        zval *wa = make_array(), *wb = make_array();
+        array_append(wa, a);
+        array_append(wb, b);
+        a = wa;
+        b = wb;
+    }
+    bool bailed = false;
+    try {
+        zend::compare_values(a, b);
+    } catch (const zend::bailout &) {
+        bailed = true;
+    }
+    EXPECT_TRUE(bailed);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(E_ERROR, errors.back().type);
+    EXPECT_EQ("Nesting level too deep - recursive dependency?", errors.back().message);
+    EXPECT_EQ(0, a->value.ht->nApplyCount);
+    zval *x = make_array(), *y = make_array();
+    array_append(x, make_long(1));
+    array_append(y, make_long(1));
+    EXPECT_EQ(0, zend::compare_values(x, y)); /* the depth count was unwound */
+    std::size_t before = zend::request_memory_blocks();
+    release(a); /* destroyed without recursing 100000 levels deep */
+    release(b);
+    EXPECT_LT(zend::request_memory_blocks(), before - 300000);
+}
+
 } // namespace
