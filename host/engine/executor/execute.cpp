@@ -97,10 +97,14 @@ void execute(frame &f) {
     f.temps.resize(f.op_array->T);
     f.prev = state.current;
     state.current = &f;
+    HashTable *outer_symbols = EG(active_symbol_table);
+    if (f.symbol_table) EG(active_symbol_table) = f.symbol_table;
     struct leave {
         frame &f;
+        HashTable *outer_symbols;
         ~leave() {
             state.current = f.prev;
+            EG(active_symbol_table) = outer_symbols;
             /* a bailout abandons the request: request memory goes as a whole */
             if (std::uncaught_exceptions() > 0) return;
             for (temp_var &t : f.temps) release_temp(t);
@@ -111,7 +115,7 @@ void execute(frame &f) {
             }
             f.calls.clear();
         }
-    } guard{f};
+    } guard{f, outer_symbols};
     const zend_uint last = f.op_array->last;
     while (!f.done && f.pc < last) {
         const zend_op *op = &f.ops[f.pc++];
