@@ -133,10 +133,8 @@ znode finish_call(compiler &c, int argc, bool used) {
 
 [[gnu::noinline]] znode compile_static_call(compiler &c, const ast::node *n, bool used) {
     std::string cls = lowercase(n->str);
-    if (cls == "parent") {
-        if (c.parent_name_lc.empty()) compile_error(c, "No parent class available in this context");
-        cls = c.parent_name_lc;
-    }
+    /* without a parent "parent" stays, and the call fails only if it runs */
+    if (cls == "parent" && !c.parent_name_lc.empty()) cls = c.parent_name_lc;
     emit(c, ZEND_INIT_STATIC_CALL, unused_node(), const_string(cls), const_string(lowercase(n->str2)));
     int argc = compile_arguments(c, n->list, nullptr);
     return finish_call(c, argc, used);

@@ -51,6 +51,10 @@ echo $holder["obj"]->name, "\n";
 $n = new Child();
 $n->a->b = 5;
 echo $n->a->b, "\n";
+class Orphan { function up() { return parent::up(); } function ok() { return "orphan ok"; } }
+$orphan = new Orphan;
+echo $orphan->ok(), "\n";
+$orphan->up();
 --EXPECTF--
 obj(b1,2) 7 null made
 obj(b1,2) obj(copy,3)
@@ -63,3 +67,6 @@ anon
 stdclass
 deep
 5
+orphan ok
+
+Fatal error: Undefined class name 'parent' in %s on line 49
