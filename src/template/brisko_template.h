@@ -24,7 +24,7 @@ extern "C" {
 /* All levels of one parse together scan at most this many times the text
  * (plus a constant) for blocks; blocks nested in many same-name blocks
  * would otherwise rescan the file once per level. */
-#define BRISKO_TPL_SCAN_FACTOR 16
+#define BRISKO_TPL_SCAN_FACTOR 8
 #define BRISKO_TPL_SCAN_EXTRA ((size_t)1 << 20)
 /* Rendering and copying descend at most this deep (attach can chain
  * templates without bound); deeper records are left out with a warning. */

