@@ -44,8 +44,6 @@ bool make_key(const zval *key, hash_key &k) {
     }
 }
 
-std::string key_text(const zval *key) { return zval_to_string(key); }
-
 int effective_mode(frame &f, ulong ext) {
     int mode = fetch_ext_mode(ext);
     if (mode != FETCH_FUNC_ARG) return mode;
