@@ -145,3 +145,20 @@ TEST_F(parser, HostileTextsParse)
     std::string blanks = std::string(300000, ' ') + "x<!-- BEGIN a -->" + std::string(300000, '\t') + "<!-- END a -->";
     EXPECT_EQ(render_text(blanks), std::string(300000, ' ') + "x");
 }
+
+TEST_F(parser, EscapedPairPatternMatchesTheNameLiterally)
+{
+    for (std::string name : {"a.b", "x+|(y", "t\\", "{2}", "plain"}) {
+        std::vector<char> escaped(2 * name.size() + 1), pattern(brisko_tpl_pattern_size(name.c_str()));
+        _brisko_template_parse_q(pattern.data(), escaped.data(), name.c_str());
+        regex_t re;
+        ASSERT_EQ(php_regcomp(&re, pattern.data(), REG_EXTENDED), 0) << pattern.data();
+        regmatch_t m[5];
+        std::string text = "<!-- BEGIN " + name + " --> body <!-- END " + name + " -->";
+        ASSERT_EQ(php_regexec(&re, text.c_str(), 5, m, 0), 0) << name;
+        EXPECT_EQ(text.substr(m[1].rm_so, m[1].rm_eo - m[1].rm_so), "body ") << name;
+        std::string other = "<!-- BEGIN " + name + "x --> body <!-- END " + name + "x -->";
+        EXPECT_NE(php_regexec(&re, other.c_str(), 5, m, 0), 0) << name;
+        php_regfree(&re);
+    }
+}
