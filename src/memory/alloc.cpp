@@ -15,7 +15,8 @@
  * that would pass the reservation gets NULL. The reset at request start is
  * one assignment, plus giving back to the system whatever a request grew
  * past the nominal size, so one huge request does not pin memory for the
- * rest of the process. Nothing in the heap is cleared or freed one by one.
+ * rest of the process (what the last request used is kept for the next).
+ * Nothing in the heap is cleared or freed one by one.
  */
 #include <string.h>
 #include <sys/mman.h>
@@ -107,13 +108,19 @@ void brisko_heap_reset(void)
 {
     char *high = brisko_heap_strage;
     brisko_heap_strage = brisko_heap_strage_ini;
-    if (brisko_heap_commit_end > brisko_heap_nominal_end) {
-        /* The last request grew the heap: give the pages above the nominal
-         * size back, and make them inaccessible until a request needs them. */
-        size_t excess = (size_t)(brisko_heap_commit_end - brisko_heap_nominal_end);
-        madvise(brisko_heap_nominal_end, excess, MADV_DONTNEED);
-        if (mprotect(brisko_heap_nominal_end, excess, PROT_NONE) == 0)
-            brisko_heap_commit_end = brisko_heap_nominal_end;
+    /* Pages above the nominal size that the last request did not use go
+     * back to the system and become inaccessible until a request needs
+     * them. What the last request used stays, so a process that serves
+     * large pages one after another does not fault them in every time,
+     * while a single outlier pins its memory for one request only. */
+    char *keep = brisko_heap_nominal_end;
+    if (high > keep)
+        keep = brisko_heap_strage_ini + brisko_page_round((size_t)(high - brisko_heap_strage_ini));
+    if (brisko_heap_commit_end > keep) {
+        size_t excess = (size_t)(brisko_heap_commit_end - keep);
+        madvise(keep, excess, MADV_DONTNEED);
+        if (mprotect(keep, excess, PROT_NONE) == 0)
+            brisko_heap_commit_end = keep;
     }
 #ifdef BRISKO_HEAP_ASAN
     if (high > brisko_heap_strage_ini)
