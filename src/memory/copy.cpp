@@ -9,7 +9,8 @@
  * raises its apply count while it is in progress, so an array whose table
  * is met again while its own walk is under way is a cycle: the copy stores
  * null at that point and warns once per outermost copy, instead of
- * recursing without end.
+ * recursing without end. Arrays nested deeper than BRISKO_COPY_MAX_DEPTH
+ * are cut the same way, so a hostile value cannot exhaust the stack.
  */
 #include <string.h>
 
@@ -19,6 +20,19 @@
 static int brisko_copy_depth = 0;       /* nesting of array copies in progress */
 static int brisko_copy_cycle_warned = 0; /* a warning was raised in this copy */
 
+/* Each level of nesting costs a few stack frames of the copy. */
+#define BRISKO_COPY_MAX_DEPTH 2000
+
+static void brisko_copy_cut(zval *value, const char *why)
+{
+    if (!brisko_copy_cycle_warned) {
+        brisko_copy_cycle_warned = 1;
+        zend_error(E_WARNING, "%s", why);
+    }
+    value->type = IS_NULL;
+    value->value.ht = NULL;
+}
+
 static void brisko_copy_array(zval *value, bkpool *target)
 {
     HashTable *src = value->value.ht;
@@ -26,12 +40,11 @@ static void brisko_copy_array(zval *value, bkpool *target)
 
     if (brisko_copy_depth == 0) brisko_copy_cycle_warned = 0;
     if (src->nApplyCount > 0) {
-        if (!brisko_copy_cycle_warned) {
-            brisko_copy_cycle_warned = 1;
-            zend_error(E_WARNING, "Cannot copy a value that contains itself: the repeated array is stored as NULL");
-        }
-        value->type = IS_NULL;
-        value->value.ht = NULL;
+        brisko_copy_cut(value, "Cannot copy a value that contains itself: the repeated array is stored as NULL");
+        return;
+    }
+    if (brisko_copy_depth >= BRISKO_COPY_MAX_DEPTH) {
+        brisko_copy_cut(value, "Cannot copy arrays nested more than 2000 levels deep: the deeper arrays are stored as NULL");
         return;
     }
 
