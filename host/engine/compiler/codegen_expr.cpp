@@ -107,6 +107,13 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_call(compiler &c, const ast::node *n, bool used) {
+    if (n->str.empty() && !n->kids.empty() && n->kids[0]) {
+        /* $f(...): the name is known only when the call runs */
+        znode name = compile_expr(c, n->kids[0]);
+        emit(c, ZEND_INIT_FCALL, unused_node(), name, unused_node());
+        int argc = compile_arguments(c, n->list, nullptr);
+        return finish_call(c, argc, used);
+    }
     std::string lc = lowercase(n->str);
     emit(c, ZEND_INIT_FCALL, unused_node(), const_string(lc), unused_node());
     int argc = compile_arguments(c, n->list, &lc);
@@ -115,6 +122,10 @@ znode finish_call(compiler &c, int argc, bool used) {
 
 [[gnu::noinline]] znode compile_method_call(compiler &c, const ast::node *n, bool used) {
     const ast::node *object = n->kids[0];
+    /* $o->$m(...): the name is computed first, so that no script code runs
+     * between the object's fetch and the op that uses its location */
+    bool dynamic = n->str.empty() && n->kids.size() > 1 && n->kids[1];
+    znode name = dynamic ? compile_expr(c, n->kids[1]) : const_string(lowercase(n->str));
     znode target;
     variable_chain chain;
     bool located = false;
@@ -126,7 +137,7 @@ znode finish_call(compiler &c, int argc, bool used) {
         target = emit_fetches(c, chain, fetch_ext(FETCH_W)); /* $this must be the variable itself */
     else
         target = is_variable(object) ? emit_fetches(c, chain, fetch_ext(FETCH_R)) : compile_expr(c, object);
-    emit(c, ZEND_INIT_METHOD_CALL, unused_node(), target, const_string(lowercase(n->str)));
+    emit(c, ZEND_INIT_METHOD_CALL, unused_node(), target, name);
     int argc = compile_arguments(c, n->list, nullptr);
     return finish_call(c, argc, used);
 }
@@ -141,8 +152,11 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_new(compiler &c, const ast::node *n) {
+    /* new $cls: the class name is the value of kids[0] */
+    znode cls = n->str.empty() && !n->kids.empty() && n->kids[0] ? compile_expr(c, n->kids[0])
+                                                                 : const_string(lowercase(n->str));
     znode object = tmp_node(new_temp(c));
-    emit(c, ZEND_NEW, object, const_string(lowercase(n->str)), unused_node());
+    emit(c, ZEND_NEW, object, cls, unused_node());
     emit(c, ZEND_INIT_CTOR, unused_node(), object, unused_node());
     int argc = compile_arguments(c, n->list, nullptr);
     finish_call(c, argc, false);

@@ -220,6 +220,7 @@ void op_INIT_METHOD_CALL(frame &f, const zend_op *op) {
     }
     release(f, op->op1);
     std::string name = string_of(read(f, op->op2));
+    if (op->op2.op_type != IS_CONST) name = lower(name);
     release(f, op->op2);
     zend_function *fn = find_method(object->value.obj.ce, name);
     if (!fn) {
