@@ -35,7 +35,9 @@
     X(count) X(array_keys) X(array_values) X(in_array) X(array_search)         \
     X(array_merge) X(range) X(array_key_exists) X(array_reverse)               \
     X(array_slice) X(array_flip) X(array_sum) X(array_unique) X(array_fill)    \
-    X(array_pad)                                                               \
+    X(array_pad) X(array_map) X(array_filter)                                  \
+    /* callbacks */                                                            \
+    X(call_user_func) X(call_user_func_array)                                  \
     /* types */                                                                \
     X(is_array) X(is_string) X(is_int) X(is_float) X(is_null) X(is_bool)       \
     X(is_object) X(is_resource) X(is_numeric) X(is_scalar) X(gettype)          \
@@ -66,7 +68,8 @@
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
     X(array_push) X(array_pop) X(array_shift) X(sort) X(rsort) X(asort)        \
-    X(arsort) X(ksort) X(krsort) X(settype) X(array_unshift)
+    X(arsort) X(ksort) X(krsort) X(settype) X(array_unshift) X(usort)         \
+    X(uasort) X(uksort)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)

@@ -35,12 +35,16 @@ zval *bool_value(bool b) {
     return r;
 }
 
-void push_call(frame &f, const zend_function *function, zval *object) {
-    pending_call p;
+void push_call_record(pending_call &p, const zend_function *function, zval *object) {
     p.callable = true;
     std::memcpy(&p.function, function, sizeof(zend_function));
     if (p.function.type == ZEND_USER_FUNCTION) function_add_ref(&p.function);
     p.object = object;
+}
+
+void push_call(frame &f, const zend_function *function, zval *object) {
+    pending_call p;
+    push_call_record(p, function, object);
     f.calls.push_back(std::move(p));
 }
 
@@ -386,6 +390,103 @@ void op_DECLARE_CLASS(frame &f, const zend_op *op) {
         if (copy.refcount) (*copy.refcount)--;
         zend_error(E_ERROR, "Cannot redeclare class %s", ce->name ? ce->name : name->value.str.val);
     }
+}
+
+} // namespace zend::exec
+
+/* ---- function values called from built-in code ---- */
+
+namespace zend::exec {
+
+namespace {
+
+/* Fills `out` (the function copy counted, the object a counted reference)
+ * when the value names something that exists. */
+bool resolve_callable(const zval *callable, pending_call &out, std::string &name) {
+    if (callable->type == IS_STRING) {
+        name = string_of(const_cast<zval *>(callable));
+        std::string lc = lower(name);
+        zend_function *fn;
+        if (zend_hash_find(EG(function_table), lc.c_str(), (uint)lc.size() + 1, (void **)&fn) != SUCCESS)
+            return false;
+        push_call_record(out, fn, nullptr);
+        return true;
+    }
+    if (callable->type != IS_ARRAY || zend_hash_num_elements(callable->value.ht) != 2) {
+        name = callable->type == IS_ARRAY ? "Array" : string_of(const_cast<zval *>(callable));
+        return false;
+    }
+    zval **target, **method;
+    if (zend_hash_index_find(callable->value.ht, 0, (void **)&target) != SUCCESS ||
+        zend_hash_index_find(callable->value.ht, 1, (void **)&method) != SUCCESS ||
+        (*method)->type != IS_STRING ||
+        ((*target)->type != IS_OBJECT && (*target)->type != IS_STRING)) {
+        name = "Array";
+        return false;
+    }
+    std::string method_name = string_of(*method);
+    zend_class_entry *ce = nullptr;
+    if ((*target)->type == IS_OBJECT) {
+        ce = (*target)->value.obj.ce;
+    } else {
+        std::string cls = lower(string_of(*target));
+        if (zend_hash_find(EG(class_table), cls.c_str(), (uint)cls.size() + 1, (void **)&ce) != SUCCESS) ce = nullptr;
+    }
+    name = (ce && ce->name ? std::string(ce->name, ce->name_length) : string_of(*target)) + "::" + method_name;
+    if (!ce) return false;
+    zend_function *fn = find_method(ce, lower(method_name));
+    if (!fn) return false;
+    zval *object = nullptr;
+    if ((*target)->type == IS_OBJECT) {
+        /* $this is the array's object when it holds a reference, else a
+         * copy of it, as the callback gets the object by value */
+        if ((*target)->is_ref) {
+            object = *target;
+            object->refcount++;
+        } else {
+            object = copy_value(*target);
+            object->is_ref = 1;
+        }
+    }
+    push_call_record(out, fn, object);
+    return true;
+}
+
+/* Runs a resolved call with argv by value; consumes the call. */
+zval *call_resolved(pending_call &call, int argc, zval **argv) {
+    for (int i = 0; i < argc; i++) {
+        zval *a = argv[i];
+        /* a parameter taken by reference must not reach the caller's value */
+        if (a->is_ref || argument_by_reference(&call.function, i)) {
+            a = copy_value(a);
+        } else {
+            a->refcount++;
+        }
+        call.args.push_back(a);
+    }
+    zval *rv = call.function.type == ZEND_INTERNAL_FUNCTION ? call_internal(call, true)
+             : call.function.type == ZEND_USER_FUNCTION     ? call_user(call)
+                                                            : new_value();
+    drop_call(call);
+    return unref(rv);
+}
+
+} // namespace
+
+bool callable_exists(const zval *callable, std::string *name) {
+    pending_call call;
+    std::string text;
+    bool found = resolve_callable(callable, call, text);
+    if (found) drop_call(call);
+    if (name) *name = text;
+    return found;
+}
+
+zval *call_function_value(const zval *callable, int argc, zval **argv) {
+    pending_call call;
+    std::string name;
+    if (!resolve_callable(callable, call, name)) return nullptr;
+    return call_resolved(call, argc, argv);
 }
 
 } // namespace zend::exec

@@ -96,6 +96,16 @@ pending_call *top_call(frame &f);
  * called from it): the count, or -1 at the top level of a file. */
 int current_arguments(zval ***args);
 
+/* Function values, for built-ins that take callbacks. A callable is a
+ * string naming a function (any case) or an array of an object or class
+ * name and a method name. callable_exists says whether the value names
+ * something that exists now; `name` gets a readable name either way.
+ * call_function_value passes argv by value (a by-reference parameter gets
+ * a copy) and returns the counted return value, or nullptr, without a
+ * message, when the value is not callable. */
+bool callable_exists(const zval *callable, std::string *name);
+zval *call_function_value(const zval *callable, int argc, zval **argv);
+
 /* Array keys by the engine's rules; false after a warning. */
 bool key_find(HashTable *ht, const zval *key, zval ***out);
 bool key_update(HashTable *ht, const zval *key, zval *value, zval ***out);
