@@ -5,44 +5,12 @@
 #include <vector>
 
 #include "compiler/ast.h"
+#include "parser_tree.h"
 
 namespace {
 
-/* Folds dump()'s indented lines into nested parentheses. */
-std::string sexpr(const std::string &dump) {
-    std::string out;
-    std::vector<std::size_t> open;
-    std::size_t pos = 0;
-    while (pos < dump.size()) {
-        std::size_t eol = dump.find('\n', pos);
-        if (eol == std::string::npos) eol = dump.size();
-        std::string line = dump.substr(pos, eol - pos);
-        pos = eol + 1;
-        std::size_t depth = line.find_first_not_of(' ') / 2;
-        std::string text = line.substr(depth * 2);
-        while (!open.empty() && open.back() >= depth) {
-            out += ')';
-            open.pop_back();
-        }
-        if (!out.empty()) out += ' ';
-        if (text == "-") {
-            out += '-';
-        } else {
-            out += '(' + text;
-            open.push_back(depth);
-        }
-    }
-    out.append(open.size(), ')');
-    return out;
-}
-
-std::string tree(const std::string &src) {
-    std::string message;
-    int line = -1;
-    auto t = zend::ast::parse(src.data(), src.size(), message, line);
-    if (!t) return "ERROR " + message + " @" + std::to_string(line);
-    return sexpr(zend::ast::dump(t->root));
-}
+using parser_tree::sexpr;
+using parser_tree::tree;
 
 /* The statements of a script body, without the surrounding stmt_list. */
 std::string body(const std::string &src) {
