@@ -103,35 +103,6 @@ void BM_Fill(benchmark::State &state)
 }
 BENCHMARK(BM_Fill)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-/* The same with the request heap's pages touched before the clock starts:
- * the reset at request start gives pages above the nominal size back to
- * the system, so BM_Fill also counts the kernel faulting them in again (a
- * cost that grows with the page size of the request, not with the engine).
- * This variant shows the template engine's own cost per row. */
-void BM_FillPrefaulted(benchmark::State &state)
-{
-    session();
-    int rows = static_cast<int>(state.range(0));
-    brisko_tpl *parsed = _brisko_template_parse(table_page, nullptr);
-    double ns = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        engine_session::next_request();
-        size_t span = (size_t)rows * 320;
-        char *p = static_cast<char *>(brisko_heap_malloc(span));
-        if (p) memset(p, 0, span);
-        brisko_heap_strage = brisko_heap_strage_ini; /* pages stay committed until the next reset */
-        brisko_tpl *t = _brisko_template_dup(parsed);
-        state.ResumeTiming();
-        double t0 = cpu_ns();
-        fill(t, rows);
-        ns += cpu_ns() - t0;
-    }
-    state.counters["ns_per_row"] = ns / (double)state.iterations() / rows;
-    delete_bkpool(parsed->pool);
-}
-BENCHMARK(BM_FillPrefaulted)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-
 void BM_Render(benchmark::State &state)
 {
     session();
