@@ -94,8 +94,6 @@ class Derived extends Base { var $name = "derived"; function who() { return "der
 echo greet("you");
 )";
 
-bool in_request_memory_range(const void *p, const void *lo, const void *hi) { return p >= lo && p < hi; }
-
 } // namespace
 
 TEST_F(CacheTest, MissSavesCodeFunctionsAndClassesUnderTheEnginesKeys)

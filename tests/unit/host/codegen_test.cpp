@@ -76,7 +76,9 @@ TEST_F(CodegenTest, LoopJumpsAreOpNumbersInsideTheOpArray) {
     for (zend_uint i = 0; i < oa->last; i++) {
         const zend_op &op = oa->opcodes[i];
         for (const znode *n : {&op.result, &op.op1, &op.op2})
-            if (n->op_type == IS_TMP_VAR || n->op_type == IS_VAR) EXPECT_LT(n->u.var, oa->T) << "op " << i;
+            if (n->op_type == IS_TMP_VAR || n->op_type == IS_VAR) {
+                EXPECT_LT(n->u.var, oa->T) << "op " << i;
+            }
     }
     EXPECT_EQ(run(oa), "3");
     destroy_op_array(oa);
