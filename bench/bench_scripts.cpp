@@ -118,29 +118,24 @@ static void BM_ScriptReadArray1000(benchmark::State &state)
 BENCHMARK(BM_ScriptReadArray1000)->Arg(100)->Unit(benchmark::kMillisecond);
 
 // A table page: {title} and a repeat block of 5 tags per row, filled row
-// by row with fetch-assign-array, then rendered to a string.
-static void BM_ScriptTableFill(benchmark::State &state)
+// by row with fetch-assign-array, then (when render is set) rendered to a
+// string.
+static void table_page(benchmark::State &state, bool render)
 {
     long rows = state.range(0);
-    std::string p = env().script("fill_" + std::to_string(rows) + ".php",
+    std::string name = std::string(render ? "render_" : "fill_") + std::to_string(rows) + ".php";
+    std::string p = env().script(name,
         "$t = brisko_template_load('table.tpl');\nbrisko_template_assign($t, 'title', 'Rows');\n"
         "for ($i = 0; $i < " + std::to_string(rows) + "; $i++) {\n"
         "  brisko_template_fetch_assign_array($t, 'row*', $i, array('a' => $i, 'b' => 'bee', 'c' => 'sea',"
-        " 'd' => 'dee', 'e' => 'ee'));\n}\n");
+        " 'd' => 'dee', 'e' => 'ee'));\n}\n" + (render ? "$html = brisko_template_get($t);\n" : ""));
     run_script(state, p, rows, "s_per_row");
 }
+
+static void BM_ScriptTableFill(benchmark::State &state) { table_page(state, false); }
 BENCHMARK(BM_ScriptTableFill)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-static void BM_ScriptTableFillAndRender(benchmark::State &state)
-{
-    long rows = state.range(0);
-    std::string p = env().script("render_" + std::to_string(rows) + ".php",
-        "$t = brisko_template_load('table.tpl');\nbrisko_template_assign($t, 'title', 'Rows');\n"
-        "for ($i = 0; $i < " + std::to_string(rows) + "; $i++) {\n"
-        "  brisko_template_fetch_assign_array($t, 'row*', $i, array('a' => $i, 'b' => 'bee', 'c' => 'sea',"
-        " 'd' => 'dee', 'e' => 'ee'));\n}\n$html = brisko_template_get($t);\n");
-    run_script(state, p, rows, "s_per_row");
-}
+static void BM_ScriptTableFillAndRender(benchmark::State &state) { table_page(state, true); }
 BENCHMARK(BM_ScriptTableFillAndRender)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

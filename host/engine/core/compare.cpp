@@ -225,6 +225,29 @@ void increment_string(zval *op) {
     set_string(op, s);
 }
 
+/* ++ and -- of a string that is empty (it becomes the step) or numeric (its
+ * number moves by the step, turning to a double past the integer range).
+ * false for any other string, which stays as it is. */
+bool step_numeric_string(zval *op, int step) {
+    long l = 0;
+    double d = 0;
+    int kind = op->value.str.len == 0 ? IS_LONG
+                                      : is_numeric_string(op->value.str.val, op->value.str.len, &l, &d);
+    if (kind != IS_LONG && kind != IS_DOUBLE) return false;
+    _zval_dtor(op);
+    if (kind == IS_DOUBLE) {
+        op->type = IS_DOUBLE;
+        op->value.dval = d + step;
+    } else if ((step > 0 && l == LONG_MAX) || (step < 0 && l == LONG_MIN)) {
+        op->type = IS_DOUBLE;
+        op->value.dval = (double)l + step;
+    } else {
+        op->type = IS_LONG;
+        op->value.lval = l + step;
+    }
+    return true;
+}
+
 } // namespace
 
 int increment_function(zval *op) {
@@ -244,31 +267,10 @@ int increment_function(zval *op) {
         op->type = IS_LONG;
         op->value.lval = 1;
         return SUCCESS;
-    case IS_STRING: {
-        if (op->value.str.len == 0) {
-            _zval_dtor(op);
-            op->type = IS_LONG;
-            op->value.lval = 1;
-            return SUCCESS;
-        }
-        long l;
-        double d;
-        switch (is_numeric_string(op->value.str.val, op->value.str.len, &l, &d)) {
-        case IS_LONG:
-            _zval_dtor(op);
-            op->type = IS_LONG;
-            op->value.lval = l;
-            return increment_function(op);
-        case IS_DOUBLE:
-            _zval_dtor(op);
-            op->type = IS_DOUBLE;
-            op->value.dval = d + 1;
-            return SUCCESS;
-        default:
-            increment_string(op);
-            return SUCCESS;
-        }
-    }
+    case IS_STRING:
+        if (step_numeric_string(op, 1)) return SUCCESS;
+        increment_string(op);
+        return SUCCESS;
     default:
         return FAILURE;
     }
@@ -287,30 +289,9 @@ int decrement_function(zval *op) {
     case IS_DOUBLE:
         op->value.dval -= 1;
         return SUCCESS;
-    case IS_STRING: {
-        if (op->value.str.len == 0) {
-            _zval_dtor(op);
-            op->type = IS_LONG;
-            op->value.lval = -1;
-            return SUCCESS;
-        }
-        long l;
-        double d;
-        switch (is_numeric_string(op->value.str.val, op->value.str.len, &l, &d)) {
-        case IS_LONG:
-            _zval_dtor(op);
-            op->type = IS_LONG;
-            op->value.lval = l;
-            return decrement_function(op);
-        case IS_DOUBLE:
-            _zval_dtor(op);
-            op->type = IS_DOUBLE;
-            op->value.dval = d - 1;
-            return SUCCESS;
-        default:
-            return FAILURE; /* non-numeric strings are left alone */
-        }
-    }
+    case IS_STRING:
+        /* non-numeric strings are left alone */
+        return step_numeric_string(op, -1) ? SUCCESS : FAILURE;
     default:
         return FAILURE; /* null-- stays null; arrays, objects, booleans unchanged */
     }

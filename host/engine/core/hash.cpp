@@ -209,6 +209,26 @@ void leave_apply(HashTable *ht) {
     if (ht->bApplyProtection) ht->nApplyCount--;
 }
 
+/* A new element under a key not in the table: its data stored, linked into
+ * its chain and the insertion order, counted; the table grows when full. */
+int insert_new(HashTable *ht, const char *arKey, uint nKeyLength, ulong h, void *pData, uint nDataSize,
+               void **pDest) {
+    Bucket *p = new_bucket(ht, arKey, nKeyLength, h);
+    if (!p) return FAILURE;
+    if (!store_data(ht, p, pData, nDataSize)) {
+        table_free(ht, p);
+        return FAILURE;
+    }
+    if (pDest) *pDest = p->pData;
+    block_interruptions();
+    link_bucket(ht, p);
+    append_to_list(ht, p);
+    unblock_interruptions();
+    ht->nNumOfElements++;
+    grow_if_needed(ht);
+    return SUCCESS;
+}
+
 } // namespace
 
 extern "C" {
@@ -284,20 +304,8 @@ ZEND_API int zend_hash_index_update_or_next_insert(HashTable *ht, ulong h, void 
         if (pDest) *pDest = p->pData;
         return SUCCESS;
     }
-    Bucket *p = new_bucket(ht, nullptr, 0, h);
-    if (!p) return FAILURE;
-    if (!store_data(ht, p, pData, nDataSize)) {
-        table_free(ht, p);
-        return FAILURE;
-    }
-    if (pDest) *pDest = p->pData;
-    block_interruptions();
-    link_bucket(ht, p);
-    append_to_list(ht, p);
-    unblock_interruptions();
+    if (insert_new(ht, nullptr, 0, h, pData, nDataSize, pDest) == FAILURE) return FAILURE;
     if ((long)h >= (long)ht->nNextFreeElement) ht->nNextFreeElement = h + 1;
-    ht->nNumOfElements++;
-    grow_if_needed(ht);
     return SUCCESS;
 }
 
@@ -315,19 +323,7 @@ ZEND_API int zend_hash_add_or_update(HashTable *ht, const char *arKey, uint nKey
         if (pDest) *pDest = p->pData;
         return SUCCESS;
     }
-    Bucket *p = new_bucket(ht, arKey, nKeyLength, h);
-    if (!p) return FAILURE;
-    if (!store_data(ht, p, pData, nDataSize)) {
-        table_free(ht, p);
-        return FAILURE;
-    }
-    if (pDest) *pDest = p->pData;
-    block_interruptions();
-    link_bucket(ht, p);
-    append_to_list(ht, p);
-    unblock_interruptions();
-    ht->nNumOfElements++;
-    grow_if_needed(ht);
+    if (insert_new(ht, arKey, nKeyLength, h, pData, nDataSize, pDest) == FAILURE) return FAILURE;
     return SUCCESS;
 }
 

@@ -9,6 +9,7 @@
 
 #include "brisko_hash.h"
 #include "engine_testing.h"
+#include "test_values.h"
 
 namespace {
 
@@ -56,18 +57,6 @@ zval *element(zval *array, const char *key)
     void *data;
     if (zend_hash_find(array->value.ht, key, std::strlen(key) + 1, &data) != SUCCESS) return nullptr;
     return *static_cast<zval **>(data);
-}
-
-zval *object_value()
-{
-    zval *obj;
-    ALLOC_ZVAL(obj);
-    obj->type = IS_OBJECT;
-    obj->value.obj.ce = nullptr;
-    obj->value.obj.properties = nullptr;
-    obj->refcount = 1;
-    obj->is_ref = 0;
-    return obj;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "engine_testing.h"
 #include "php_brisko.h"
 #include "store/heap_store.h"
+#include "test_values.h"
 
 using zend::testing::call_function;
 using zend::testing::dump;
@@ -55,18 +56,6 @@ struct store_fixture : ::testing::Test {
         return n;
     }
 };
-
-zval *object_value()
-{
-    zval *obj;
-    ALLOC_ZVAL(obj);
-    obj->type = IS_OBJECT;
-    obj->value.obj.ce = nullptr;
-    obj->value.obj.properties = nullptr;
-    obj->refcount = 1;
-    obj->is_ref = 0;
-    return obj;
-}
 
 } // namespace
 
