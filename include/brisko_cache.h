@@ -3,6 +3,7 @@
 #ifndef BRISKO_CACHE_H
 #define BRISKO_CACHE_H
 
+#include <sys/types.h>
 #include <time.h>
 #include "php.h"
 #include "brisko_pool.h"
@@ -36,11 +37,13 @@ typedef struct brisko_file_entry {
     brisko_function_node *functions_tail;
     brisko_class_node *classes;
     brisko_class_node *classes_tail;
+    /* The rest of the file's status when it was compiled: a rewrite within
+     * the same second changes the nanoseconds or the size. */
+    long ctime_nsec;
+    off_t size;
 } brisko_file_entry;
 
 extern HashTable *brisko_filetable;
-extern HashTable *bk_tmp_function_table;
-extern HashTable *bk_tmp_class_table;
 
 #ifdef __cplusplus
 }

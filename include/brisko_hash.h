@@ -16,6 +16,9 @@ int brisko_hash_init(HashTable *ht, uint nSize, hash_func_t pHashFunction, dtor_
 HashTable *brisko_init_hashtable(uint nSize, dtor_func_t pDestructor, bkpool *target);
 int brisko_init_hashtable_static(HashTable *ht, uint nSize, dtor_func_t pDestructor, bkpool *target);
 void brisko_foreach(HashTable *ht, apply_func_args_t func, int num_args, ...);
+/* The same walk over the elements inserted after `after` (all of them when
+ * it is NULL). */
+void brisko_foreach_after(HashTable *ht, Bucket *after, apply_func_args_t func, int num_args, ...);
 
 typedef struct brisko_copy_dest {
     HashTable *dest;

@@ -14,10 +14,13 @@ extern "C" {
 /* Saving (into the entry's pool). */
 void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool);
 void brisko_save_znode(znode *operand, bkpool *pool);
-int brisko_save_tmp_function1(void *pData, int num_args, va_list args, zend_hash_key *key);
-int brisko_save_tmp_class1(void *pData, int num_args, va_list args, zend_hash_key *key);
+/* Walked over what a compilation appended to the engine's function and
+ * class tables, the entry as argument. A class keeps only what it declares
+ * itself. */
 int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key *key);
 int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *key);
+/* Arguments: a brisko_copy_dest, then the class whose method table is
+ * walked; methods taken over from its parent are skipped. */
 int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key);
 
 /* Set while a save meets something it cannot keep (a class whose methods
@@ -34,10 +37,13 @@ int brisko_load_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
  * or earlier in the entry's own list. */
 int brisko_classes_restorable(brisko_file_entry *entry);
 
-zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status);
+/* 1 when restoring the entry would put a function or class over one the
+ * request already has. */
+int brisko_would_redeclare(brisko_file_entry *entry);
+/* 1 while the file's status matches the one the entry was compiled from. */
+int brisko_entry_current(const brisko_file_entry *entry, const struct stat *status);
 
-/* Request start: drops snapshot tables that a fatal compile error left. */
-void brisko_cache_request_startup(void);
+zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status);
 
 #ifdef __cplusplus
 }

@@ -1,11 +1,13 @@
 /* The compile hook: serves a script from the cache when its entry is valid,
  * else lets the engine compile it and saves what the compilation made.
  *
- * An entry is valid while the file's status-change time equals the one
- * recorded; a stale entry is dropped on the spot. Entries are never
- * evicted, and their pools live until the process ends, so code handed to
- * a request from an entry stays valid even after the entry is replaced. */
+ * An entry is valid while the file's status-change time (seconds and
+ * nanoseconds) and size equal the ones recorded; a stale entry is dropped
+ * on the spot. Entries are never evicted, and their pools live until the
+ * process ends, so code handed to a request from an entry stays valid even
+ * after the entry is replaced. */
 #include <limits.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -16,75 +18,99 @@
  * uncached. */
 #define BRISKO_PATH_MAX 255
 
+/* Where an engine table ended before a compilation. The compiler only
+ * appends to the function and class tables (run-time keys are unique per
+ * compilation), so what a compilation declared is exactly what follows
+ * the old last element. */
+typedef struct brisko_table_mark {
+    Bucket *tail; /* the last element before, NULL for an empty table */
+    uint count;
+} brisko_table_mark;
+
+static void brisko_mark_table(HashTable *ht, brisko_table_mark *mark)
+{
+    mark->tail = ht->pListTail;
+    mark->count = ht->nNumOfElements;
+}
+
+/* Whether the table still holds the marked element, with only appended
+ * elements after it: stepping back over what was added must land on it.
+ * Costs the number of elements added, and never reads an element that a
+ * removal may have freed. */
+static int brisko_mark_holds(HashTable *ht, const brisko_table_mark *mark)
+{
+    if (ht->nNumOfElements < mark->count)
+        return 0;
+    Bucket *p = ht->pListTail;
+    for (uint added = ht->nNumOfElements - mark->count; added > 0 && p != NULL; added--)
+        p = p->pListLast;
+    return p == mark->tail;
+}
 
 static zend_op_array *brisko_pass_through(zend_file_handle *file_handle, int type)
 {
     return brisko_org_compile_file(file_handle, type);
 }
 
-/* The engine opened the file itself (include_once): a handle it will not
- * hand to its compiler is closed here. */
+/* The engine opened the file itself: a handle it will not hand to its
+ * compiler is closed here. */
 static void brisko_close_opened(zend_file_handle *file_handle)
 {
     if (file_handle->opened_path != NULL && file_handle->handle.fp != NULL)
         fclose(file_handle->handle.fp);
 }
 
-static void brisko_drop_snapshots(void)
+/* The resolved path and status of the file to compile. When the engine has
+ * opened the file, its opened path is already resolved and the open
+ * stream gives the status of exactly the file it will read; otherwise the
+ * name is resolved against the current directory. 0: pass through;
+ * -1: the file cannot be looked at (null result); 1: done. */
+static int brisko_locate(zend_file_handle *file_handle, char *resolved, struct stat *status)
 {
-    if (bk_tmp_class_table != NULL) {
-        zend_hash_destroy(bk_tmp_class_table);
-        _efree(bk_tmp_class_table);
-        bk_tmp_class_table = NULL;
+    const char *opened = file_handle->opened_path;
+    if (opened != NULL && opened[0] == '/' && file_handle->handle.fp != NULL) {
+        size_t length = strlen(opened);
+        if (length > BRISKO_PATH_MAX)
+            return 0;
+        memcpy(resolved, opened, length + 1);
+        return fstat(fileno(file_handle->handle.fp), status) == 0 ? 1 : -1;
     }
-    if (bk_tmp_function_table != NULL) {
-        zend_hash_destroy(bk_tmp_function_table);
-        _efree(bk_tmp_function_table);
-        bk_tmp_function_table = NULL;
-    }
-}
-
-void brisko_cache_request_startup(void)
-{
-    /* A fatal compile error never returns to the hook; the request that
-     * had the snapshots has released their memory. */
-    bk_tmp_function_table = NULL;
-    bk_tmp_class_table = NULL;
+    if (realpath(file_handle->filename, resolved) == NULL)
+        return 0;
+    if (strlen(resolved) > BRISKO_PATH_MAX)
+        return 0;
+    return stat(resolved, status) == 0 ? 1 : -1;
 }
 
 static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int type, const char *path,
                                               struct stat *status)
 {
-    if (bk_tmp_function_table == NULL) {
-        bk_tmp_function_table = brisko_init_hashtable(100, NULL, BK_TARGET_ENGINE);
-        if (bk_tmp_function_table == NULL)
-            return NULL;
-    }
-    brisko_foreach(CG(function_table), brisko_save_tmp_function1, 1, 0);
-    if (bk_tmp_class_table == NULL) {
-        bk_tmp_class_table = brisko_init_hashtable(100, NULL, BK_TARGET_ENGINE);
-        if (bk_tmp_class_table == NULL)
-            return NULL;
-    }
-    brisko_foreach(CG(class_table), brisko_save_tmp_class1, 1, 0);
+    brisko_table_mark functions, classes;
+    brisko_mark_table(CG(function_table), &functions);
+    brisko_mark_table(CG(class_table), &classes);
 
     zend_op_array *compiled = brisko_org_compile_file(file_handle, type);
 
+    /* Something removed entries while the file compiled: what it declared
+     * cannot be told apart, so this compilation is not recorded. */
+    if (!brisko_mark_holds(CG(function_table), &functions) || !brisko_mark_holds(CG(class_table), &classes))
+        return compiled;
+
     bkpool *pool = new_subbkpool(bkpool_global);
     brisko_file_entry *entry = (brisko_file_entry *)bkpool_malloc(sizeof(brisko_file_entry), pool);
-    if (entry == NULL) {
-        brisko_drop_snapshots();
+    if (entry == NULL)
         return compiled;
-    }
     memset(entry, 0, sizeof(*entry));
     entry->pool = pool;
     entry->path = brisko_strdup(path, pool);
     entry->ctime = status->st_ctime;
+    entry->ctime_nsec = status->st_ctim.tv_nsec;
+    entry->size = status->st_size;
 
     brisko_save_incomplete = 0;
     brisko_save_op(&entry->op_array, compiled, pool);
-    brisko_foreach(CG(function_table), brisko_save_function1, 1, entry);
-    brisko_foreach(CG(class_table), brisko_save_class1, 1, entry);
+    brisko_foreach_after(CG(function_table), functions.tail, brisko_save_function1, 1, entry);
+    brisko_foreach_after(CG(class_table), classes.tail, brisko_save_class1, 1, entry);
     if (brisko_save_incomplete) {
         /* Recorded without code: this version of the file is compiled
          * every time rather than served without one of its classes. */
@@ -93,7 +119,6 @@ static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int
 
     zend_hash_add_or_update(brisko_filetable, entry->path, strlen(entry->path) + 1, entry,
                             sizeof(brisko_file_entry), NULL, HASH_ADD);
-    brisko_drop_snapshots();
     return compiled;
 }
 
@@ -105,13 +130,11 @@ zend_op_array *php_brisko_compile_file(zend_file_handle *file_handle, int type)
         return brisko_pass_through(file_handle, type);
 
     char resolved[PATH_MAX];
-    if (realpath(file_handle->filename, resolved) == NULL)
-        return brisko_pass_through(file_handle, type);
-    if (strlen(resolved) > BRISKO_PATH_MAX)
-        return brisko_pass_through(file_handle, type);
-
     struct stat status;
-    if (stat(resolved, &status) == -1) {
+    int located = brisko_locate(file_handle, resolved, &status);
+    if (located == 0)
+        return brisko_pass_through(file_handle, type);
+    if (located < 0) {
         brisko_close_opened(file_handle);
         return NULL;
     }

@@ -68,6 +68,33 @@ static int brisko_parent_known(const char *parent_name, brisko_class_node *earli
     return known;
 }
 
+/* Inheritance as the engine's compiler does it for `extends`: what the
+ * class does not declare itself is taken from the parent, methods shared
+ * with their counter raised, default values shared with one more
+ * reference; the class's own entries come first and take precedence. */
+static int brisko_inherit_method1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    HashTable *methods = va_arg(args, HashTable *);
+    if (key->nKeyLength == 0 || zend_hash_exists(methods, key->arKey, key->nKeyLength))
+        return 0;
+    zend_function copy;
+    memcpy(&copy, pData, sizeof(zend_function));
+    function_add_ref(&copy);
+    zend_hash_add_or_update(methods, key->arKey, key->nKeyLength, &copy, sizeof(zend_function), NULL, HASH_ADD);
+    return 0;
+}
+
+static int brisko_inherit_default1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    HashTable *defaults = va_arg(args, HashTable *);
+    if (key->nKeyLength == 0 || zend_hash_exists(defaults, key->arKey, key->nKeyLength))
+        return 0;
+    zval *value = *(zval **)pData;
+    value->refcount++;
+    zend_hash_add_or_update(defaults, key->arKey, key->nKeyLength, &value, sizeof(zval *), NULL, HASH_ADD);
+    return 0;
+}
+
 void brisko_load_class(brisko_class_node *node)
 {
     zend_class_entry *saved = node->class_entry;
@@ -86,6 +113,11 @@ void brisko_load_class(brisko_class_node *node)
     brisko_init_hashtable_static(&ce->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
     brisko_copy_hashtable(&ce->default_properties, &saved->default_properties, BK_TARGET_ENGINE);
 
+    if (ce->parent != NULL) {
+        brisko_foreach(&ce->parent->function_table, brisko_inherit_method1, 1, &ce->function_table);
+        brisko_foreach(&ce->parent->default_properties, brisko_inherit_default1, 1, &ce->default_properties);
+    }
+
     zend_hash_add_or_update(CG(class_table), node->name, node->name_length, ce, sizeof(zend_class_entry), NULL,
                             HASH_UPDATE);
 }
@@ -100,6 +132,43 @@ int brisko_classes_restorable(brisko_file_entry *entry)
     return 1;
 }
 
+/* A key of the file's own that the request already has: compiled, the
+ * file would stop with the engine's redeclaration error. Run-time keys
+ * (a NUL byte first) are replaced, as a compilation replaces them. */
+static int brisko_key_taken(HashTable *table, const char *name, uint name_length)
+{
+    return name_length > 0 && name[0] != '\0' && zend_hash_exists(table, name, name_length);
+}
+
+int brisko_would_redeclare(brisko_file_entry *entry)
+{
+    for (brisko_function_node *node = entry->functions; node != NULL; node = node->next)
+        if (brisko_key_taken(CG(function_table), node->name, node->name_length))
+            return 1;
+    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next)
+        if (brisko_key_taken(CG(class_table), node->name, node->name_length))
+            return 1;
+    return 0;
+}
+
+int brisko_entry_current(const brisko_file_entry *entry, const struct stat *status)
+{
+    return entry->ctime == status->st_ctime && entry->ctime_nsec == status->st_ctim.tv_nsec &&
+           entry->size == status->st_size;
+}
+
+/* Every include of compiled code starts its top-level statics afresh:
+ * the executor keeps their values by the op array's table of initial
+ * values, so each restored copy gets a table of its own. */
+static void brisko_fresh_statics(zend_op_array *op_array)
+{
+    if (op_array->static_variables == NULL)
+        return;
+    HashTable *initial = op_array->static_variables;
+    op_array->static_variables = brisko_init_hashtable(2, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
+    brisko_copy_hashtable(op_array->static_variables, initial, BK_TARGET_ENGINE);
+}
+
 zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status)
 {
     void *data;
@@ -108,7 +177,7 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
         return NULL;
 
     brisko_file_entry *entry = (brisko_file_entry *)data;
-    if (entry->ctime != status->st_ctime) {
+    if (!brisko_entry_current(entry, status)) {
         /* Stale. The table has no destructor: the entry's pool, and what
          * earlier requests restored from it, stay valid. */
         zend_hash_del_key_or_index(brisko_filetable, path, strlen(path) + 1, 0, HASH_DEL_KEY);
@@ -122,9 +191,13 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
      * compiles the file and reports the missing parent itself. */
     if (!brisko_classes_restorable(entry))
         return NULL;
+    /* The engine reports a redeclaration itself. */
+    if (brisko_would_redeclare(entry))
+        return NULL;
 
     zend_op_array *result = NULL;
     brisko_load_op(&result, entry->op_array);
+    brisko_fresh_statics(result);
     for (brisko_function_node *node = entry->functions; node != NULL; node = node->next)
         brisko_load_function(node);
     for (brisko_class_node *node = entry->classes; node != NULL; node = node->next)

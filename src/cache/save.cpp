@@ -10,8 +10,6 @@
 
 #include "cache.h"
 
-HashTable *bk_tmp_function_table = NULL;
-HashTable *bk_tmp_class_table = NULL;
 int brisko_save_incomplete = 0;
 
 static zend_uint *brisko_new_counter(bkpool *pool)
@@ -60,39 +58,12 @@ void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool)
         copy->filename = brisko_strdup(src->filename, pool);
 }
 
-static void brisko_snapshot_key(HashTable *snapshot, zend_hash_key *key)
-{
-    if (snapshot != NULL)
-        zend_hash_add_or_update(snapshot, key->arKey, key->nKeyLength, NULL, 0, NULL, HASH_ADD);
-}
-
-int brisko_save_tmp_function1(void *pData, int num_args, va_list args, zend_hash_key *key)
-{
-    brisko_snapshot_key(bk_tmp_function_table, key);
-    return 0;
-}
-
-int brisko_save_tmp_class1(void *pData, int num_args, va_list args, zend_hash_key *key)
-{
-    brisko_snapshot_key(bk_tmp_class_table, key);
-    return 0;
-}
-
-/* Whether the key was in the engine's table before the compilation. */
-static int brisko_existed_before(HashTable *snapshot, zend_hash_key *key)
-{
-    void *unused;
-    return zend_hash_find(snapshot, key->arKey, key->nKeyLength, &unused) == SUCCESS;
-}
-
 int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key *key)
 {
     zend_function *function = (zend_function *)pData;
     brisko_file_entry *entry = va_arg(args, brisko_file_entry *);
 
-    if (function->type != ZEND_USER_FUNCTION || bk_tmp_function_table == NULL)
-        return 0;
-    if (brisko_existed_before(bk_tmp_function_table, key))
+    if (function->type != ZEND_USER_FUNCTION)
         return 0;
 
     brisko_function_node *node = (brisko_function_node *)bkpool_malloc(sizeof(*node), entry->pool);
@@ -111,14 +82,58 @@ int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key
     return 0;
 }
 
-/* A method that is not user code (taken over from a built-in parent) has
- * another record layout; such a class is not cached. */
+/* What a class takes over from its parent is the parent's own: a method
+ * shares the parent's op array (its counter) or, for a built-in parent,
+ * its handler; a default property is the parent's very value. Only what
+ * the class declares itself is saved; a restore inherits the rest from
+ * the parent of that request. */
+static int brisko_inherited_method(zend_class_entry *parent, zend_hash_key *key, zend_function *method)
+{
+    zend_function *theirs;
+    if (parent == NULL || key->nKeyLength == 0)
+        return 0;
+    if (zend_hash_find(&parent->function_table, key->arKey, key->nKeyLength, (void **)&theirs) == FAILURE)
+        return 0;
+    if (theirs->type != method->type)
+        return 0;
+    if (method->type == ZEND_USER_FUNCTION)
+        return method->op_array.refcount != NULL && method->op_array.refcount == theirs->op_array.refcount;
+    return method->internal_function.handler == theirs->internal_function.handler;
+}
+
+static int brisko_inherited_default(zend_class_entry *parent, zend_hash_key *key, zval **value)
+{
+    zval **theirs;
+    if (parent == NULL || key->nKeyLength == 0)
+        return 0;
+    if (zend_hash_find(&parent->default_properties, key->arKey, key->nKeyLength, (void **)&theirs) == FAILURE)
+        return 0;
+    return *theirs == *value;
+}
+
+/* A method of the class's own that is not user code has another record
+ * layout; such a class is not cached. */
 static int brisko_find_foreign_method(void *pData, int num_args, va_list args, zend_hash_key *key)
 {
     int *foreign = va_arg(args, int *);
-    if (((zend_function *)pData)->type != ZEND_USER_FUNCTION)
+    zend_class_entry *ce = va_arg(args, zend_class_entry *);
+    zend_function *method = (zend_function *)pData;
+    if (method->type != ZEND_USER_FUNCTION && !brisko_inherited_method(ce->parent, key, method))
         *foreign = 1;
     return 0;
+}
+
+/* Arguments: the copy destination, then the class being saved. */
+static int brisko_save_default1(void *pData, int num_args, va_list args, zend_hash_key *key)
+{
+    va_list mine;
+    va_copy(mine, args);
+    (void)va_arg(mine, brisko_copy_dest *);
+    zend_class_entry *ce = va_arg(mine, zend_class_entry *);
+    va_end(mine);
+    if (brisko_inherited_default(ce->parent, key, (zval **)pData))
+        return 0;
+    return brisko_copy_hashtable1(pData, 1, args, key);
 }
 
 int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *key)
@@ -127,13 +142,11 @@ int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *k
     brisko_file_entry *entry = va_arg(args, brisko_file_entry *);
     bkpool *pool = entry->pool;
 
-    if (ce->type != ZEND_USER_CLASS || bk_tmp_class_table == NULL)
-        return 0;
-    if (brisko_existed_before(bk_tmp_class_table, key))
+    if (ce->type != ZEND_USER_CLASS)
         return 0;
 
     int foreign = 0;
-    brisko_foreach(&ce->function_table, brisko_find_foreign_method, 1, &foreign);
+    brisko_foreach(&ce->function_table, brisko_find_foreign_method, 2, &foreign, ce);
     if (foreign) {
         brisko_save_incomplete = 1;
         return 0;
@@ -168,18 +181,23 @@ int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *k
 
     brisko_copy_dest methods = {&copy->function_table, pool};
     brisko_init_hashtable_static(&copy->function_table, 10, (dtor_func_t)destroy_zend_function, pool);
-    brisko_foreach(&ce->function_table, brisko_save_op1, 1, &methods);
+    brisko_foreach(&ce->function_table, brisko_save_op1, 2, &methods, ce);
 
+    brisko_copy_dest defaults = {&copy->default_properties, pool};
     brisko_init_hashtable_static(&copy->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, pool);
-    brisko_copy_hashtable(&copy->default_properties, &ce->default_properties, pool);
+    brisko_foreach(&ce->default_properties, brisko_save_default1, 2, &defaults, ce);
     return 0;
 }
 
+/* Arguments: the copy destination, then the class whose method this is. */
 int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
 {
     brisko_copy_dest *dest = va_arg(args, brisko_copy_dest *);
+    zend_class_entry *ce = va_arg(args, zend_class_entry *);
     zend_op_array *saved = NULL;
 
+    if (brisko_inherited_method(ce->parent, key, (zend_function *)pData))
+        return 0;
     brisko_save_op(&saved, (zend_op_array *)pData, dest->target);
     zend_hash_add_or_update(dest->dest, key->arKey, key->nKeyLength, saved, sizeof(zend_function), NULL,
                             HASH_UPDATE);

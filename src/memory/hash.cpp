@@ -119,23 +119,24 @@ static void brisko_hash_unlink(HashTable *ht, Bucket *p)
     ht->nNumOfElements--;
 }
 
-/* The callback sees the same argument handle for every element: each call
- * gets a fresh copy positioned at the first argument after the count. */
-void brisko_foreach(HashTable *ht, apply_func_args_t func, int num_args, ...)
+/* Walks from `first` to the end in insertion order. The callback sees the
+ * same arguments for every element: each call gets a fresh copy of the
+ * list, positioned at the first argument after the count. */
+static void brisko_walk(HashTable *ht, Bucket *first, apply_func_args_t func, int num_args, va_list args)
 {
     int protected_walk = ht->bApplyProtection;
     if (protected_walk) ht->nApplyCount++;
 
-    Bucket *p = ht->pListHead;
+    Bucket *p = first;
     while (p != NULL) {
-        va_list args;
-        va_start(args, num_args);
+        va_list each;
+        va_copy(each, args);
         zend_hash_key key;
         key.arKey = p->arKey;
         key.nKeyLength = p->nKeyLength;
         key.h = p->h;
-        int result = func(p->pData, num_args, args, &key);
-        va_end(args);
+        int result = func(p->pData, num_args, each, &key);
+        va_end(each);
 
         Bucket *next = p->pListNext;
         if (result != 0) brisko_hash_unlink(ht, p);
@@ -143,6 +144,22 @@ void brisko_foreach(HashTable *ht, apply_func_args_t func, int num_args, ...)
     }
 
     if (protected_walk) ht->nApplyCount--;
+}
+
+void brisko_foreach(HashTable *ht, apply_func_args_t func, int num_args, ...)
+{
+    va_list args;
+    va_start(args, num_args);
+    brisko_walk(ht, ht->pListHead, func, num_args, args);
+    va_end(args);
+}
+
+void brisko_foreach_after(HashTable *ht, Bucket *after, apply_func_args_t func, int num_args, ...)
+{
+    va_list args;
+    va_start(args, num_args);
+    brisko_walk(ht, after != NULL ? after->pListNext : ht->pListHead, func, num_args, args);
+    va_end(args);
 }
 
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "compiler/codegen.h"
+#include "core/operators.h"
 #include "engine.h"
 
 namespace zend::codegen {
@@ -23,6 +24,9 @@ std::string runtime_key(compiler &c, const std::string &name_lc) {
     key += name_lc;
     key += c.filename ? c.filename : "";
     key += ":" + std::to_string(c.line) + ":" + std::to_string(++c.declaration_ordinal);
+    /* a file compiled again in the same request gets keys of its own, so a
+     * compilation only ever appends to the tables, never updates in place */
+    key += ":" + std::to_string(zend::counters.compilations);
     return key;
 }
 
@@ -254,12 +258,10 @@ void compile_class_decl(compiler &c, const ast::node *n) {
                 HASH_KEY_IS_STRING)
                 continue;
             if (zend_hash_exists(&ce.default_properties, key, key_length)) continue;
-            zval *copy;
-            ALLOC_ZVAL(copy);
-            *copy = **value;
-            zval_copy_ctor(copy);
-            INIT_PZVAL(copy);
-            zend_hash_add(&ce.default_properties, key, key_length, &copy, sizeof(zval *), nullptr);
+            /* inherited defaults are the parent's own values, one more
+             * reference each: new copies them into every object anyway */
+            zval_add_ref(value);
+            zend_hash_add(&ce.default_properties, key, key_length, value, sizeof(zval *), nullptr);
         }
         ce.parent = parent;
     }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -256,4 +257,85 @@ TEST_F(CacheTest, ASavedClassWithoutItsParentIsCompiledAgain)
     }
     EXPECT_TRUE(bailed);
     EXPECT_EQ(zend::counters.compilations, before + 1);
+}
+
+namespace {
+
+std::vector<std::string> keys_of(HashTable *ht)
+{
+    std::vector<std::string> keys;
+    for (Bucket *p = ht->pListHead; p; p = p->pListNext)
+        keys.emplace_back(p->arKey, p->nKeyLength ? p->nKeyLength - 1 : 0);
+    return keys;
+}
+
+} // namespace
+
+TEST_F(CacheTest, ASavedClassHoldsOnlyWhatItDeclaresItself)
+{
+    std::string parent = write("parent.php", "<?php class Base { var $a = 1; var $b = array(2); var $c = 3;\n"
+                                             "  function one() { return 1; } function two() { return 2; } }\n");
+    std::string child = write("child.php", "<?php class Child extends Base { var $c = 30; var $own = 4;\n"
+                                           "  function two() { return 22; } function three() { return 3; } }\n");
+    release(compile(parent));
+    release(compile(child));
+
+    // Compiled: own entries first, then what the parent adds.
+    void *data;
+    ASSERT_EQ(zend_hash_find(CG(class_table), "child", sizeof("child"), &data), SUCCESS);
+    zend_class_entry *compiled = static_cast<zend_class_entry *>(data);
+    std::vector<std::string> methods = keys_of(&compiled->function_table);
+    std::vector<std::string> defaults = keys_of(&compiled->default_properties);
+    EXPECT_EQ(methods, (std::vector<std::string>{"two", "three", "one"}));
+    EXPECT_EQ(defaults, (std::vector<std::string>{"c", "own", "a", "b"}));
+
+    brisko_file_entry *entry = entry_for(child);
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->classes, nullptr);
+    zend_class_entry *saved = entry->classes->class_entry;
+    EXPECT_EQ(keys_of(&saved->function_table), (std::vector<std::string>{"two", "three"}));
+    EXPECT_EQ(keys_of(&saved->default_properties), (std::vector<std::string>{"c", "own"}));
+
+    // Restored into the next request, it inherits from that request's
+    // parent, in the order the compiler gives, sharing the parent's
+    // methods.
+    next_request();
+    release(compile(parent));
+    release(compile(child));
+    ASSERT_EQ(zend_hash_find(CG(class_table), "child", sizeof("child"), &data), SUCCESS);
+    zend_class_entry *restored = static_cast<zend_class_entry *>(data);
+    EXPECT_EQ(keys_of(&restored->function_table), methods);
+    EXPECT_EQ(keys_of(&restored->default_properties), defaults);
+    ASSERT_EQ(zend_hash_find(CG(class_table), "base", sizeof("base"), &data), SUCCESS);
+    zend_class_entry *base = static_cast<zend_class_entry *>(data);
+    zend_function *mine, *theirs;
+    ASSERT_EQ(zend_hash_find(&restored->function_table, "one", sizeof("one"), (void **)&mine), SUCCESS);
+    ASSERT_EQ(zend_hash_find(&base->function_table, "one", sizeof("one"), (void **)&theirs), SUCCESS);
+    EXPECT_EQ(mine->op_array.refcount, theirs->op_array.refcount);
+    EXPECT_EQ(mine->op_array.opcodes, theirs->op_array.opcodes);
+}
+
+TEST_F(CacheTest, FunctionsOfAnEarlierIncludeAreNotTakenForThisFilesOwn)
+{
+    std::string first = write("first.php", "<?php function early() { return 1; } if (1) { function cond() {} }\n");
+    std::string second = write("second.php", "<?php function late() { return 2; }\n");
+    release(compile(first));
+    release(compile(second));
+    brisko_file_entry *entry = entry_for(second);
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->functions, nullptr);
+    EXPECT_EQ(std::string(entry->functions->name), "late");
+    EXPECT_EQ(entry->functions->next, nullptr);
+
+    // The same file compiled again in one request (it changed in between)
+    // gets run-time keys of its own, so its conditional function is saved
+    // with its new entry.
+    std::string again = write("first.php", "<?php function early2() { return 1; } if (1) { function cond() {} }\n");
+    release(compile(again));
+    entry = entry_for(first);
+    ASSERT_NE(entry, nullptr);
+    int runtime_keys = 0;
+    for (brisko_function_node *n = entry->functions; n; n = n->next)
+        runtime_keys += n->name[0] == '\0';
+    EXPECT_EQ(runtime_keys, 1);
 }

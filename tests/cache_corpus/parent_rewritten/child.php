@@ -1,0 +1,6 @@
+<?php
+class Child extends Base {
+    var $own = "mine";
+    var $size = 10;
+    function viaParent() { return parent::inherited(); }
+}

@@ -1,0 +1,4 @@
+<?php
+static $n = 0;
+$n++;
+echo "[n=$n]";

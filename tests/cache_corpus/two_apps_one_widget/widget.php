@@ -1,0 +1,5 @@
+<?php
+class Widget extends Base {
+    var $width = 100;
+    function render() { return $this->frame("widget"); }
+}
