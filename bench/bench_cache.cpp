@@ -3,6 +3,7 @@
 // and one stat).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include "engine.h"
+#include "executor/executor.h"
 #include "php_brisko.h"
 
 namespace fs = std::filesystem;
@@ -136,6 +138,45 @@ BENCHMARK(BM_request_hook_hit_only)->Unit(benchmark::kMicrosecond);
 
 static void BM_request_compile_only(benchmark::State &state) { hook_only_requests(state, "cgi"); }
 BENCHMARK(BM_request_compile_only)->Unit(benchmark::kMicrosecond);
+
+// Where a request served from the cache spends its time: the engine finding
+// and opening the file, the hook (resolving, looking up, restoring), the
+// file's top-level code, and the request's end (destroying what it made).
+static void BM_hit_breakdown(benchmark::State &state)
+{
+    using clock = std::chrono::steady_clock;
+    fixture &f = env();
+    sapi_module.name = "cli";
+    run_request(f.path);
+    double open_ns = 0, hook_ns = 0, run_ns = 0, end_ns = 0;
+    for (auto _ : state) {
+        keep_process_alive();
+        zend::request_startup();
+        auto t0 = clock::now();
+        zend_file_handle handle = {};
+        zend::open_file_for_include(f.path.c_str(), &handle);
+        auto t1 = clock::now();
+        zend_op_array *op = zend_compile_file(&handle, ZEND_REQUIRE);
+        auto t2 = clock::now();
+        zval *rv = zend::exec::run_in_scope(op, &EG(symbol_table), nullptr);
+        zval_ptr_dtor(&rv);
+        destroy_op_array(op);
+        efree(op);
+        auto t3 = clock::now();
+        zend::request_shutdown();
+        auto t4 = clock::now();
+        open_ns += std::chrono::duration<double, std::nano>(t1 - t0).count();
+        hook_ns += std::chrono::duration<double, std::nano>(t2 - t1).count();
+        run_ns += std::chrono::duration<double, std::nano>(t3 - t2).count();
+        end_ns += std::chrono::duration<double, std::nano>(t4 - t3).count();
+    }
+    double n = (double)state.iterations() * 1000.0;
+    state.counters["open_us"] = open_ns / n;
+    state.counters["hook_us"] = hook_ns / n;
+    state.counters["run_us"] = run_ns / n;
+    state.counters["end_us"] = end_ns / n;
+}
+BENCHMARK(BM_hit_breakdown)->Unit(benchmark::kMicrosecond);
 
 static void BM_request_empty(benchmark::State &state)
 {

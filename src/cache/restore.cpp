@@ -15,43 +15,36 @@ void brisko_load_op(zend_op_array **dest, zend_op_array *saved)
     *dest = copy;
 }
 
+/* The table insert copies the record: the saved header goes in as it is,
+ * with no intermediate copy. */
 void brisko_load_function(brisko_function_node *node)
 {
-    zend_op_array *copy = NULL;
-    brisko_load_op(&copy, node->op_array);
-    zend_hash_add_or_update(CG(function_table), node->name, node->name_length, copy, sizeof(zend_function),
-                            NULL, HASH_UPDATE);
+    zend_hash_add_or_update(CG(function_table), node->name, node->name_length, node->op_array,
+                            sizeof(zend_function), NULL, HASH_UPDATE);
 }
 
 int brisko_load_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
 {
     brisko_copy_dest *dest = va_arg(args, brisko_copy_dest *);
-    zend_op_array *copy = NULL;
-
-    brisko_load_op(&copy, (zend_op_array *)pData);
-    zend_hash_add_or_update(dest->dest, key->arKey, key->nKeyLength, copy, sizeof(zend_function), NULL,
+    zend_hash_add_or_update(dest->dest, key->arKey, key->nKeyLength, pData, sizeof(zend_function), NULL,
                             HASH_UPDATE);
     return 0;
 }
 
 /* Class tables hold lower-cased names; a saved parent name may carry the
  * case it was declared with. */
-static char *brisko_class_key(const char *name, size_t length)
-{
-    char *key = (char *)_emalloc(length + 1);
-    for (size_t i = 0; i <= length; i++)
-        key[i] = (char)((name[i] >= 'A' && name[i] <= 'Z') ? name[i] + ('a' - 'A') : name[i]);
-    return key;
-}
-
 static zend_class_entry *brisko_find_class(const char *name)
 {
+    char small[256];
     size_t length = strlen(name);
-    char *key = brisko_class_key(name, length);
+    char *key = length < sizeof(small) ? small : (char *)_emalloc(length + 1);
+    for (size_t i = 0; i <= length; i++)
+        key[i] = (char)((name[i] >= 'A' && name[i] <= 'Z') ? name[i] + ('a' - 'A') : name[i]);
     void *found = NULL;
     if (zend_hash_find(CG(class_table), key, length + 1, &found) == FAILURE)
         found = NULL;
-    _efree(key);
+    if (key != small)
+        _efree(key);
     return (zend_class_entry *)found;
 }
 
@@ -60,12 +53,17 @@ static int brisko_parent_known(const char *parent_name, brisko_class_node *earli
     if (brisko_find_class(parent_name) != NULL)
         return 1;
     size_t length = strlen(parent_name);
-    char *key = brisko_class_key(parent_name, length);
-    int known = 0;
-    for (brisko_class_node *node = earlier; !known && node != upto; node = node->next)
-        known = node->name_length == length + 1 && memcmp(node->name, key, length + 1) == 0;
-    _efree(key);
-    return known;
+    for (brisko_class_node *node = earlier; node != upto; node = node->next) {
+        if (node->name_length != length + 1)
+            continue;
+        size_t i = 0;
+        while (i < length && node->name[i] == ((parent_name[i] >= 'A' && parent_name[i] <= 'Z')
+                                                   ? parent_name[i] + ('a' - 'A') : parent_name[i]))
+            i++;
+        if (i == length)
+            return 1;
+    }
+    return 0;
 }
 
 /* Inheritance as the engine's compiler does it for `extends`: what the
@@ -98,7 +96,9 @@ static int brisko_inherit_default1(void *pData, int num_args, va_list args, zend
 void brisko_load_class(brisko_class_node *node)
 {
     zend_class_entry *saved = node->class_entry;
-    zend_class_entry *ce = (zend_class_entry *)_emalloc(sizeof(zend_class_entry));
+    /* Built here; the class table's insert copies it. */
+    zend_class_entry record;
+    zend_class_entry *ce = &record;
     memcpy(ce, saved, sizeof(zend_class_entry));
 
     /* The saved record holds its parent's name; the request's record of
