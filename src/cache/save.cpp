@@ -19,6 +19,21 @@ static zend_uint *brisko_new_counter(bkpool *pool)
     return counter;
 }
 
+/* Every op array of a file names the same file: the pool keeps one copy of
+ * the name for all of them. Entry pools are never deleted, so the pool
+ * remembered here can never be another pool at the same address. */
+static bkpool *brisko_filename_pool = NULL;
+static char *brisko_filename_copy = NULL;
+
+static char *brisko_save_filename(const char *filename, bkpool *pool)
+{
+    if (pool != brisko_filename_pool || strcmp(filename, brisko_filename_copy) != 0) {
+        brisko_filename_copy = brisko_strdup(filename, pool);
+        brisko_filename_pool = pool;
+    }
+    return brisko_filename_copy;
+}
+
 void brisko_save_znode(znode *operand, bkpool *pool)
 {
     if (operand->op_type == IS_CONST)
@@ -29,12 +44,15 @@ void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool)
 {
     if (src == NULL)
         return;
-    zend_op_array *copy = (zend_op_array *)bkpool_malloc(sizeof(zend_function), pool);
+    /* The record and its counter share one block. */
+    zend_op_array *copy = (zend_op_array *)bkpool_malloc(sizeof(zend_function) + sizeof(zend_uint), pool);
     *dest = copy;
     memcpy(copy, src, sizeof(zend_op_array));
 
-    if (src->refcount != NULL)
-        copy->refcount = brisko_new_counter(pool);
+    if (src->refcount != NULL) {
+        copy->refcount = (zend_uint *)((char *)copy + sizeof(zend_function));
+        *copy->refcount = BRISKO_SAVED_REFCOUNT;
+    }
     if (src->opcodes != NULL) {
         copy->opcodes = (zend_op *)brisko_memdup(src->opcodes, src->size * sizeof(zend_op), pool);
         for (zend_uint i = 0; i < copy->last; i++) {
@@ -55,7 +73,7 @@ void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool)
         brisko_copy_hashtable(copy->static_variables, src->static_variables, pool);
     }
     if (src->filename != NULL)
-        copy->filename = brisko_strdup(src->filename, pool);
+        copy->filename = brisko_save_filename(src->filename, pool);
 }
 
 int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key *key)
