@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine_testing.h"
 #include "php_brisko.h"
@@ -92,6 +93,25 @@ static void BM_ReadArray(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ReadArray)->Arg(1000);
+
+// Replacing a value deletes its pool: the cost must not depend on how many
+// other values (pools) the store holds. The keys are replaced in turn, so
+// the pool deleted is always the oldest of them.
+static void BM_ReplaceAmongStored(benchmark::State &state)
+{
+    env();
+    std::string group = "among" + std::to_string(state.range(0));
+    std::vector<std::string> keys;
+    for (long i = 0; i < state.range(0); i++) keys.push_back("k" + std::to_string(i));
+    zval *v = zend::testing::make_long(7);
+    for (const std::string &k : keys) brisko_heap_set(group.c_str(), k.c_str(), &v);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        brisko_heap_set(group.c_str(), keys[next].c_str(), &v);
+        next = next + 1 == keys.size() ? 0 : next + 1;
+    }
+}
+BENCHMARK(BM_ReplaceAmongStored)->Arg(100)->Arg(5000)->Arg(40000);
 
 static void soak()
 {

@@ -49,6 +49,8 @@ typedef struct bkpool {
         bkpool_block head;
         bkpool_cleanup_slot slots[BKPOOL_CLEANUPS_FIRST];
     } cleanups_first;
+    struct bkpool *prev_sibling; /* the pool before this one in the parent's child list;
+                                    NULL when first: unlinking takes constant time */
 } bkpool;
 
 extern bkpool *bkpool_global;

@@ -90,6 +90,7 @@ bkpool *new_subbkpool(bkpool *parent)
     bkpool *pool = new_bkpool();
     pool->parent = parent;
     pool->sibling = parent->children;
+    if (pool->sibling != NULL) pool->sibling->prev_sibling = pool;
     parent->children = pool;
     return pool;
 }
@@ -167,15 +168,15 @@ void delete_bkpool(bkpool *pool)
     _do_frees(pool);
 
     if (pool->parent != NULL) {
-        bkpool **link = &pool->parent->children;
-        while (*link != NULL && *link != pool) link = &(*link)->sibling;
-        if (*link == NULL) {
+        bkpool **link = pool->prev_sibling != NULL ? &pool->prev_sibling->sibling : &pool->parent->children;
+        if (*link != pool) {
             /* The tree no longer describes what is allocated: nothing that
              * follows could be trusted. */
             fprintf(stderr, "PHP Brisko: memory pool %p is missing from its parent's list\n", (void *)pool);
             abort();
         }
         *link = pool->sibling;
+        if (pool->sibling != NULL) pool->sibling->prev_sibling = pool->prev_sibling;
     }
     bkpool_sys_free(pool);
 }

@@ -135,6 +135,28 @@ TEST(Pool, UnlinkKeepsSiblingOrderAndRootTouchesNoList)
     delete_bkpool(root);
 }
 
+// Children are unlinked through their back link: whichever one goes, the
+// list reads the same forwards and backwards.
+TEST(Pool, BackLinksFollowEveryUnlink)
+{
+    bkpool *root = new_bkpool();
+    std::vector<bkpool *> kids;
+    for (int i = 0; i < 6; i++) kids.push_back(new_subbkpool(root));
+    for (int victim : {0, 5, 2}) { // the oldest, the newest, one between
+        delete_bkpool(kids[victim]);
+        kids[victim] = nullptr;
+    }
+    std::vector<bkpool *> forwards, expected = {kids[4], kids[3], kids[1]};
+    bkpool *last = nullptr;
+    for (bkpool *p = root->children; p; p = p->sibling) {
+        EXPECT_EQ(p->prev_sibling, last);
+        forwards.push_back(p);
+        last = p;
+    }
+    EXPECT_EQ(forwards, expected);
+    delete_bkpool(root);
+}
+
 TEST(Pool, SizeZeroAndContentsNotCleared)
 {
     bkpool *pool = new_bkpool();
