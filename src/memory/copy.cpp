@@ -48,17 +48,53 @@ static void brisko_copy_array(zval *value, bkpool *target)
         return;
     }
 
-    HashTable *dest = brisko_init_hashtable(0, (dtor_func_t)_zval_ptr_dtor, target);
+    /* Sized once for every element of the source. */
+    HashTable *dest = brisko_init_hashtable(src->nNumOfElements, (dtor_func_t)_zval_ptr_dtor, target);
     value->value.ht = dest;
 
-    /* brisko_foreach marks protected tables as walked; an unprotected one
-     * is marked here so a cycle through it is seen all the same. */
-    int mark = !src->bApplyProtection;
-    if (mark) src->nApplyCount++;
+    /* The source is marked as being copied, so that a cycle through it is
+     * seen. */
+    src->nApplyCount++;
     brisko_copy_depth++;
     brisko_copy_hashtable(dest, src, target);
     brisko_copy_depth--;
-    if (mark) src->nApplyCount--;
+    src->nApplyCount--;
+}
+
+/* Where the table copy in progress puts its values: the engine's copy
+ * routine hands its element constructor nothing else. Saved and restored
+ * around every table, so nested arrays see their own. */
+static bkpool *brisko_copy_target = NULL;
+
+/* A copy of one value in the current target, whole. */
+static zval *brisko_copy_value(zval *source, bkpool *target)
+{
+    zval *copy;
+    if (target == BK_TARGET_ENGINE || target == BK_TARGET_REQUEST_HEAP) {
+        ALLOC_ZVAL(copy);
+        *copy = *source;
+    } else if ((source->type == IS_STRING || source->type == IS_CONSTANT) && source->value.str.val != NULL &&
+               source->value.str.val != empty_string && source->value.str.len > 0) {
+        /* In a pool a string value and its text share one block. */
+        size_t length = (size_t)source->value.str.len;
+        copy = (zval *)bkpool_malloc(sizeof(zval) + length + 1, target);
+        *copy = *source;
+        copy->value.str.val = (char *)(copy + 1);
+        memcpy(copy->value.str.val, source->value.str.val, length + 1);
+        return copy;
+    } else {
+        copy = (zval *)brisko_memdup(source, sizeof(zval), target);
+    }
+    brisko_copy_zval(copy, target);
+    return copy;
+}
+
+/* The element constructor: the new element still holds the source's value
+ * and gets a copy of its own. */
+static void brisko_copy_element(void *pElement)
+{
+    zval **slot = (zval **)pElement;
+    *slot = brisko_copy_value(*slot, brisko_copy_target);
 }
 
 extern "C" {
@@ -67,6 +103,7 @@ void brisko_copy_request_startup(void)
 {
     brisko_copy_depth = 0;
     brisko_copy_cycle_warned = 0;
+    brisko_copy_target = NULL;
 }
 
 void brisko_copy_zval(zval *value, bkpool *target)
@@ -94,28 +131,22 @@ void brisko_copy_zval(zval *value, bkpool *target)
     }
 }
 
+/* The engine's table copy keeps the order, the keys and their hashes, and
+ * fills an empty destination without looking keys up. */
 void brisko_copy_hashtable(HashTable *dest, HashTable *src, bkpool *target)
 {
-    brisko_copy_dest arg;
-    arg.dest = dest;
-    arg.target = target;
-    brisko_foreach(src, brisko_copy_hashtable1, 1, &arg);
+    bkpool *outer = brisko_copy_target;
+    brisko_copy_target = target;
+    zval *tmp;
+    zend_hash_copy(dest, src, brisko_copy_element, &tmp, sizeof(zval *));
+    brisko_copy_target = outer;
 }
 
 int brisko_copy_hashtable1(void *pData, int num_args, va_list args, zend_hash_key *key)
 {
     (void)num_args;
     brisko_copy_dest *arg = va_arg(args, brisko_copy_dest *);
-    zval *source = *(zval **)pData;
-    zval *copy;
-
-    if (arg->target == BK_TARGET_ENGINE || arg->target == BK_TARGET_REQUEST_HEAP) {
-        ALLOC_ZVAL(copy);
-        *copy = *source;
-    } else {
-        copy = (zval *)brisko_memdup(source, sizeof(zval), arg->target);
-    }
-    brisko_copy_zval(copy, arg->target);
+    zval *copy = brisko_copy_value(*(zval **)pData, arg->target);
 
     if (key->nKeyLength != 0) {
         zend_hash_add_or_update(arg->dest, key->arKey, key->nKeyLength, &copy, sizeof(zval *), NULL, HASH_UPDATE);

@@ -92,12 +92,10 @@ void rehash(HashTable *ht) {
     for (Bucket *p = ht->pListHead; p; p = p->pListNext) link_bucket(ht, p);
 }
 
-/* Doubles the bucket array once the table holds more elements than
- * buckets. A failed enlargement leaves the table as it was: still correct,
- * only with longer chains. */
-void grow_if_needed(HashTable *ht) {
-    if (ht->nNumOfElements <= ht->nTableSize || ht->nTableSize >= (1u << 30)) return;
-    uint new_size = ht->nTableSize << 1;
+/* Enlarges the bucket array to new_size buckets and relinks. A failed
+ * enlargement leaves the table as it was: still correct, only with longer
+ * chains. */
+void resize(HashTable *ht, uint new_size) {
     Bucket **t;
     if (ht->persistent) {
         t = static_cast<Bucket **>(std::realloc(ht->arBuckets, new_size * sizeof(Bucket *)));
@@ -111,6 +109,13 @@ void grow_if_needed(HashTable *ht) {
     ht->nTableMask = new_size - 1;
     rehash(ht);
     unblock_interruptions();
+}
+
+/* Doubles the bucket array once the table holds more elements than
+ * buckets. */
+void grow_if_needed(HashTable *ht) {
+    if (ht->nNumOfElements <= ht->nTableSize || ht->nTableSize >= (1u << 30)) return;
+    resize(ht, ht->nTableSize << 1);
 }
 
 /* Stores pData into a fresh element's slot or block. */
@@ -420,6 +425,23 @@ ZEND_API void zend_hash_apply_with_arguments(HashTable *ht, apply_func_args_t ap
 ZEND_API void zend_hash_copy(HashTable *target, HashTable *source, copy_ctor_func_t pCopyConstructor, void *tmp,
                              uint size) {
     (void)tmp;
+    if (target->nNumOfElements == 0 && target->arBuckets) {
+        /* Into an empty table: its bucket array sized once, the source's
+         * keys (unique, their hashes known) appended without a look-up. */
+        uint wanted = target->nTableSize;
+        while (wanted < source->nNumOfElements && wanted < (1u << 30)) wanted <<= 1;
+        if (wanted != target->nTableSize) resize(target, wanted);
+        for (Bucket *p = source->pListHead; p; p = p->pListNext) {
+            void *stored = nullptr;
+            if (insert_new(target, p->nKeyLength ? p->arKey : nullptr, p->nKeyLength, p->h, p->pData, size,
+                           &stored) == FAILURE)
+                continue;
+            if (!p->nKeyLength && (long)p->h >= (long)target->nNextFreeElement) target->nNextFreeElement = p->h + 1;
+            if (pCopyConstructor) pCopyConstructor(stored);
+        }
+        target->pInternalPointer = target->pListHead;
+        return;
+    }
     for (Bucket *p = source->pListHead; p; p = p->pListNext) {
         void *stored = nullptr;
         int rc = p->nKeyLength
