@@ -52,6 +52,7 @@ struct figures {
     double first = 0;  // CPU seconds of the first request
     double later = 0;  // CPU seconds per request after the first
     long rss_kb = 0;   // resident memory at the end
+    long start_kb = 0; // resident memory before the first request
 };
 
 // Runs `requests` requests of main.php in dir, in a child process, with or
@@ -72,6 +73,7 @@ figures run_child(const fs::path &dir, int requests, bool extension)
         if (extension)
             php_brisko_startup(nullptr);
         figures f;
+        f.start_kb = resident_kb();
         for (int i = 0; i < requests; i++) {
             if (extension)
                 bk_req_count = 0; // a benchmark runs longer than a worker lives
@@ -155,6 +157,8 @@ void hierarchy()
                 without.later * 1e3, with.later / without.later);
     std::printf("  resident    %8ld KB with the extension, %8ld KB without (ratio %.2f)\n", with.rss_kb,
                 without.rss_kb, (double)with.rss_kb / (double)without.rss_kb);
+    std::printf("  of which    %8ld KB with the extension, %8ld KB without before the first request\n",
+                with.start_kb, without.start_kb);
     fs::remove_all(dir);
 }
 

@@ -82,9 +82,48 @@ static int brisko_locate(zend_file_handle *file_handle, char *resolved, struct s
     return stat(resolved, status) == 0 ? 1 : -1;
 }
 
+/* A file that changed in the current clock tick: the compiler is handed
+ * the bytes read here, so that the hash recorded is that of exactly what
+ * it compiled. 0 when the content cannot be had: then nothing is
+ * recorded. */
+static int brisko_pin_content(zend_file_handle *file_handle, const char *path, uint64_t *hash)
+{
+    FILE *source = file_handle->handle.fp != NULL ? file_handle->handle.fp : fopen(path, "rb");
+    if (source == NULL)
+        return 0;
+    size_t length = 0;
+    char *content = brisko_read_stream(source, &length);
+    if (content == NULL) {
+        if (source != file_handle->handle.fp)
+            fclose(source);
+        return 0;
+    }
+    FILE *pinned = length > 0 ? fmemopen(content, length, "rb") : NULL;
+    if (length > 0 && pinned == NULL) {
+        if (source != file_handle->handle.fp)
+            fclose(source);
+        return 0;
+    }
+    if (pinned == NULL) {
+        /* An empty file: the compiler reads the original stream, at its end. */
+        if (source != file_handle->handle.fp)
+            file_handle->handle.fp = source;
+    } else {
+        fclose(source);
+        file_handle->handle.fp = pinned;
+    }
+    *hash = brisko_content_hash(content, length);
+    return 1;
+}
+
 static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int type, const char *path,
                                               struct stat *status)
 {
+    uint64_t content_hash = 0;
+    int racy = brisko_change_is_recent(status);
+    if (racy && !brisko_pin_content(file_handle, path, &content_hash))
+        return brisko_pass_through(file_handle, type);
+
     brisko_table_mark functions, classes;
     brisko_mark_table(CG(function_table), &functions);
     brisko_mark_table(CG(class_table), &classes);
@@ -106,6 +145,10 @@ static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int
     entry->ctime = status->st_ctime;
     entry->ctime_nsec = status->st_ctim.tv_nsec;
     entry->size = status->st_size;
+    entry->dev = status->st_dev;
+    entry->ino = status->st_ino;
+    entry->racy = racy;
+    entry->content_hash = content_hash;
 
     brisko_save_incomplete = 0;
     brisko_save_op(&entry->op_array, compiled, pool);

@@ -151,12 +151,6 @@ int brisko_would_redeclare(brisko_file_entry *entry)
     return 0;
 }
 
-int brisko_entry_current(const brisko_file_entry *entry, const struct stat *status)
-{
-    return entry->ctime == status->st_ctime && entry->ctime_nsec == status->st_ctim.tv_nsec &&
-           entry->size == status->st_size;
-}
-
 /* Every include of compiled code starts its top-level statics afresh:
  * the executor keeps their values by the op array's table of initial
  * values, so each restored copy gets a table of its own. */

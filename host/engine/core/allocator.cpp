@@ -1,14 +1,28 @@
 /* The per-request allocator.
  *
- * Every block carries a header that links it into one doubly linked list of
- * live blocks. Freeing a block unlinks it; the end of a request walks the
- * list and gives back whatever is still there, so nothing allocated during a
- * request survives it, freed or not.
+ * Nothing allocated during a request survives it, freed or not: the end of a
+ * request releases every block in bulk. Two implementations share that
+ * contract.
  *
- * Blocks handed out while no request is active (engine start-up) go into the
- * same list and are released at the end of the next request, or at engine
- * shut-down if no request follows. Code that needs memory across requests
- * uses malloc (the persistent variants), never this allocator.
+ * The plain build carves blocks from chunks, by size class (Zend Engine 1
+ * kept a cache of small blocks for the same reason): a small block is a
+ * 16-byte header and a user part rounded up to its class; a freed small
+ * block goes on its class's free list; large blocks come from the C
+ * library, each on a list of live large blocks. At the end of a request the
+ * free lists are dropped, the large blocks freed, and the chunks reset; the
+ * chunks the request used are kept for the next one, any others freed, so
+ * one big request costs memory only until the next ends. Under valgrind,
+ * chunk memory that is not handed out is marked inaccessible, so a use of
+ * request memory after the request (or after efree) is still reported.
+ *
+ * The sanitizer build (BRISKO_DEBUG_MEMORY) gives every block its own C
+ * library allocation on one list of live blocks, released at request end,
+ * so AddressSanitizer sees every use after free and after the request.
+ *
+ * Blocks handed out while no request is active (engine start-up) are
+ * released at the end of the next request, or at engine shut-down if no
+ * request follows. Code that needs memory across requests uses malloc (the
+ * persistent variants), never this allocator.
  *
  * The free lists of value and table records hold blocks that are still live
  * (and counted); they are emptied before the blocks are released. With
@@ -19,6 +33,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
+
+#include <sys/mman.h>
+
+#if !defined(BRISKO_DEBUG_MEMORY) && __has_include(<valgrind/memcheck.h>)
+#include <valgrind/memcheck.h>
+#else
+#define VALGRIND_MAKE_MEM_NOACCESS(a, n) ((void)(a), (void)(n))
+#define VALGRIND_MAKE_MEM_UNDEFINED(a, n) ((void)(a), (void)(n))
+#define VALGRIND_MAKE_MEM_DEFINED(a, n) ((void)(a), (void)(n))
+#endif
 
 #include "core/allocator.h"
 #include "engine.h"
@@ -31,52 +56,26 @@ namespace {
 
 constexpr std::uint32_t live_magic = 0x7a626c6bu;  /* "zblk" */
 constexpr std::uint32_t freed_magic = 0x66726565u; /* "free" */
+constexpr std::uint32_t large_class = 0xffffffffu;
 
-/* 32 bytes, so the user part keeps malloc's 16-byte alignment. */
-struct alignas(16) block_header {
-    block_header *prev;
-    block_header *next;
+/* Every block's header ends with its class and its magic, right before the
+ * user part, so efree tells small from large blocks by the same words. */
+
+/* A large block (and every block of the sanitizer build): its own C
+ * library allocation on the list of live large blocks. 32 bytes, so the
+ * user part keeps malloc's 16-byte alignment. */
+struct alignas(16) large_header {
+    large_header *prev;
+    large_header *next;
     std::size_t size;
+    std::uint32_t cls;
     std::uint32_t magic;
-    std::uint32_t unused;
 };
-static_assert(sizeof(block_header) % 16 == 0, "header must keep alignment");
+static_assert(sizeof(large_header) % 16 == 0, "header must keep alignment");
 
-block_header sentinel = {&sentinel, &sentinel, 0, live_magic, 0};
+large_header sentinel = {&sentinel, &sentinel, 0, large_class, live_magic};
 std::size_t live_blocks = 0;
 std::size_t live_bytes = 0;
-
-inline block_header *header_of(void *p) {
-    return reinterpret_cast<block_header *>(static_cast<char *>(p) - sizeof(block_header));
-}
-inline void *user_of(block_header *h) { return reinterpret_cast<char *>(h) + sizeof(block_header); }
-
-void link(block_header *h, std::size_t size) {
-    h->size = size;
-    h->magic = live_magic;
-    h->unused = 0;
-    h->prev = &sentinel;
-    h->next = sentinel.next;
-    sentinel.next->prev = h;
-    sentinel.next = h;
-    live_blocks++;
-    live_bytes += size;
-}
-
-void unlink(block_header *h) {
-    h->prev->next = h->next;
-    h->next->prev = h->prev;
-    h->magic = freed_magic;
-    live_blocks--;
-    live_bytes -= h->size;
-}
-
-/* A pointer that was not handed out here (or was freed already) is a bug in
- * the caller; going on would corrupt the list. */
-[[noreturn]] void bad_block(const char *what, void *p) {
-    std::fprintf(stderr, "brisko engine: %s of a block not allocated by emalloc (%p)\n", what, p);
-    std::abort();
-}
 
 [[noreturn]] void out_of_memory() {
     zend_error(E_ERROR, "Out of memory");
@@ -84,14 +83,227 @@ void unlink(block_header *h) {
     zend_bailout();
 }
 
-void *allocate(std::size_t size, bool zero) {
-    if (size > SIZE_MAX - sizeof(block_header)) out_of_memory();
-    void *raw = zero ? std::calloc(1, sizeof(block_header) + size) : std::malloc(sizeof(block_header) + size);
-    if (!raw) out_of_memory();
-    auto *h = static_cast<block_header *>(raw);
-    link(h, size);
-    return user_of(h);
+/* A pointer that was not handed out here (or was freed already) is a bug in
+ * the caller; going on would corrupt the allocator. */
+[[noreturn]] void bad_block(const char *what, const void *p) {
+    std::fprintf(stderr, "brisko engine: %s of a block not allocated by emalloc (%p)\n", what, p);
+    std::abort();
 }
+
+inline std::uint32_t magic_of(const void *p) {
+    std::uint32_t m;
+    std::memcpy(&m, static_cast<const char *>(p) - 4, sizeof m);
+    return m;
+}
+inline std::uint32_t class_of(const void *p) {
+    std::uint32_t c;
+    std::memcpy(&c, static_cast<const char *>(p) - 8, sizeof c);
+    return c;
+}
+
+inline large_header *large_of(void *p) {
+    return reinterpret_cast<large_header *>(static_cast<char *>(p) - sizeof(large_header));
+}
+
+void *allocate_large(std::size_t size, bool zero) {
+    if (size > SIZE_MAX - sizeof(large_header)) out_of_memory();
+    void *raw = zero ? std::calloc(1, sizeof(large_header) + size) : std::malloc(sizeof(large_header) + size);
+    if (!raw) out_of_memory();
+    auto *h = static_cast<large_header *>(raw);
+    h->size = size;
+    h->cls = large_class;
+    h->magic = live_magic;
+    h->prev = &sentinel;
+    h->next = sentinel.next;
+    sentinel.next->prev = h;
+    sentinel.next = h;
+    live_blocks++;
+    live_bytes += size;
+    return h + 1;
+}
+
+void free_large(void *p) {
+    large_header *h = large_of(p);
+    h->prev->next = h->next;
+    h->next->prev = h->prev;
+    h->magic = freed_magic;
+    live_blocks--;
+    live_bytes -= h->size;
+    std::free(h);
+}
+
+void *reallocate_large(void *p, std::size_t size, bool allow_failure) {
+    if (size > SIZE_MAX - sizeof(large_header)) {
+        if (allow_failure) return nullptr;
+        out_of_memory();
+    }
+    large_header *h = large_of(p);
+    /* realloc may move the header: the neighbours must then point at its
+     * new place. */
+    large_header *prev = h->prev, *next = h->next;
+    std::size_t old_size = h->size;
+    void *raw = std::realloc(h, sizeof(large_header) + size);
+    if (!raw) {
+        if (allow_failure) return nullptr;
+        out_of_memory();
+    }
+    auto *nh = static_cast<large_header *>(raw);
+    prev->next = nh;
+    next->prev = nh;
+    nh->size = size;
+    live_bytes = live_bytes - old_size + size;
+    return nh + 1;
+}
+
+void release_large_blocks() {
+    large_header *h = sentinel.next;
+    while (h != &sentinel) {
+        large_header *next = h->next;
+        h->magic = freed_magic;
+        std::free(h);
+        h = next;
+    }
+    sentinel.next = sentinel.prev = &sentinel;
+}
+
+#ifndef BRISKO_DEBUG_MEMORY
+
+/* A small block: while live, its requested size; while free, the next
+ * block of its class's free list. */
+struct alignas(16) small_header {
+    union {
+        std::size_t size;
+        small_header *next_free;
+    };
+    std::uint32_t cls;
+    std::uint32_t magic;
+};
+static_assert(sizeof(small_header) == 16, "small header is 16 bytes");
+
+/* User sizes of the classes: 16-byte steps to 256, then four classes per
+ * doubling up to 4096. */
+constexpr std::size_t class_sizes[] = {16,   32,   48,   64,   80,   96,   112,  128,  144,  160,  176,
+                                       192,  208,  224,  240,  256,  320,  384,  448,  512,  640,  768,
+                                       896,  1024, 1280, 1536, 1792, 2048, 2560, 3072, 3584, 4096};
+constexpr std::size_t class_count = sizeof class_sizes / sizeof class_sizes[0];
+constexpr std::size_t small_max = 4096;
+constexpr std::size_t chunk_size = 256 * 1024;
+
+struct class_table {
+    unsigned char of[small_max / 16 + 1]; /* (size + 15) / 16 -> class */
+    class_table() {
+        std::size_t c = 0;
+        for (std::size_t units = 0; units <= small_max / 16; units++) {
+            while (class_sizes[c] < units * 16) c++;
+            of[units] = (unsigned char)c;
+        }
+    }
+};
+const class_table classes;
+
+small_header *free_lists[class_count];
+
+/* Chunks, in the order they were first used; those before `chunks_used`
+ * were used in this request, the one at chunks_used - 1 is being carved. */
+std::vector<char *> chunks;
+std::size_t chunks_used = 0;
+char *bump = nullptr;
+char *bump_end = nullptr;
+
+/* Chunks are mapped from the system directly, so a chunk given back at the
+ * end of a request really leaves the process. */
+char *map_chunk() {
+    void *chunk = mmap(nullptr, chunk_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (chunk == MAP_FAILED) out_of_memory();
+    VALGRIND_MAKE_MEM_NOACCESS(chunk, chunk_size);
+    return static_cast<char *>(chunk);
+}
+
+char *next_chunk_space(std::size_t need) {
+    if (chunks_used == chunks.size()) chunks.push_back(map_chunk());
+    char *chunk = chunks[chunks_used++];
+    bump = chunk + need;
+    bump_end = chunk + chunk_size;
+    return chunk;
+}
+
+void *allocate(std::size_t size, bool zero) {
+    if (size > small_max) return allocate_large(size, zero);
+    std::size_t cls = classes.of[(size + 15) >> 4];
+    small_header *h = free_lists[cls];
+    std::size_t total = sizeof(small_header) + class_sizes[cls];
+    if (h) {
+        VALGRIND_MAKE_MEM_DEFINED(h, sizeof(small_header));
+        free_lists[cls] = h->next_free;
+    } else if ((std::size_t)(bump_end - bump) >= total) {
+        h = reinterpret_cast<small_header *>(bump);
+        bump += total;
+    } else {
+        h = reinterpret_cast<small_header *>(next_chunk_space(total));
+    }
+    VALGRIND_MAKE_MEM_UNDEFINED(h, sizeof(small_header) + size);
+    h->size = size;
+    h->cls = (std::uint32_t)cls;
+    h->magic = live_magic;
+    live_blocks++;
+    live_bytes += size;
+    void *user = h + 1;
+    if (zero) std::memset(user, 0, size);
+    return user;
+}
+
+void free_block(void *p) {
+    if (class_of(p) == large_class) {
+        free_large(p);
+        return;
+    }
+    small_header *h = static_cast<small_header *>(p) - 1;
+    std::uint32_t cls = h->cls;
+    if (cls >= class_count) bad_block("efree", p);
+    live_blocks--;
+    live_bytes -= h->size;
+    h->magic = freed_magic;
+    h->next_free = free_lists[cls];
+    free_lists[cls] = h;
+    VALGRIND_MAKE_MEM_NOACCESS(p, class_sizes[cls]);
+}
+
+void *reallocate(void *p, std::size_t size, bool allow_failure) {
+    if (class_of(p) == large_class && size > small_max) return reallocate_large(p, size, allow_failure);
+    std::size_t old_size = class_of(p) == large_class ? large_of(p)->size : (static_cast<small_header *>(p) - 1)->size;
+    if (class_of(p) != large_class) {
+        small_header *h = static_cast<small_header *>(p) - 1;
+        if (size <= class_sizes[h->cls]) {
+            VALGRIND_MAKE_MEM_UNDEFINED(static_cast<char *>(p) + old_size, size > old_size ? size - old_size : 0);
+            live_bytes = live_bytes - old_size + size;
+            h->size = size;
+            return p;
+        }
+    }
+    void *q = allocate(size, false);
+    std::memcpy(q, p, old_size < size ? old_size : size);
+    free_block(p);
+    return q;
+}
+
+void release_small_blocks() {
+    for (auto &head : free_lists) head = nullptr;
+    /* Keep the chunks this request used for the next; give back the rest. */
+    for (std::size_t i = chunks_used; i < chunks.size(); i++) munmap(chunks[i], chunk_size);
+    chunks.resize(chunks_used);
+    for (char *chunk : chunks) VALGRIND_MAKE_MEM_NOACCESS(chunk, chunk_size);
+    chunks_used = 0;
+    bump = bump_end = nullptr;
+}
+
+#else
+
+void *allocate(std::size_t size, bool zero) { return allocate_large(size, zero); }
+void free_block(void *p) { free_large(p); }
+void *reallocate(void *p, std::size_t size, bool allow_failure) { return reallocate_large(p, size, allow_failure); }
+void release_small_blocks() {}
+
+#endif
 
 } // namespace
 
@@ -111,37 +323,16 @@ ZEND_API void *_erealloc(void *ptr, size_t size, int allow_failure) {
         if (size) p[0] = '\0';
         return p;
     }
-    block_header *h = header_of(ptr);
-    if (h->magic != live_magic) bad_block("erealloc", ptr);
-    if (size > SIZE_MAX - sizeof(block_header)) {
-        if (allow_failure) return nullptr;
-        out_of_memory();
-    }
-    /* Unlink first: realloc may move the header, and the neighbours must
-     * then point at its new place. */
-    block_header *prev = h->prev, *next = h->next;
-    std::size_t old_size = h->size;
-    void *raw = std::realloc(h, sizeof(block_header) + size);
-    if (!raw) {
-        if (allow_failure) return nullptr;
-        out_of_memory();
-    }
-    auto *nh = static_cast<block_header *>(raw);
-    prev->next = nh;
-    next->prev = nh;
-    nh->size = size;
-    live_bytes = live_bytes - old_size + size;
-    return user_of(nh);
+    if (magic_of(ptr) != live_magic) bad_block("erealloc", ptr);
+    return reallocate(ptr, size, allow_failure != 0);
 }
 
 ZEND_API void _efree(void *ptr) {
     /* The shared empty string is handed out as if it were a string block;
      * freeing it by mistake must not bring the request down. */
     if (!ptr || ptr == empty_string) return;
-    block_header *h = header_of(ptr);
-    if (h->magic != live_magic) bad_block("efree", ptr);
-    unlink(h);
-    std::free(h);
+    if (magic_of(ptr) != live_magic) bad_block("efree", ptr);
+    free_block(ptr);
 }
 
 ZEND_API char *_estrdup(const char *s) {
@@ -183,22 +374,10 @@ std::size_t request_memory_bytes() { return live_bytes; }
 
 void release_request_memory() {
     for (auto &head : zend_fast_cache_list_head) head = nullptr;
-    block_header *h = sentinel.next;
-    while (h != &sentinel) {
-        block_header *next = h->next;
-        h->magic = freed_magic;
-        std::free(h);
-        h = next;
-    }
-    sentinel.next = sentinel.prev = &sentinel;
+    release_large_blocks();
+    release_small_blocks();
     live_blocks = 0;
     live_bytes = 0;
-}
-
-bool is_request_block(const void *p) {
-    for (block_header *h = sentinel.next; h != &sentinel; h = h->next)
-        if (user_of(h) == p) return true;
-    return false;
 }
 
 } // namespace zend

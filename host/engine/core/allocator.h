@@ -10,9 +10,6 @@ namespace zend {
  * at request end (and engine shut-down); every request pointer dies. */
 void release_request_memory();
 
-/* Whether p is the start of a live block (linear walk: for tests only). */
-bool is_request_block(const void *p);
-
 } // namespace zend
 
 #endif
