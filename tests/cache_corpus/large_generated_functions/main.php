@@ -3,7 +3,7 @@
 // request and included by every request.
 if (!file_exists("big.php")) {
     $src = "<?php\n";
-    for ($i = 0; $i < 400; $i++) {
+    for ($i = 0; $i < 300; $i++) {
         $src .= "function gen_f$i(\$x, \$y = $i) {\n    static \$calls = 0;\n    \$calls++;\n";
         $src .= "    \$t = array('i' => $i, 'sq' => " . ($i * $i) . ", 'name' => 'f$i');\n";
         $src .= "    return \$x * \$y + \$t['sq'] + \$calls;\n}\n";
@@ -20,7 +20,7 @@ if (!file_exists("big.php")) {
 }
 include "big.php";
 $sum = 0;
-for ($i = 0; $i < 400; $i += 7) {
+for ($i = 0; $i < 300; $i += 7) {
     $f = "gen_f$i";
     $sum += $f(2) + $f(1, 1);
 }
