@@ -1,0 +1,6 @@
+<?php
+class MixedCaseBase {
+    function SayHello() { return "Hello"; }
+    function WHO() { return "base"; }
+}
+function MixedFunction($x) { return "mf" . $x; }

@@ -1,0 +1,4 @@
+<?php
+class mixedCaseChild extends MIXEDCASEBASE {
+    function who() { return "child/" . PARENT::WHO(); }
+}

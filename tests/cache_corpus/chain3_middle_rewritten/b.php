@@ -1,0 +1,6 @@
+<?php
+class B extends A {
+    var $level = "b1";
+    function who() { return "B1"; }
+    function chain() { return "B1>" . parent::chain(); }
+}

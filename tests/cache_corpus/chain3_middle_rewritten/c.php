@@ -1,0 +1,5 @@
+<?php
+class C extends B {
+    var $own = "c";
+    function chain() { return "C>" . parent::chain(); }
+}

@@ -1,0 +1,5 @@
+<?php
+class Branch extends Node {
+    var $label = "branch";
+    function render() { return "<" . parent::render() . ">"; }
+}

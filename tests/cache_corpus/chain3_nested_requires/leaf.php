@@ -1,0 +1,5 @@
+<?php
+class Leaf extends Branch {
+    var $colour = "green";
+    function render() { return $this->colour . parent::render(); }
+}

@@ -1,0 +1,4 @@
+<?php
+class Mid extends Root {
+    function describe() { return "Mid[" . parent::describe() . "]"; }
+}

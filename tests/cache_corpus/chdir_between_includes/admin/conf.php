@@ -1,0 +1,3 @@
+<?php
+$conf_name = "admin";
+return "admin conf";

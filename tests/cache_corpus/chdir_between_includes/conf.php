@@ -1,0 +1,4 @@
+<?php
+$conf_name = "site";
+function conf_dir() { return basename(getcwd()); }
+return "site conf";

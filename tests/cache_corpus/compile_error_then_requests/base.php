@@ -1,0 +1,2 @@
+<?php
+class Base { function hi() { return "hi from base"; } }

@@ -1,0 +1,2 @@
+<?php
+class Child extends Base { function hi() { return "child and " . parent::hi(); } }

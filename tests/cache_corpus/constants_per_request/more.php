@@ -1,0 +1,4 @@
+<?php
+class MoreSettings extends Settings {
+    var $extra = array("limit" => LIMIT, "label" => LABEL);
+}

@@ -1,0 +1,2 @@
+<?php
+function app_version() { return "app-1"; }

@@ -1,0 +1,4 @@
+<?php
+class Marker {}
+class Tagged extends Marker {}
+function noop() {}

@@ -1,0 +1,4 @@
+<?php
+class SubRecord extends Record {
+    var $kind = "sub";
+}

@@ -1,0 +1,3 @@
+<?php
+function plugin_name() { return "plugin one"; }
+return "loaded";

@@ -1,0 +1,4 @@
+<?php
+// only a comment
+/* and a block comment */
+# and a hash comment

@@ -1,0 +1,3 @@
+<p>head</p>
+<?php echo "[code]"; ?>
+<p>tail</p>

@@ -1,0 +1,2 @@
+<?php
+function from_inside() { return "declared from inside a function"; }

@@ -1,0 +1,3 @@
+<?php
+$conf = include "conf.php";
+return "<header>" . $conf["name"] . "/" . $conf["colour"] . "</header>";

@@ -1,0 +1,3 @@
+<?php
+$conf_from[] = "A";
+return array("name" => "site A", "colour" => "red");

@@ -1,0 +1,7 @@
+<?php
+$early_ran = "top";
+if ($mode == "early") {
+    return "returned early";
+}
+$early_ran = "bottom";
+return "returned late";

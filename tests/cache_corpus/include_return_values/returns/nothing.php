@@ -1,0 +1,2 @@
+<?php
+$nothing_ran = true;

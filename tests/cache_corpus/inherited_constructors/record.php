@@ -1,0 +1,6 @@
+<?php
+class Record {
+    var $id;
+    var $made = array();
+    function Record($id = 0) { $this->id = $id; $this->made[] = "Record(" . $id . ")"; }
+}

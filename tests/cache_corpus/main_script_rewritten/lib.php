@@ -1,0 +1,2 @@
+<?php
+function lib_say($s) { return "lib says " . $s; }

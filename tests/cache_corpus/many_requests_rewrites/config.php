@@ -1,0 +1,6 @@
+<?php
+$config_generation = 0;
+class Limits {
+    var $max = 0;
+    function allows($n) { return $n <= $this->max; }
+}

@@ -1,0 +1,5 @@
+<?php
+class HomePage extends Controller {
+    var $title = "Home";
+    function run() { $this->block("welcome"); return $this->render(); }
+}

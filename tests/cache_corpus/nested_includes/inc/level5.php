@@ -1,0 +1,4 @@
+<?php
+$trail[] = "deepest";
+$inner = 5;
+return 5;

@@ -1,0 +1,3 @@
+<?php
+require_once dirname(__FILE__) . "/tools.php";
+function more() { return "more+" . tool(); }

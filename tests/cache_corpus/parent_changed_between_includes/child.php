@@ -1,0 +1,4 @@
+<?php
+class Child extends Base {
+    function both() { return $this->v() . " (" . $this->v . ")"; }
+}

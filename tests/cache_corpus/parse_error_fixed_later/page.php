@@ -1,0 +1,2 @@
+<?php
+function page() { return "page v1" }

@@ -1,0 +1,5 @@
+<?php
+$before = "set before the error";
+if ($x {
+    echo "never";
+}

@@ -1,0 +1,2 @@
+<?php
+function good() { static $n = 0; return "good" . ++$n; }

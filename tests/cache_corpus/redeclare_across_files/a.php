@@ -1,0 +1,2 @@
+<?php
+function format_price($p) { return "$" . $p; }

@@ -1,0 +1,3 @@
+<?php
+function format_price($p) { return $p . " EUR"; }
+function b_only() { return "b"; }

@@ -1,0 +1,2 @@
+<?php
+function label() { return "label-1"; }

@@ -1,0 +1,3 @@
+<?php
+function greet($who) { return t("hello") . ", " . $who . " (" . lang() . ")"; }
+function part() { return t("bye"); }

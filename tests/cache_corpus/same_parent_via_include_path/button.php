@@ -1,0 +1,4 @@
+<?php
+class Button extends Theme {
+    function html() { return "<button style='" . $this->colours["bg"] . "'>" . $this->name() . "</button>"; }
+}

@@ -1,0 +1,4 @@
+<?php
+class Config extends Registry {
+    var $values = array("env" => "test");
+}

@@ -1,0 +1,4 @@
+<?php
+class LocalConfig extends Config {
+    function dump() { return "local:" . parent::dump(); }
+}

@@ -1,0 +1,4 @@
+<?php
+class Markup extends Html {
+    function tag($t, $s) { return strtoupper(parent::tag($t, $s)); }
+}

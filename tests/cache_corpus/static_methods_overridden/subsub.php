@@ -1,0 +1,4 @@
+<?php
+class LouderTicker extends LoudTicker {
+    function seq() { return "!" . parent::seq(); }
+}

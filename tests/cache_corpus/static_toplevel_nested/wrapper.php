@@ -1,0 +1,3 @@
+<?php
+$where = "wrapper";
+include "counter.php";

@@ -1,0 +1,3 @@
+<?php
+function version() { return "one"; }
+$version_file = basename(__FILE__);

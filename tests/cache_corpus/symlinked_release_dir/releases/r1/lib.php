@@ -1,0 +1,2 @@
+<?php
+function lib_version() { return "lib-r1"; }
