@@ -339,3 +339,57 @@ TEST_F(CacheTest, FunctionsOfAnEarlierIncludeAreNotTakenForThisFilesOwn)
         runtime_keys += n->name[0] == '\0';
     EXPECT_EQ(runtime_keys, 1);
 }
+
+// A rewrite of the same size within the clock tick of the compilation keeps
+// the change time: an entry made that recently compares the content.
+TEST_F(CacheTest, ARacyEntryComparesContentUntilTheTickIsOver)
+{
+    std::string path = write("racy.php", "<?php $v = 'aaaa';\n");
+    release(compile(path));
+    brisko_file_entry *entry = entry_for(path);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->racy, 1); // written a moment ago
+
+    // Same size, other bytes; the entry is made to match the new status,
+    // as a rewrite in the same tick would leave it.
+    write("racy.php", "<?php $v = 'bbbb';\n");
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    entry->ctime = st.st_ctime;
+    entry->ctime_nsec = st.st_ctim.tv_nsec;
+    unsigned long before = zend::counters.compilations;
+    release(compile(path));
+    EXPECT_EQ(zend::counters.compilations, before + 1); // the content told
+
+    // Unchanged content is served; once the tick is over the entry is
+    // trusted on its status alone.
+    next_request();
+    usleep(100 * 1000);
+    before = zend::counters.compilations;
+    release(compile(path));
+    EXPECT_EQ(zend::counters.compilations, before);
+    entry = entry_for(path);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->racy, 0);
+}
+
+// A file put in place of another (a folder renamed over the old one) may
+// have the same change time and size: its inode tells.
+TEST_F(CacheTest, AnotherFileAtTheSamePathIsNotServedFromTheOldEntry)
+{
+    std::string path = write("live/app.php", "<?php $v = 1;\n");
+    write("incoming/app.php", "<?php $v = 2;\n");
+    release(compile(path));
+    brisko_file_entry *entry = entry_for(path);
+    ASSERT_NE(entry, nullptr);
+    fs::rename(dir / "live", dir / "old");
+    fs::rename(dir / "incoming", dir / "live");
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    entry->ctime = st.st_ctime; // as if both were written in the same tick
+    entry->ctime_nsec = st.st_ctim.tv_nsec;
+    entry->racy = 0;
+    unsigned long before = zend::counters.compilations;
+    release(compile(path));
+    EXPECT_EQ(zend::counters.compilations, before + 1);
+}
