@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -303,4 +304,24 @@ TEST(ExtensionLoad, RecordsCarryTheirFixedValues)
     EXPECT_EQ(r.report, "");
     ASSERT_TRUE(WIFEXITED(r.status));
     EXPECT_EQ(WEXITSTATUS(r.status), 0);
+}
+
+// The engine loads extensions with global visibility: the object must
+// export only the two records the engine looks up, so that no other
+// module's symbol can take the place of one of its routines.
+TEST(ExtensionLoad, ExportsOnlyTheTwoRecords)
+{
+    std::string command = std::string("nm -D --defined-only '") + BRISKO_EXTENSION_PATH + "' 2>/dev/null";
+    FILE *nm = popen(command.c_str(), "r");
+    ASSERT_NE(nm, nullptr);
+    std::vector<std::string> names;
+    char line[1024];
+    while (std::fgets(line, sizeof line, nm)) {
+        std::string text(line);
+        std::size_t space = text.rfind(' ');
+        if (space != std::string::npos) names.push_back(text.substr(space + 1, text.find_last_not_of("\n") - space));
+    }
+    ASSERT_EQ(pclose(nm), 0);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"extension_version_info", "zend_extension_entry"}));
 }
