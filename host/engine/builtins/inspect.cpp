@@ -182,7 +182,7 @@ void export_value(std::string &out, const zval *z, int level)
         ht->nApplyCount++;
         for (const element &e : elements(ht)) {
             if (object) {
-                spaces(out, level + 2);
+                spaces(out, level + 1);
                 out += "var $" + key_text(e) + " = ";
                 export_value(out, *e.data, level + 2);
                 out += ";\n";

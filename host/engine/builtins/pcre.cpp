@@ -191,6 +191,18 @@ bool parse_modifiers(const std::string &modifiers, options &o)
     return true;
 }
 
+/* The library's words for the mistakes people make most, as scripts
+ * have always seen them. */
+const char *classic_message(int error, const char *message)
+{
+    switch (error) {
+    case PCRE2_ERROR_QUANTIFIER_INVALID: return "nothing to repeat";
+    case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS: return "missing )";
+    case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS: return "unmatched parentheses";
+    default: return message;
+    }
+}
+
 std::vector<std::string> group_names(pcre2_code *code, std::size_t captures)
 {
     uint32_t count = 0, entry_size = 0;
@@ -241,7 +253,8 @@ pattern_ptr compile(const std::string &regex)
         if (pcre2_get_error_message(error, message, sizeof message) < 0)
             std::strcpy(reinterpret_cast<char *>(message), "unknown error");
         zend_error(E_WARNING, "%s(): Compilation failed: %s at offset %zu", function_name(),
-                   reinterpret_cast<const char *>(message), static_cast<std::size_t>(error_offset));
+                   classic_message(error, reinterpret_cast<const char *>(message)),
+                   static_cast<std::size_t>(error_offset));
         return nullptr;
     }
     auto p = std::make_shared<pattern>();
