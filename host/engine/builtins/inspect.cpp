@@ -182,6 +182,8 @@ void export_value(std::string &out, const zval *z, int level)
         ht->nApplyCount++;
         for (const element &e : elements(ht)) {
             if (object) {
+                if (!e.string_key)
+                    continue; /* only named members are written */
                 spaces(out, level + 1);
                 out += "var $" + key_text(e) + " = ";
                 export_value(out, *e.data, level + 2);

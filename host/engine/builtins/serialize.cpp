@@ -224,24 +224,26 @@ void value_writer::object(std::string &out, zval *z, int depth)
                 out += "N;";
                 return;
             }
-            std::vector<std::string> wanted;
-            for (const element &e : elements(list)) {
+            std::vector<element> wanted = elements(list);
+            out += head + std::to_string(wanted.size()) + ":{";
+            for (const element &e : wanted) {
                 if ((*e.data)->type != IS_STRING) {
                     zend_error(E_NOTICE, "%s(): __sleep should return an array only containing the names of "
                                          "instance-variables to serialize.", get_active_function_name());
+                    out += "s:0:\"\";N;"; /* the count is written already */
+                    count_++;
                     continue;
                 }
-                wanted.push_back(to_string(*e.data));
-            }
-            out += head + std::to_string(wanted.size()) + ":{";
-            for (const std::string &prop : wanted) {
+                std::string prop = to_string(*e.data);
                 append_string(out, prop.data(), prop.size());
                 zval **slot;
                 if (props && zend_hash_find(props, prop.c_str(), static_cast<uint>(prop.size() + 1), (void **)&slot) ==
-                                 SUCCESS)
+                                 SUCCESS) {
                     value(out, *slot, depth + 1);
-                else
+                } else {
                     out += "N;";
+                    count_++;
+                }
             }
             out += "}";
             return;
@@ -583,7 +585,7 @@ ZEND_FUNCTION(unserialize)
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
         return;
     if ((*args[0])->type != IS_STRING) {
-        zend_error(E_NOTICE, "unserialize(): Argument is not a string");
+        zend_error(E_NOTICE, "unserialize(): Argument is not an string");
         RETURN_FALSE;
     }
     std::string text = to_string(*args[0]);

@@ -25,6 +25,11 @@ class BadSleep { var $x = 1; function __sleep() { return 5; } }
 echo serialize(new BadSleep), "\n";
 class MixedSleep { var $x = 1; function __sleep() { return array('x', 7); } }
 echo serialize(new MixedSleep), "\n";
+// references still point at the right value after a property __sleep names but the object lacks
+class Linked { var $a; var $b; function __sleep() { return array('missing', 'a', 'b'); } }
+$l = new Linked; $l->a = array(1); $l->b = &$l->a;
+echo $s = serialize($l), "\n";
+$u = unserialize($s); $u->b = 'shared'; echo $u->a, "\n";
 // properties the text does not name keep the class defaults
 class Defaults { var $a = 'default-a'; var $b = 'default-b'; }
 $o = unserialize('O:8:"defaults":1:{s:1:"a";s:3:"new";}');
@@ -63,7 +68,9 @@ Notice: serialize(): __sleep should return an array only containing the names of
 N;
 
 Notice: serialize(): __sleep should return an array only containing the names of instance-variables to serialize. in %s on line %d
-O:10:"mixedsleep":1:{s:1:"x";i:1;}
+O:10:"mixedsleep":2:{s:1:"x";i:1;s:0:"";N;}
+O:6:"linked":3:{s:7:"missing";N;s:1:"a";a:1:{i:0;i:1;}s:1:"b";R:3;}
+shared
 new default-b defaults
 defaults
 object(__php_incomplete_class)(3) {

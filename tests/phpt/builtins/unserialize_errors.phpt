@@ -124,10 +124,10 @@ a:1:{s:1:"a";s:1:"b";}garbage array(1) {
 }
 bool(false)
 
-Notice: unserialize(): Argument is not a string in %s on line %d
+Notice: unserialize(): Argument is not an string in %s on line %d
 bool(false)
 
-Notice: unserialize(): Argument is not a string in %s on line %d
+Notice: unserialize(): Argument is not an string in %s on line %d
 bool(false)
 
 Warning: Wrong parameter count for unserialize() in %s on line %d
