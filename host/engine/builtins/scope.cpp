@@ -261,8 +261,9 @@ ZEND_FUNCTION(compact)
  * which names get the prefix (EXTR_PREFIX_ALL 3, EXTR_PREFIX_INVALID 4,
  * EXTR_PREFIX_IF_EXISTS 5) or whether only existing ones are set
  * (EXTR_IF_EXISTS 6); EXTR_REFS (256) makes the variables references to
- * the array's elements. Returns how many were set. "this" is never set:
- * the running method's object must stay where it is. */
+ * the array's elements. Returns how many were set. "this" and "GLOBALS"
+ * are never set: the running method's object and the globals array must
+ * stay what they are. */
 ZEND_FUNCTION(extract)
 {
     enum { overwrite, skip, prefix_same, prefix_all, prefix_invalid, prefix_if_exists, if_exists };
@@ -329,8 +330,8 @@ ZEND_FUNCTION(extract)
                 break;
             }
         }
-        if (name.empty() || !valid_variable_name(name))
-            continue;
+        if (name.empty() || !valid_variable_name(name) || name == "GLOBALS")
+            continue; /* $GLOBALS is the engine's own */
         uint name_length = static_cast<uint>(name.size() + 1);
         void *data = nullptr;
         zval *existing = zend_hash_find(scope, name.c_str(), name_length, &data) == SUCCESS ? *static_cast<zval **>(data)

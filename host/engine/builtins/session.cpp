@@ -64,6 +64,15 @@ struct request_session {
 
 request_session state;
 
+/* Set while the session is written back at request end, when no function
+ * is running: messages then come from "Unknown". */
+bool in_shutdown = false;
+
+std::string origin()
+{
+    return in_shutdown ? std::string("Unknown: ") : std::string(get_active_function_name()) + "(): ";
+}
+
 void close_file()
 {
     if (state.fd >= 0)
@@ -192,8 +201,8 @@ int open_locked(const std::string &path)
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         int err = errno;
-        zend_error(E_WARNING, "%s(): open(%s, O_RDWR) failed: %s (%d)", get_active_function_name(), path.c_str(),
-                   std::strerror(err), err);
+        zend_error(E_WARNING, "%sopen(%s, O_RDWR) failed: %s (%d)", origin().c_str(), path.c_str(), std::strerror(err),
+                   err);
         return -1;
     }
     while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
@@ -308,7 +317,7 @@ bool start_session()
         send_cookie();
     send_cache_limiter();
     zval sid;
-    std::string sid_text = from_cookie ? std::string() : url_encoded(name) + "=" + url_encoded(state.id);
+    std::string sid_text = from_cookie ? std::string() : name + "=" + state.id;
     sid.type = IS_STRING;
     sid.value.str.val = const_cast<char *>(sid_text.c_str());
     sid.value.str.len = static_cast<int>(sid_text.size());
@@ -506,6 +515,10 @@ void session_request_startup()
 
 void session_request_shutdown()
 {
+    in_shutdown = true;
+    struct reset {
+        ~reset() { in_shutdown = false; }
+    } on_exit;
     write_session();
     close_file();
 }
