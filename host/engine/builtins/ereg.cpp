@@ -109,6 +109,8 @@ void ereg_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
     if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
         return;
     int flags = icase ? REG_ICASE : 0;
+    if (args.size() == 2)
+        flags |= REG_NOSUB; /* only whether it matches */
     zval *pattern_arg = *args[0];
     std::string pattern;
     if (pattern_arg->type == IS_STRING) {
