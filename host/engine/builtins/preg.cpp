@@ -365,6 +365,7 @@ void replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool with_callback)
         RETURN_FALSE;
     }
 
+    bool list = regex->type == IS_ARRAY;
     replace_plan plan;
     std::vector<std::string> texts;
     if (!with_callback) {
@@ -374,7 +375,7 @@ void replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool with_callback)
         else
             texts.push_back(to_string(replace));
     }
-    if (regex->type == IS_ARRAY)
+    if (list)
         for (const element &e : elements(regex->value.ht))
             plan.patterns.push_back(to_string(*e.data));
     else
@@ -394,15 +395,16 @@ void replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool with_callback)
         element key;
         std::string text;
     };
+    bool many = subject->type == IS_ARRAY;
     std::vector<subject_entry> subjects;
-    if (subject->type == IS_ARRAY) {
+    if (many) {
         for (const element &e : elements(subject->value.ht)) {
             subject_entry entry{e, to_string(*e.data)};
             entry.key.data = nullptr;
             subjects.push_back(std::move(entry));
         }
     }
-    std::string single = subject->type == IS_ARRAY ? std::string() : to_string(subject);
+    std::string single = many ? std::string() : to_string(subject);
 
     /* the callback is held as a copy: the script may change the original */
     if (with_callback) {
@@ -419,8 +421,8 @@ void replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool with_callback)
         }
     } holder{callback};
 
-    if (subject->type != IS_ARRAY) {
-        std::optional<std::string> r = replace_all(plan, std::move(single), limit, regex->type == IS_ARRAY);
+    if (!many) {
+        std::optional<std::string> r = replace_all(plan, std::move(single), limit, list);
         if (r)
             return_string(return_value, *r);
         else
@@ -429,7 +431,7 @@ void replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool with_callback)
     }
     array_init(return_value);
     for (subject_entry &entry : subjects) {
-        std::optional<std::string> r = replace_all(plan, std::move(entry.text), limit, regex->type == IS_ARRAY);
+        std::optional<std::string> r = replace_all(plan, std::move(entry.text), limit, list);
         if (!r)
             continue;
         if (entry.key.string_key)

@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -131,13 +132,21 @@ std::string url_encoded(const std::string &s)
     return out;
 }
 
+/* now + seconds, held to the last second of year 9999 so that any
+ * lifetime a script gives makes a date. */
+long time_after(long seconds)
+{
+    const long last = 253402300799L;
+    long now = static_cast<long>(std::time(nullptr));
+    return seconds > last - now ? last : now + seconds;
+}
+
 void send_cookie()
 {
     const session_settings &c = state.config;
     std::string line = "Set-Cookie: " + url_encoded(c.name) + "=" + url_encoded(state.id);
     if (c.cookie_lifetime > 0)
-        line += "; expires=" + date_text("D, d-M-Y H:i:s \\G\\M\\T", static_cast<long>(std::time(nullptr)) + c.cookie_lifetime,
-                                         false);
+        line += "; expires=" + date_text("D, d-M-Y H:i:s \\G\\M\\T", time_after(c.cookie_lifetime), false);
     if (!c.cookie_path.empty())
         line += "; path=" + c.cookie_path;
     if (!c.cookie_domain.empty())
@@ -150,7 +159,7 @@ void send_cookie()
 void send_cache_limiter()
 {
     const std::string &kind = state.config.cache_limiter;
-    long seconds = state.config.cache_expire * 60;
+    long seconds = std::clamp(state.config.cache_expire, 0L, 1000000000L) * 60;
     const char *long_ago = "Expires: Thu, 19 Nov 1981 08:52:00 GMT";
     if (kind == "nocache") {
         send_header(long_ago, true);
@@ -162,9 +171,7 @@ void send_cache_limiter()
         send_header("Cache-Control: private, max-age=" + std::to_string(seconds) + ", pre-check=" + std::to_string(seconds),
                     true);
     } else if (kind == "public") {
-        send_header("Expires: " + date_text("D, d M Y H:i:s \\G\\M\\T", static_cast<long>(std::time(nullptr)) + seconds,
-                                            false),
-                    true);
+        send_header("Expires: " + date_text("D, d M Y H:i:s \\G\\M\\T", time_after(seconds), false), true);
         send_header("Cache-Control: public, max-age=" + std::to_string(seconds), true);
     } else if (!kind.empty()) {
         zend_error(E_WARNING, "session_start(): Unrecognized cache limiter mode '%s'", kind.c_str());

@@ -11,6 +11,7 @@
 #include <utime.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -257,4 +258,18 @@ TEST(SessionFiles, StartedSessionHoldsItsFileLockedAndSendsItsHeaders)
     call_result id = call_function("session_id", {});
     EXPECT_EQ(text_of(id.value), "locktest");
     EXPECT_TRUE(zend::builtins::headers().empty());
+}
+
+TEST(SessionFiles, CookieLifetimesOfAnySizeMakeADate)
+{
+    temp_dir dir;
+    request_scope scope;
+    call_function("session_save_path", {make_string(dir.path.string())});
+    call_function("session_set_cookie_params", {make_long(LONG_MAX), make_string("/app"), make_string("example.org")});
+    call_function("session_cache_limiter", {make_string("")});
+    call_function("session_id", {make_string("forever")});
+    call_function("session_start", {});
+    const std::vector<std::string> &h = zend::builtins::headers();
+    ASSERT_EQ(h.size(), 1u);
+    EXPECT_EQ(h[0], "Set-Cookie: PHPSESSID=forever; expires=Fri, 31-Dec-9999 23:59:59 GMT; path=/app; domain=example.org");
 }
