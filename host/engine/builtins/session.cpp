@@ -190,16 +190,31 @@ HashTable *session_vars()
     return nullptr;
 }
 
-/* Fresh $_SESSION and $HTTP_SESSION_VARS, one array under both names. */
-HashTable *fresh_session_vars()
+/* Makes vars (an array, whose reference the call takes) $_SESSION and
+ * $HTTP_SESSION_VARS: one array under both names. */
+void install_session_vars(zval *vars)
 {
-    zval *vars = new_long(0);
-    array_init(vars);
     vars->is_ref = 1;
     vars->refcount = 2;
     zend_hash_update(&EG(symbol_table), "HTTP_SESSION_VARS", sizeof "HTTP_SESSION_VARS", &vars, sizeof(zval *), nullptr);
     zend_hash_update(&EG(symbol_table), "_SESSION", sizeof "_SESSION", &vars, sizeof(zval *), nullptr);
-    return vars->value.ht;
+}
+
+zval *empty_array()
+{
+    zval *vars = new_long(0);
+    array_init(vars);
+    return vars;
+}
+
+/* The variables of a session text, read into an array of their own:
+ * __wakeup methods that run meanwhile may do what they like with
+ * $_SESSION without pulling the table from under the reader. */
+zval *decoded(const std::string &text)
+{
+    zval *vars = empty_array();
+    session::decode(text, vars->value.ht);
+    return vars;
 }
 
 /* Opens and locks the session's file; -1 after a warning. */
@@ -315,10 +330,12 @@ bool start_session()
     close_file();
     state.fd = open_locked(path);
     state.open_path = path;
-    HashTable *vars = fresh_session_vars();
-    if (state.fd >= 0)
-        session::decode(read_all(state.fd), vars);
+    /* active from here: a __wakeup that starts the session again only gets
+     * the notice */
     state.active = true;
+    install_session_vars(empty_array());
+    std::string data = state.fd >= 0 ? read_all(state.fd) : std::string();
+    install_session_vars(decoded(data));
 
     if (!from_cookie)
         send_cookie();
@@ -640,10 +657,17 @@ ZEND_FUNCTION(session_decode)
         return;
     if (!state.active)
         RETURN_FALSE;
-    HashTable *vars = session_vars();
-    if (!vars)
-        vars = fresh_session_vars();
-    session::decode(to_string(*args[0]), vars);
+    zval *vars = decoded(to_string(*args[0]));
+    HashTable *target = session_vars();
+    if (!target) {
+        install_session_vars(vars);
+        RETURN_TRUE;
+    }
+    for (const element &e : elements(vars->value.ht)) {
+        (*e.data)->refcount++;
+        array_put(target, e.key, *e.data);
+    }
+    zval_ptr_dtor(&vars);
     RETURN_TRUE;
 }
 
