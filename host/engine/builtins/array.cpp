@@ -6,7 +6,10 @@
 #include <algorithm>
 
 #include "builtins.h"
+#include "core/operators.h"
+#include "core/values_internal.h"
 #include "engine.h"
+#include "engine_sort.h"
 
 using namespace zend::builtins;
 
@@ -17,16 +20,28 @@ namespace {
 HashTable *array_arg(zval **slot, const char *what = "The argument")
 {
     if ((*slot)->type != IS_ARRAY) {
-        zend_error(E_WARNING, "%s should be an array", what);
+        zend_error(E_WARNING, "%s(): %s should be an array", get_active_function_name(), what);
         return nullptr;
     }
     return (*slot)->value.ht;
 }
 
-HashTable *writable_array_arg(zval **slot)
+/* in_array and array_search: the haystack, or nullptr after a warning. */
+HashTable *haystack_arg(zval **slot)
 {
     if ((*slot)->type != IS_ARRAY) {
-        zend_error(E_WARNING, "The argument should be an array");
+        zend_error(E_WARNING, "%s(): Wrong datatype for second argument", get_active_function_name());
+        return nullptr;
+    }
+    return (*slot)->value.ht;
+}
+
+/* The by-reference array argument at slot, writable; nullptr with
+ * "NAME(): <what> should be an array" when it is not an array. */
+HashTable *writable_array_arg(zval **slot, const char *what = "The argument")
+{
+    if ((*slot)->type != IS_ARRAY) {
+        zend_error(E_WARNING, "%s(): %s should be an array", get_active_function_name(), what);
         return nullptr;
     }
     SEPARATE_ZVAL_IF_NOT_REF(slot);
@@ -129,7 +144,7 @@ ZEND_FUNCTION(in_array)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
         return;
-    HashTable *arr = array_arg(args[1], "Wrong datatype for second argument; it");
+    HashTable *arr = haystack_arg(args[1]);
     if (!arr)
         RETURN_FALSE;
     bool strict = args.size() == 3 && zend_is_true(*args[2]);
@@ -142,7 +157,7 @@ ZEND_FUNCTION(array_search)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
         return;
-    HashTable *arr = array_arg(args[1], "Wrong datatype for second argument; it");
+    HashTable *arr = haystack_arg(args[1]);
     if (!arr)
         RETURN_FALSE;
     bool strict = args.size() == 3 && zend_is_true(*args[2]);
@@ -157,26 +172,25 @@ ZEND_FUNCTION(array_search)
 }
 
 /* array_merge(a, b, ...): integer keys renumbered, string keys of later
- * arrays replace earlier ones. */
+ * arrays replace earlier ones. An argument that is not an array counts
+ * as the array it converts to (null as none, a scalar as one element). */
 ZEND_FUNCTION(array_merge)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
         return;
-    for (std::size_t i = 0; i < args.size(); i++) {
-        if ((*args[i])->type != IS_ARRAY) {
-            zend_error(E_WARNING, "Argument #%d to array_merge() is not an array", static_cast<int>(i + 1));
-            return;
-        }
-    }
     array_init(return_value);
-    for (zval **slot : args)
-        for (const element &e : elements((*slot)->value.ht)) {
+    for (zval **slot : args) {
+        zval *arg = copy_of(*slot);
+        convert_to_array(arg);
+        for (const element &e : elements(arg->value.ht)) {
             if (e.string_key)
                 array_put(return_value->value.ht, e.key, copy_of(*e.data));
             else
                 array_append(return_value->value.ht, copy_of(*e.data));
         }
+        zval_ptr_dtor(&arg);
+    }
 }
 
 /* array_push(&array, value, ...): the new element count. */
@@ -185,9 +199,9 @@ ZEND_FUNCTION(array_push)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
         return;
-    HashTable *arr = writable_array_arg(args[0]);
+    HashTable *arr = writable_array_arg(args[0], "First argument");
     if (!arr)
-        return;
+        RETURN_FALSE;
     for (std::size_t i = 1; i < args.size(); i++)
         array_append(arr, copy_of(*args[i]));
     RETURN_LONG(zend_hash_num_elements(arr));
@@ -216,9 +230,10 @@ void take_end(INTERNAL_FUNCTION_PARAMETERS, bool last)
     else
         zend_hash_index_del(arr, e.index);
     if (last) {
-        /* the next append reuses the popped index */
-        if (!e.string_key && e.index + 1 == arr->nNextFreeElement)
-            arr->nNextFreeElement = e.index;
+        /* popping an integer key gives one index back to the next append */
+        if (!e.string_key && arr->nNextFreeElement > 0)
+            arr->nNextFreeElement--;
+        zend_hash_internal_pointer_reset(arr);
         return;
     }
     /* array_shift renumbers the integer keys */
@@ -235,6 +250,7 @@ void take_end(INTERNAL_FUNCTION_PARAMETERS, bool last)
         else
             array_append(arr, values[i]);
     }
+    zend_hash_internal_pointer_reset(arr);
 }
 
 } // namespace
@@ -289,22 +305,22 @@ ZEND_FUNCTION(array_key_exists)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
         return;
-    if ((*args[1])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "Wrong datatype for second argument");
+    zval *holder = *args[1];
+    if (holder->type != IS_ARRAY && holder->type != IS_OBJECT) {
+        zend_error(E_WARNING, "%s(): The second argument should be either an array or an object",
+                   get_active_function_name());
         RETURN_FALSE;
     }
-    HashTable *arr = (*args[1])->value.ht;
+    HashTable *arr = holder->type == IS_ARRAY ? holder->value.ht : holder->value.obj.properties;
     zval *key = *args[0];
     switch (key->type) {
     case IS_STRING:
-        RETURN_BOOL(zend_hash_exists(arr, key->value.str.val, key->value.str.len + 1));
+        RETURN_BOOL(arr && zend_hash_exists(arr, key->value.str.val, key->value.str.len + 1));
     case IS_LONG:
-    case IS_BOOL:
-        RETURN_BOOL(zend_hash_index_exists(arr, key->value.lval));
-    case IS_NULL:
-        RETURN_BOOL(zend_hash_exists(arr, "", 1));
+        RETURN_BOOL(arr && zend_hash_index_exists(arr, key->value.lval));
     default:
-        zend_error(E_WARNING, "The first argument should be either a string or an integer");
+        zend_error(E_WARNING, "%s(): The first argument should be either a string or an integer",
+                   get_active_function_name());
         RETURN_FALSE;
     }
 }
@@ -380,45 +396,38 @@ ZEND_FUNCTION(array_flip)
     }
 }
 
+/* array_sum(array): numbers as they are, strings by their numeric
+ * prefix; arrays and objects are passed over; the sum turns into a float
+ * when an integer sum would overflow. */
 ZEND_FUNCTION(array_sum)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
         return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
+    if ((*args[0])->type != IS_ARRAY) {
+        zend_error(E_WARNING, "array_sum(): The argument should be an array");
         return;
-    long lsum = 0;
-    double dsum = 0;
-    bool is_double = false;
-    for (const element &e : elements(arr)) {
-        zval *v = *e.data;
-        long l;
-        double d;
-        int t = v->type == IS_STRING ? numeric_string(v->value.str.val, v->value.str.len, &l, &d)
-                : v->type == IS_DOUBLE ? IS_DOUBLE : IS_LONG;
-        if (v->type == IS_DOUBLE)
-            d = v->value.dval;
-        else if (v->type != IS_STRING)
-            l = to_long(v);
-        if (t == 0) {
-            l = to_long(v);
-            t = IS_LONG;
-        }
-        if (t == IS_DOUBLE || is_double) {
-            if (!is_double) {
-                dsum = static_cast<double>(lsum);
-                is_double = true;
-            }
-            dsum += t == IS_DOUBLE ? d : static_cast<double>(l);
-        } else if (__builtin_add_overflow(lsum, l, &lsum)) {
-            is_double = true;
-            dsum = static_cast<double>(lsum - l) + static_cast<double>(l);
-        }
     }
-    if (is_double)
-        RETURN_DOUBLE(dsum);
-    RETURN_LONG(lsum);
+    zval sum;
+    sum.type = IS_LONG;
+    sum.value.lval = 0;
+    for (const element &e : elements((*args[0])->value.ht)) {
+        zval *v = *e.data;
+        if (v->type == IS_ARRAY || v->type == IS_OBJECT)
+            continue;
+        zend::number n = zend::to_number(v);
+        zval term;
+        if (n.is_double) {
+            term.type = IS_DOUBLE;
+            term.value.dval = n.d;
+        } else {
+            term.type = IS_LONG;
+            term.value.lval = n.l;
+        }
+        zend::add_function(&sum, &sum, &term);
+    }
+    return_value->type = sum.type;
+    return_value->value = sum.value;
 }
 
 ZEND_FUNCTION(array_unique)
@@ -457,10 +466,13 @@ int compare_by_flags(const zval *a, const zval *b, long flags)
     return compare_values(a, b);
 }
 
+/* Keys compare as values: integer keys as signed integers. */
 int compare_keys(const element &a, const element &b, long flags)
 {
-    if (!a.string_key && !b.string_key && flags != 2)
-        return a.index < b.index ? -1 : (a.index > b.index ? 1 : 0);
+    if (!a.string_key && !b.string_key && flags != 2) {
+        long x = static_cast<long>(a.index), y = static_cast<long>(b.index);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
     zval *x = a.string_key ? new_string(a.key) : new_long(static_cast<long>(a.index));
     zval *y = b.string_key ? new_string(b.key) : new_long(static_cast<long>(b.index));
     int c = compare_by_flags(x, y, flags);
@@ -470,7 +482,7 @@ int compare_keys(const element &a, const element &b, long flags)
 }
 
 /* The sorts: by value or key, ascending or descending, keeping keys or
- * renumbering. */
+ * renumbering them all. */
 void sort_array(INTERNAL_FUNCTION_PARAMETERS, sort_by what, bool descending, bool keep_keys)
 {
     std::vector<zval **> args;
@@ -481,9 +493,9 @@ void sort_array(INTERNAL_FUNCTION_PARAMETERS, sort_by what, bool descending, boo
         RETURN_FALSE;
     long flags = args.size() == 2 ? to_long(*args[1]) : 0;
     std::vector<element> els = elements(arr);
-    std::stable_sort(els.begin(), els.end(), [&](const element &a, const element &b) {
+    engine_sort(els, [&](const element &a, const element &b) {
         int c = what == by_key ? compare_keys(a, b, flags) : compare_by_flags(*a.data, *b.data, flags);
-        return descending ? c > 0 : c < 0;
+        return descending ? -c : c;
     });
     std::vector<zval *> values;
     for (const element &e : els) {
@@ -497,6 +509,7 @@ void sort_array(INTERNAL_FUNCTION_PARAMETERS, sort_by what, bool descending, boo
         else
             array_append(arr, values[i]);
     }
+    zend_hash_internal_pointer_reset(arr);
     RETURN_TRUE;
 }
 
@@ -569,9 +582,9 @@ ZEND_FUNCTION(array_unshift)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
         return;
-    HashTable *arr = writable_array_arg(args[0]);
+    HashTable *arr = writable_array_arg(args[0], "The first argument");
     if (!arr)
-        return;
+        RETURN_FALSE;
     std::vector<element> els = elements(arr);
     std::vector<zval *> values;
     for (const element &e : els) {
@@ -587,5 +600,6 @@ ZEND_FUNCTION(array_unshift)
         else
             array_append(arr, values[i]);
     }
+    zend_hash_internal_pointer_reset(arr);
     RETURN_LONG(zend_hash_num_elements(arr));
 }

@@ -4,6 +4,7 @@
 #ifndef BRISKO_BUILTINS_H
 #define BRISKO_BUILTINS_H
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -71,9 +72,36 @@
     X(arsort) X(ksort) X(krsort) X(settype) X(array_unshift) X(usort)         \
     X(uasort) X(uksort)
 
+/* Regular expressions, serialization, more arrays, sessions: X(name). */
+#define BRISKO_BUILTIN_LIBRARY(X)                                              \
+    X(preg_replace) X(preg_replace_callback) X(preg_split) X(preg_quote)       \
+    X(preg_grep) X(ereg_replace) X(eregi_replace) X(split) X(spliti)           \
+    X(sql_regcase) X(strnatcmp) X(strnatcasecmp) X(serialize) X(unserialize)  \
+    X(array_diff) X(array_diff_assoc) X(array_intersect)                       \
+    X(array_intersect_assoc) X(array_merge_recursive) X(array_reduce)          \
+    X(array_rand) X(array_count_values) X(array_chunk) X(session_start)        \
+    X(session_id) X(session_name) X(session_save_path) X(session_destroy)      \
+    X(session_write_close) X(session_unset) X(session_regenerate_id)           \
+    X(session_encode) X(session_decode) X(session_cache_limiter)               \
+    X(session_get_cookie_params) X(session_set_cookie_params)
+
+/* Library functions whose first argument is passed by reference. */
+#define BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(X)                                  \
+    X(array_splice) X(array_walk) X(shuffle) X(natsort) X(natcasesort)
+
+/* Functions whose third argument is passed by reference. */
+#define BRISKO_BUILTIN_BYREF_THIRD(X) X(preg_match) X(preg_match_all) X(ereg) X(eregi)
+
+/* Functions whose every argument is passed by reference. */
+#define BRISKO_BUILTIN_BYREF_ALL(X) X(array_multisort)
+
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_LIBRARY(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_BYREF_THIRD(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_BYREF_ALL(BRISKO_DECLARE_BUILTIN)
 #undef BRISKO_DECLARE_BUILTIN
 
 namespace zend::builtins {
@@ -154,6 +182,20 @@ void reset_request_output_state();
 
 /* Result helpers. */
 void return_string(zval *return_value, const std::string &s);
+
+/* natsort_cmp.cpp: natural-order comparison of two byte strings, < 0, 0
+ * or > 0 (the length difference when one of them is empty). */
+int natural_compare(const char *a, std::size_t a_length, const char *b, std::size_t b_length, bool fold_case);
+
+/* math.cpp: the generator behind rand() and mt_rand(), which srand()
+ * seeds; array_rand and shuffle draw from it too. */
+std::mt19937 &random_generator();
+
+/* Constants and request hooks of the library functions, called by the
+ * module's start-up and request hooks. */
+void register_library_constants();
+void session_request_startup();
+void session_request_shutdown();
 
 } // namespace zend::builtins
 

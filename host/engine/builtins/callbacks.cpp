@@ -9,6 +9,7 @@
 
 #include "builtins.h"
 #include "engine.h"
+#include "engine_sort.h"
 #include "executor/executor.h"
 
 using namespace zend::builtins;
@@ -47,27 +48,6 @@ long user_compare(const zval *callback, zval *a, zval *b)
     return c;
 }
 
-/* A merge sort that stays inside its buffers whatever the comparison
- * answers (a user function may be inconsistent); stable. */
-template <typename Less>
-void merge_sort(std::vector<element> &v, Less less)
-{
-    std::vector<element> tmp(v.size());
-    for (std::size_t width = 1; width < v.size(); width *= 2) {
-        for (std::size_t lo = 0; lo < v.size(); lo += 2 * width) {
-            std::size_t mid = std::min(lo + width, v.size()), hi = std::min(lo + 2 * width, v.size());
-            std::size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                tmp[k++] = less(v[j], v[i]) ? v[j++] : v[i++];
-            while (i < mid)
-                tmp[k++] = v[i++];
-            while (j < hi)
-                tmp[k++] = v[j++];
-        }
-        v.swap(tmp);
-    }
-}
-
 zval *key_value(const element &e)
 {
     return e.string_key ? new_string(e.key) : new_long(static_cast<long>(e.index));
@@ -101,15 +81,15 @@ void sort_with_callback(INTERNAL_FUNCTION_PARAMETERS, user_sort how, const char 
     }
     for (std::size_t i = 0; i < els.size(); i++)
         els[i].data = &values[i];
-    merge_sort(els, [&](const element &a, const element &b) {
+    engine_sort(els, [&](const element &a, const element &b) {
         if (how == by_key) {
             zval *x = key_value(a), *y = key_value(b);
             long c = user_compare(callback, x, y);
             zval_ptr_dtor(&x);
             zval_ptr_dtor(&y);
-            return c < 0;
+            return c;
         }
-        return user_compare(callback, *a.data, *b.data) < 0;
+        return user_compare(callback, *a.data, *b.data);
     });
     if (holder->type == IS_ARRAY) {
         HashTable *arr = holder->value.ht;
@@ -123,6 +103,7 @@ void sort_with_callback(INTERNAL_FUNCTION_PARAMETERS, user_sort how, const char 
             else
                 array_put(arr, e.index, v);
         }
+        zend_hash_internal_pointer_reset(arr);
     } else {
         for (zval *v : values)
             zval_ptr_dtor(&v);

@@ -182,7 +182,9 @@ void export_value(std::string &out, const zval *z, int level)
         ht->nApplyCount++;
         for (const element &e : elements(ht)) {
             if (object) {
-                spaces(out, level + 2);
+                if (!e.string_key)
+                    continue; /* only named members are written */
+                spaces(out, level + 1);
                 out += "var $" + key_text(e) + " = ";
                 export_value(out, *e.data, level + 2);
                 out += ";\n";

@@ -200,14 +200,19 @@ ZEND_FUNCTION(pi)
     RETURN_DOUBLE(M_PI);
 }
 
-namespace {
-
 /* One generator for rand and mt_rand; seeded from the system unless a
  * script seeds it. */
-std::mt19937 &generator()
+std::mt19937 &zend::builtins::random_generator()
 {
     static std::mt19937 gen{std::random_device{}()};
     return gen;
+}
+
+namespace {
+
+std::mt19937 &generator()
+{
+    return zend::builtins::random_generator();
 }
 
 constexpr long rand_max = 2147483647L;

@@ -11,21 +11,31 @@ namespace {
 
 /* arg_types: one parameter, forced by reference. */
 unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
+unsigned char third_arg_force_ref[] = {3, BYREF_NONE, BYREF_NONE, BYREF_FORCE};
+unsigned char all_args_force_ref[] = {1, BYREF_FORCE_REST};
 
 #define BRISKO_ENTRY(name) {#name, ZEND_FN(name), nullptr},
 #define BRISKO_ALIAS(alias, name) {#alias, ZEND_FN(name), nullptr},
 #define BRISKO_BYREF(name) {#name, ZEND_FN(name), first_arg_force_ref},
+#define BRISKO_BYREF_THIRD(name) {#name, ZEND_FN(name), third_arg_force_ref},
+#define BRISKO_BYREF_ALL(name) {#name, ZEND_FN(name), all_args_force_ref},
 
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
     BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
     BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
+    BRISKO_BUILTIN_LIBRARY(BRISKO_ENTRY)
+    BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_BYREF)
+    BRISKO_BUILTIN_BYREF_THIRD(BRISKO_BYREF_THIRD)
+    BRISKO_BUILTIN_BYREF_ALL(BRISKO_BYREF_ALL)
     {nullptr, nullptr, nullptr},
 };
 
 #undef BRISKO_ENTRY
 #undef BRISKO_ALIAS
 #undef BRISKO_BYREF
+#undef BRISKO_BYREF_THIRD
+#undef BRISKO_BYREF_ALL
 
 void constant_long(const char *name, long value)
 {
@@ -96,12 +106,21 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("FILE_APPEND", 8);
     constant_long("EXTR_OVERWRITE", 0);
     constant_long("EXTR_SKIP", 1);
+    zend::builtins::register_library_constants();
     return SUCCESS;
 }
 
 int builtin_request_startup(INIT_FUNC_ARGS)
 {
     zend::builtins::reset_request_output_state();
+    zend::builtins::session_request_startup();
+    return SUCCESS;
+}
+
+/* The session is written back when the request ends. */
+int builtin_request_shutdown(SHUTDOWN_FUNC_ARGS)
+{
+    zend::builtins::session_request_shutdown();
     return SUCCESS;
 }
 
@@ -112,7 +131,7 @@ zend_module_entry standard_module = {
     builtin_startup,
     nullptr, /* module shut-down: the constants go with the engine */
     builtin_request_startup,
-    nullptr,
+    builtin_request_shutdown,
     nullptr, /* info: phpinfo() prints the module's name */
     "4.2.3",
     STANDARD_MODULE_PROPERTIES,

@@ -220,6 +220,8 @@ void compact_names(HashTable *scope, zval *names, HashTable *out, int depth)
             compact_names(scope, *e.data, out, depth + 1);
         return;
     }
+    if (names->type != IS_STRING)
+        return; /* only names and arrays of names count */
     std::string name = to_string(names);
     void *data = nullptr;
     if (scope && zend_hash_find(scope, name.c_str(), static_cast<uint>(name.size() + 1), &data) == SUCCESS)
@@ -253,35 +255,95 @@ ZEND_FUNCTION(compact)
         compact_names(scope, *slot, return_value->value.ht, 0);
 }
 
-/* extract(array [, type]): the array's string keys become variables;
- * EXTR_OVERWRITE (0, default) replaces, EXTR_SKIP (1) keeps existing
- * ones. Returns how many were set. */
+/* extract(array [, type [, prefix]]): the array's string keys become
+ * variables of the calling scope. The type says what happens to a name
+ * that exists (EXTR_OVERWRITE 0, EXTR_SKIP 1, EXTR_PREFIX_SAME 2),
+ * which names get the prefix (EXTR_PREFIX_ALL 3, EXTR_PREFIX_INVALID 4,
+ * EXTR_PREFIX_IF_EXISTS 5) or whether only existing ones are set
+ * (EXTR_IF_EXISTS 6); EXTR_REFS (256) makes the variables references to
+ * the array's elements. Returns how many were set. "this" and "GLOBALS"
+ * are never set: the running method's object and the globals array must
+ * stay what they are. */
 ZEND_FUNCTION(extract)
 {
+    enum { overwrite, skip, prefix_same, prefix_all, prefix_invalid, prefix_if_exists, if_exists };
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
         return;
+    long type = args.size() >= 2 ? zend::builtins::to_long(*args[1]) : static_cast<long>(overwrite);
+    bool refs = (type & 256) != 0;
+    type &= 0xff;
+    if (args.size() == 2 && type > skip && type <= prefix_if_exists) {
+        zend_error(E_WARNING, "extract(): Prefix expected to be specified");
+        return;
+    }
+    if (type < overwrite || type > if_exists) {
+        zend_error(E_WARNING, "extract(): Unknown extract type");
+        return;
+    }
     if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "extract() expects first argument to be an array");
-        RETURN_LONG(0);
+        zend_error(E_WARNING, "extract(): First argument should be an array");
+        return;
     }
-    long type = args.size() >= 2 ? zend::builtins::to_long(*args[1]) : 0;
-    if (type != 0 && type != 1) {
-        zend_error(E_WARNING, "Unknown extract type");
-        RETURN_LONG(0);
-    }
+    std::string prefix = args.size() == 3 ? to_string(*args[2]) : std::string();
     HashTable *scope = calling_scope();
     long count = 0;
     for (const auto &e : zend::builtins::elements((*args[0])->value.ht)) {
-        if (!e.string_key || !valid_variable_name(e.key))
+        std::string name;
+        bool exists = false;
+        if (e.string_key) {
+            exists = zend_hash_exists(scope, e.key.c_str(), static_cast<uint>(e.key.size() + 1)) != 0;
+        } else if (type == prefix_all || type == prefix_invalid) {
+            name = prefix + "_" + std::to_string(static_cast<long>(e.index));
+        } else {
             continue;
-        uint key_length = static_cast<uint>(e.key.size() + 1);
+        }
+        const std::string &key = e.key;
+        auto prefixed = [&] { return prefix + "_" + key; };
+        if (e.string_key) {
+            switch (type) {
+            case if_exists:
+                if (exists && key != "GLOBALS")
+                    name = key;
+                break;
+            case overwrite:
+                if (!exists || key != "GLOBALS")
+                    name = key;
+                break;
+            case prefix_if_exists:
+                if (exists)
+                    name = prefixed();
+                break;
+            case prefix_same:
+                name = exists ? prefixed() : key;
+                break;
+            case prefix_all:
+                if (!key.empty())
+                    name = prefixed();
+                break;
+            case prefix_invalid:
+                name = valid_variable_name(key) ? key : prefixed();
+                break;
+            default: /* skip */
+                if (!exists)
+                    name = key;
+                break;
+            }
+        }
+        if (name.empty() || !valid_variable_name(name) || name == "GLOBALS")
+            continue; /* $GLOBALS is the engine's own */
+        uint name_length = static_cast<uint>(name.size() + 1);
         void *data = nullptr;
-        bool exists = zend_hash_find(scope, e.key.c_str(), key_length, &data) == SUCCESS;
-        if (exists && type == 1)
-            continue;
-        zval *existing = exists ? *static_cast<zval **>(data) : nullptr;
-        if (existing && existing->is_ref) {
+        zval *existing = zend_hash_find(scope, name.c_str(), name_length, &data) == SUCCESS ? *static_cast<zval **>(data)
+                                                                                           : nullptr;
+        if (refs) {
+            /* the variable and the array element become one reference */
+            zval **slot = e.data;
+            SEPARATE_ZVAL_IF_NOT_REF(slot);
+            (*slot)->is_ref = 1;
+            (*slot)->refcount++;
+            zend::builtins::array_put(scope, name, *slot);
+        } else if (existing && existing->is_ref) {
             /* a reference keeps its binding and takes the new value */
             zval copy = **e.data;
             zval_copy_ctor(&copy);
@@ -289,7 +351,7 @@ ZEND_FUNCTION(extract)
             existing->value = copy.value;
             existing->type = copy.type;
         } else {
-            zend::builtins::array_put(scope, e.key, zend::builtins::copy_of(*e.data));
+            zend::builtins::array_put(scope, name, zend::builtins::copy_of(*e.data));
         }
         count++;
     }

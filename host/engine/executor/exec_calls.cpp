@@ -489,4 +489,27 @@ zval *call_function_value(const zval *callable, int argc, zval **argv) {
     return call_resolved(call, argc, argv);
 }
 
+zval *call_function_with_references(const zval *callable, int argc, zval **argv) {
+    pending_call call;
+    std::string name;
+    if (!resolve_callable(callable, call, name)) return nullptr;
+    for (int i = 0; i < argc; i++) {
+        zval *a = argv[i];
+        bool by_reference = argument_by_reference(&call.function, i);
+        if (a->is_ref && by_reference) {
+            a->refcount++; /* the parameter is bound to this very value */
+        } else if (a->is_ref || by_reference) {
+            a = copy_value(a);
+        } else {
+            a->refcount++;
+        }
+        call.args.push_back(a);
+    }
+    zval *rv = call.function.type == ZEND_INTERNAL_FUNCTION ? call_internal(call, true)
+             : call.function.type == ZEND_USER_FUNCTION     ? call_user(call)
+                                                            : new_value();
+    drop_call(call);
+    return unref(rv);
+}
+
 } // namespace zend::exec

@@ -105,6 +105,10 @@ int current_arguments(zval ***args);
  * message, when the value is not callable. */
 bool callable_exists(const zval *callable, std::string *name);
 zval *call_function_value(const zval *callable, int argc, zval **argv);
+/* As call_function_value, except that an argument that is a reference
+ * reaches a by-reference parameter as itself, so the callee can change it
+ * (array_walk). */
+zval *call_function_with_references(const zval *callable, int argc, zval **argv);
 
 /* Array keys by the engine's rules; false after a warning. */
 bool key_find(HashTable *ht, const zval *key, zval ***out);

@@ -99,9 +99,9 @@ array (
   'n' => NULL,
 )
 class point {
-   var $x = 1;
-   var $y = NULL;
-   var $tags = 
+  var $x = 1;
+  var $y = NULL;
+  var $tags = 
   array (
     0 => 'a',
   );
