@@ -120,6 +120,7 @@ void dump_node(std::string &out, const node *n, int depth) {
         break;
     case kind::func_decl:
     case kind::param:
+    case kind::array_elem:
         if (n->op) out += " &";
         break;
     default:

@@ -21,7 +21,7 @@ enum class kind {
     constant,      /* str: constant name as written (define()d or built-in) */
     interp,        /* list: parts (string_lit or expressions), concatenated */
     array,         /* list: array_elem */
-    array_elem,    /* kids[0]: key or nullptr; kids[1]: value */
+    array_elem,    /* kids[0]: key or nullptr; kids[1]: value; op 1: the value is a variable taken by reference */
     var,           /* str: variable name without "$" */
     var_var,       /* kids[0]: expression giving the name ($$x, ${expr}) */
     dim,           /* kids[0]: base; kids[1]: index, nullptr for [] */

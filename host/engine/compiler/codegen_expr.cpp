@@ -318,8 +318,16 @@ znode finish_call(compiler &c, int argc, bool used) {
     bool first = true;
     for (const ast::node *element : n->list) {
         znode key = element->kids.size() > 0 && element->kids[0] ? compile_expr(c, element->kids[0]) : unused_node();
-        znode value = compile_expr(c, element->kids[1]);
-        emit(c, first ? ZEND_INIT_ARRAY : ZEND_ADD_ARRAY_ELEMENT, r, value, key);
+        znode value;
+        if (element->op == 1) { /* array(&$x): the element is a reference to $x */
+            variable_chain chain = writable_chain(c, element->kids[1]);
+            znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
+            value = tmp_node(new_temp(c));
+            emit(c, ZEND_MAKE_REF, value, location, unused_node());
+        } else {
+            value = compile_expr(c, element->kids[1]);
+        }
+        emit(c, first ? ZEND_INIT_ARRAY : ZEND_ADD_ARRAY_ELEMENT, r, value, key, (ulong)element->op);
         first = false;
     }
     return r;

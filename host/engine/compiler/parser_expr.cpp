@@ -540,8 +540,10 @@ node *parser::primary() {
     }
 }
 
-/* array_lit -> ARRAY '(' [pair (',' pair)* [',']] ')'    pair -> value ['=>' value]
- * In a constant context the values are static scalars. */
+/* array_lit -> ARRAY '(' [pair (',' pair)* [',']] ')'
+ * pair      -> value ['=>' value] | [value '=>'] '&' variable
+ * In a constant context the values are static scalars and no element is
+ * a reference. An element taken by reference has op 1. */
 node *parser::array_literal(bool constant) {
     nesting_guard g(*this);
     node *a = make(kind::array, line());
@@ -549,11 +551,20 @@ node *parser::array_literal(bool constant) {
     expect(tk::LPAREN);
     while (look() != tk::RPAREN) {
         node *e = make(kind::array_elem, line());
-        node *first = constant ? static_scalar() : expr();
-        if (accept(tk::T_DOUBLE_ARROW))
-            e->kids = {first, constant ? static_scalar() : expr()};
-        else
-            e->kids = {nullptr, first};
+        if (!constant && accept(tk::AMP)) {
+            e->op = 1;
+            e->kids = {nullptr, variable(false)};
+        } else {
+            node *first = constant ? static_scalar() : expr();
+            if (!accept(tk::T_DOUBLE_ARROW)) {
+                e->kids = {nullptr, first};
+            } else if (!constant && accept(tk::AMP)) {
+                e->op = 1;
+                e->kids = {first, variable(false)};
+            } else {
+                e->kids = {first, constant ? static_scalar() : expr()};
+            }
+        }
         a->list.push_back(e);
         if (!accept(tk::COMMA)) break;
     }

@@ -73,9 +73,7 @@ void drop_call(pending_call &p) {
     p.callable = false;
 }
 
-zval *call_user(pending_call &p) {
-    if (state.depth >= max_nesting_level)
-        zend_error(E_ERROR, "Maximum function nesting level of '%d' reached, aborting!", max_nesting_level);
+zval *call_user_here(pending_call &p) {
     frame callee;
     callee.op_array = &p.function.op_array;
     HashTable *symbols;
@@ -97,7 +95,11 @@ zval *call_user(pending_call &p) {
     return callee.return_value ? callee.return_value : new_value();
 }
 
-zval *call_internal(pending_call &p, bool used) {
+zval *call_user(pending_call &p) {
+    return with_native_stack([&] { return call_user_here(p); });
+}
+
+zval *call_internal_here(pending_call &p, bool used) {
     internal_call saved = current_call;
     current_call.args = p.args.data();
     current_call.count = (int)p.args.size();
@@ -106,6 +108,10 @@ zval *call_internal(pending_call &p, bool used) {
     p.function.internal_function.handler((int)p.args.size(), rv, p.object, used);
     current_call = saved;
     return rv;
+}
+
+zval *call_internal(pending_call &p, bool used) {
+    return with_native_stack([&] { return call_internal_here(p, used); });
 }
 
 /* Drops what a request knows of an op array's statics when the op array
@@ -119,7 +125,7 @@ void forget_statics(zend_op_array *oa) {
     state.statics.erase(it);
 }
 
-zval *include_file(frame &f, const std::string &file, int type) {
+zval *include_file_here(frame &f, const std::string &file, int type) {
     bool required = type == ZEND_REQUIRE || type == ZEND_REQUIRE_ONCE;
     bool once = type == ZEND_INCLUDE_ONCE || type == ZEND_REQUIRE_ONCE;
     zend_file_handle handle;
@@ -151,6 +157,10 @@ zval *include_file(frame &f, const std::string &file, int type) {
     return rv;
 }
 
+zval *include_file(frame &f, const std::string &file, int type) {
+    return with_native_stack([&] { return include_file_here(f, file, type); });
+}
+
 } // namespace
 
 std::string compiled_string_description(const frame &f, const zend_op *op, const char *what) {
@@ -159,13 +169,15 @@ std::string compiled_string_description(const frame &f, const zend_op *op, const
 }
 
 zval *eval_string(const std::string &code, const char *description, HashTable *symbol_table, zval *this_ptr) {
-    zend_op_array *oa = compile_string(code, description);
-    if (!oa) return nullptr;
-    zval *rv = run_in_scope(oa, symbol_table, this_ptr);
-    forget_statics(oa);
-    destroy_op_array(oa);
-    efree(oa);
-    return rv;
+    return with_native_stack([&]() -> zval * {
+        zend_op_array *oa = compile_string(code, description);
+        if (!oa) return nullptr;
+        zval *rv = run_in_scope(oa, symbol_table, this_ptr);
+        forget_statics(oa);
+        destroy_op_array(oa);
+        efree(oa);
+        return rv;
+    });
 }
 
 int current_arguments(zval ***args) {
@@ -186,8 +198,6 @@ bool argument_by_reference(const zend_function *fn, int index) {
 }
 
 zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_ptr) {
-    if (state.depth >= max_nesting_level)
-        zend_error(E_ERROR, "Maximum function nesting level of '%d' reached, aborting!", max_nesting_level);
     frame f;
     f.op_array = op_array;
     f.symbol_table = symbol_table;

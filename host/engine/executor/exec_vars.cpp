@@ -710,7 +710,7 @@ void op_INIT_ARRAY(frame &f, const zend_op *op) {
     zval *array = new_value();
     array_init(array);
     if (op->op1.op_type != IS_UNUSED) {
-        zval *value = unref(take(f, op->op1));
+        zval *value = op->extended_value == 1 ? take(f, op->op1) : unref(take(f, op->op1));
         add_element(array, op->op2, read(f, op->op2), value);
         release(f, op->op2);
     }
@@ -719,7 +719,7 @@ void op_INIT_ARRAY(frame &f, const zend_op *op) {
 
 void op_ADD_ARRAY_ELEMENT(frame &f, const zend_op *op) {
     zval *array = peek(f, op->result);
-    zval *value = unref(take(f, op->op1));
+    zval *value = op->extended_value == 1 ? take(f, op->op1) : unref(take(f, op->op1));
     if (array && array->type == IS_ARRAY) add_element(array, op->op2, read(f, op->op2), value);
     else zval_ptr_dtor(&value);
     release(f, op->op2);

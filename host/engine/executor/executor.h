@@ -68,7 +68,26 @@ struct request_state {
 };
 extern request_state state;
 
-constexpr int max_nesting_level = 1000;
+/* Native stack (exec_stack.cpp). stack_is_low: less than a reserve is
+ * left below the running frame. run_on_new_stack runs fn(arg) on a fresh
+ * stack segment and waits for it; an exception it ends with is thrown
+ * again here; a fatal error when the request has used all its segments.
+ * with_native_stack(fn) runs fn here, or on a new segment when the stack
+ * is low, and returns its result: every call, include and eval goes
+ * through it, so script recursion has no fixed depth limit and cannot
+ * overflow the stack. */
+bool stack_is_low();
+void run_on_new_stack(void (*fn)(void *), void *arg);
+
+template <typename T> void invoke_thunk(void *thunk) { (*static_cast<T *>(thunk))(); }
+
+template <typename F> auto with_native_stack(F &&fn) -> decltype(fn()) {
+    if (!stack_is_low()) return fn();
+    decltype(fn()) result{};
+    auto thunk = [&] { result = fn(); };
+    run_on_new_stack(&invoke_thunk<decltype(thunk)>, &thunk);
+    return result;
+}
 
 /* Runs an op array in a frame prepared by the caller. */
 void execute(frame &f);
