@@ -28,7 +28,7 @@ namespace {
 
 constexpr std::size_t reserve = std::size_t(512) << 10;       /* left for built-ins and errors */
 constexpr std::size_t segment_size = std::size_t(64) << 20;   /* each helper thread's stack */
-constexpr int max_segments = 4;
+constexpr int max_segments = 2;
 constexpr std::size_t largest_main_stack = std::size_t(64) << 20; /* trusted of an unlimited main stack */
 
 /* The address below which this thread's stack is too short to go on;

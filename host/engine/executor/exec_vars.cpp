@@ -93,6 +93,26 @@ HashTable *table_of(const zval *z) {
     return nullptr;
 }
 
+/* A new array (or object) holding the same elements as z: a table of
+ * its own even when z's table is the global symbol table. */
+zval *snapshot_of(const zval *z) {
+    HashTable *from = table_of(z);
+    HashTable *copy;
+    ALLOC_HASHTABLE(copy);
+    zend_hash_init(copy, from->nNumOfElements, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
+    zval *tmp;
+    zend_hash_copy(copy, from, (copy_ctor_func_t)zval_add_ref, &tmp, sizeof(zval *));
+    zval *r = new_value();
+    r->type = z->type;
+    if (z->type == IS_OBJECT) {
+        r->value.obj.ce = z->value.obj.ce;
+        r->value.obj.properties = copy;
+    } else {
+        r->value.ht = copy;
+    }
+    return r;
+}
+
 /* The element of ht under the key of element b (of another table). */
 Bucket *bucket_with_key_of(HashTable *ht, const Bucket *b) {
     if (!ht->arBuckets || !b) return nullptr;
@@ -768,10 +788,11 @@ void op_FE_RESET(frame &f, const zend_op *op) {
         return;
     }
     zval *owner = nullptr;
-    if (subject->is_ref) {
+    if (subject->is_ref || table_of(subject) == &EG(symbol_table)) {
+        /* $GLOBALS too: copying it leaves the symbol table shared */
         owner = subject;
         zend_hash_internal_pointer_reset(table_of(owner));
-        subject = copy_value(owner);
+        subject = snapshot_of(owner);
     }
     set_result(f, op, subject);
     temp_var &t = f.temps[op->result.u.var];
