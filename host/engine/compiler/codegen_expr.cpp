@@ -446,8 +446,8 @@ namespace {
     std::string lc = lowercase(n->str);
     if (lc == "__file__") return const_string(c.filename ? c.filename : "");
     if (lc == "__line__") return const_long(n->line);
-    if (lc == "__class__") return const_string(c.class_name);
-    if (lc == "__function__") return const_string(c.function_name);
+    if (lc == "__class__") return const_string(c.class_name_lc);
+    if (lc == "__function__") return const_string(lowercase(c.function_name));
     znode r = tmp_node(new_temp(c));
     emit(c, ZEND_FETCH_CONSTANT, r, const_string(n->str), unused_node());
     return r;

@@ -532,7 +532,10 @@ node *parser::primary() {
     case tk::T_CLASS_C:
     case tk::T_FUNC_C:
         n = make(kind::string_lit, at);
+        /* the names in lower case, as the engine keeps them in its tables */
         n->str = look() == tk::T_CLASS_C ? class_name : function_name;
+        for (char &ch : n->str)
+            if (ch >= 'A' && ch <= 'Z') ch = char(ch + 32);
         advance();
         return n;
     default:
