@@ -32,8 +32,9 @@ constexpr int max_segments = 2;
 constexpr std::size_t largest_main_stack = std::size_t(64) << 20; /* trusted of an unlimited main stack */
 
 /* The address below which this thread's stack is too short to go on;
- * found on the first check in each thread. */
-thread_local const char *stack_floor = nullptr;
+ * found on the first check in each thread. The engine library is loaded
+ * with its program, so the cheap initial-exec access is safe. */
+thread_local const char *stack_floor __attribute__((tls_model("initial-exec"))) = nullptr;
 int segments_in_use = 0;
 
 const char *find_floor() {

@@ -29,6 +29,18 @@ reset(array(1, 2));
 $f = "twice_again";
 function twice_again(&$v) { }
 $f("literal");
+--REQUEST--
+<?php
+class S { function m(&$a) { } }
+S::m($fine);
+echo "static call with a variable\n";
+S::m(array());
+--REQUEST--
+<?php
+class T { function T(&$a) { $a = "set by constructor"; } }
+$t = new T($out);
+echo $out, "\n";
+$t = new T(5);
 --EXPECTF--
 
 Fatal error: Only variables can be passed by reference in %s on line 4
@@ -42,3 +54,9 @@ Fatal error: Cannot pass parameter 2 by reference in %s on line 6
 Fatal error: Only variables can be passed by reference in %s on line 3
 
 Fatal error: Cannot pass parameter 1 by reference in %s on line 4
+static call with a variable
+
+Fatal error: Cannot pass parameter 1 by reference in %s on line 5
+set by constructor
+
+Fatal error: Cannot pass parameter 1 by reference in %s on line 5
