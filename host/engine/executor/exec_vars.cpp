@@ -88,7 +88,7 @@ void set_counted(frame &f, const zend_op *op, zval *value) { set_result(f, op, s
  * one. A shared value is replaced rather than changed. */
 /* The table of an array or object; null for any other value. */
 HashTable *table_of(const zval *z) {
-    if (z->type == IS_ARRAY) return z->value.ht;
+    if (z->type == IS_ARRAY || z->type == IS_CONSTANT_ARRAY) return z->value.ht;
     if (z->type == IS_OBJECT) return z->value.obj.properties;
     return nullptr;
 }
@@ -99,9 +99,9 @@ zval *snapshot_of(const zval *z) {
     HashTable *from = table_of(z);
     HashTable *copy;
     ALLOC_HASHTABLE(copy);
-    zend_hash_init(copy, from->nNumOfElements, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
+    zend_hash_init(copy, from ? from->nNumOfElements : 0, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
     zval *tmp;
-    zend_hash_copy(copy, from, (copy_ctor_func_t)zval_add_ref, &tmp, sizeof(zval *));
+    if (from) zend_hash_copy(copy, from, (copy_ctor_func_t)zval_add_ref, &tmp, sizeof(zval *));
     zval *r = new_value();
     r->type = z->type;
     if (z->type == IS_OBJECT) {
@@ -780,7 +780,7 @@ void op_FE_RESET(frame &f, const zend_op *op) {
     } else {
         subject = take(f, op->op1);
     }
-    if (subject->type != IS_ARRAY && subject->type != IS_OBJECT) {
+    if (!table_of(subject)) {
         zend_error(E_WARNING, "Invalid argument supplied for foreach()");
         zval_ptr_dtor(&subject);
         result_temp(f, op);
@@ -814,7 +814,7 @@ void op_FE_FETCH(frame &f, const zend_op *op) {
     HashTable *owner = it.pointer_owner ? table_of(it.pointer_owner) : ht;
     Bucket *at = it.position;
     zval **data;
-    if (zend_hash_get_current_data_ex(ht, (void **)&data, &it.position) != SUCCESS) {
+    if (!ht || zend_hash_get_current_data_ex(ht, (void **)&data, &it.position) != SUCCESS) {
         if (owner) owner->pInternalPointer = nullptr;
         f.pc = op->op2.u.opline_num;
         return;
