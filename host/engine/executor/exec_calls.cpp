@@ -87,9 +87,7 @@ zval *call_user_here(pending_call &p) {
     }
     callee.args = p.args.data();
     callee.argc = (int)p.args.size();
-    state.depth++;
     execute(callee);
-    state.depth--;
     zend_hash_destroy(symbols);
     FREE_HASHTABLE(symbols);
     return callee.return_value ? callee.return_value : new_value();
@@ -202,9 +200,7 @@ zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_
     f.op_array = op_array;
     f.symbol_table = symbol_table;
     f.this_ptr = this_ptr;
-    state.depth++;
     execute(f);
-    state.depth--;
     if (f.return_value) return f.return_value;
     zval *one = new_value();
     one->type = IS_LONG;

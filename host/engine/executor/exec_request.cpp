@@ -82,7 +82,6 @@ namespace zend {
 void executor_request_startup() {
     using exec::state;
     state.current = nullptr;
-    state.depth = 0;
     exec::drop_statics();
     state.included_files.clear();
     if (!state.active) state.previous_provider = set_position_provider(exec::execution_position);
@@ -106,7 +105,6 @@ void executor_request_shutdown() {
     /* After a fatal error frames were abandoned mid-run: their values die
      * with request memory; only the executor's own records are reset. */
     state.current = nullptr;
-    state.depth = 0;
     exec::drop_statics();
     state.included_files.clear();
     if (state.active) set_position_provider(state.previous_provider);
@@ -142,7 +140,6 @@ int execute_script(const char *filename) {
     }
     compile_first_line = 1;
     state.current = nullptr;
-    state.depth = 0;
     if (silence_depth > 0) settings.error_reporting = silence_outer_level; /* ended inside "@" */
     silence_depth = 0;
     return exit_status();

@@ -57,7 +57,6 @@ struct frame {
 /* Per-request state of the executor; reset at request start and end. */
 struct request_state {
     frame *current = nullptr;
-    int depth = 0;
     /* current values of static variables, by the op array's table of
      * initial values (copies of one function share that table) */
     std::unordered_map<const HashTable *, HashTable *> statics;
