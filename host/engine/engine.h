@@ -79,11 +79,14 @@ int exit_status();
  * request_startup resets it to 0. */
 void set_exit_status(int status);
 
-/* Depth of "@" operators being evaluated: while above 0, warnings and
- * notices are not printed (the error observer still sees them); fatal
- * errors always are. The executor raises and lowers it; request_startup
- * resets it to 0. */
+/* Depth of "@" operators being evaluated. "@" sets error_reporting to 0
+ * for the expression it silences, so warnings and notices are not printed
+ * (the error observer still sees them); fatal errors are printed by the
+ * level that was set before the outermost "@" (silence_outer_level). The
+ * executor raises and lowers the depth; a request that ends inside "@"
+ * gets that level back, and request_startup resets the depth to 0. */
 extern int silence_depth;
+extern int silence_outer_level;
 
 /* Request memory accounting: blocks and bytes handed out by the
  * per-request allocator and not yet given back. */
@@ -118,8 +121,19 @@ position_fn set_position_provider(position_fn provider);
 
 /* Constants: define(), built-in ones (E_WARNING, PHP_VERSION, ...). Names
  * are case-sensitive unless registered case-insensitive. */
+bool register_constant(const char *name, std::size_t length, const zval *value, bool case_insensitive,
+                       bool persistent);
 bool register_constant(const char *name, const zval *value, bool case_insensitive, bool persistent);
 bool get_constant(const char *name, std::size_t length, zval *result); /* result is a copy */
+
+/* Compiles code given to eval() (it starts inside the PHP tags); errors
+ * in it name `description` as their file ("FILE(N) : eval()'d code"). A
+ * syntax error is reported as a parse error and gives null. */
+zend_op_array *compile_string(const std::string &code, const char *description);
+/* The number the engine's compiler gives the first line of the next file
+ * it compiles (2 when the runner skipped a "#!" line); reset to 1 by that
+ * compilation. */
+extern int compile_first_line;
 
 /* The built-in functions module; the engine registers it at start-up. */
 zend_module_entry *builtin_module();

@@ -38,7 +38,7 @@
     X(array_slice) X(array_flip) X(array_sum) X(array_unique) X(array_fill)    \
     X(array_pad) X(array_map) X(array_filter)                                  \
     /* callbacks */                                                            \
-    X(call_user_func) X(call_user_func_array)                                  \
+    X(call_user_func) X(call_user_func_array) X(create_function)               \
     /* types */                                                                \
     X(is_array) X(is_string) X(is_int) X(is_float) X(is_null) X(is_bool)       \
     X(is_object) X(is_resource) X(is_numeric) X(is_scalar) X(gettype)          \
@@ -70,7 +70,9 @@
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
     X(array_push) X(array_pop) X(array_shift) X(sort) X(rsort) X(asort)        \
     X(arsort) X(ksort) X(krsort) X(settype) X(array_unshift) X(usort)         \
-    X(uasort) X(uksort)
+    X(uasort) X(uksort)                                                        \
+    /* the internal pointer */                                                 \
+    X(each) X(current) X(pos) X(key) X(next) X(prev) X(reset) X(end)
 
 /* Regular expressions, serialization, more arrays, sessions: X(name). */
 #define BRISKO_BUILTIN_LIBRARY(X)                                              \

@@ -29,7 +29,7 @@ ZEND_FUNCTION(define)
     }
     std::string name = to_string(*args[0]);
     bool ci = args.size() == 3 && zend_is_true(*args[2]);
-    if (!zend::register_constant(name.c_str(), value, ci, false)) {
+    if (!zend::register_constant(name.data(), name.size(), value, ci, false)) {
         zend_error(E_NOTICE, "Constant %s already defined", name.c_str());
         RETURN_FALSE;
     }

@@ -1,5 +1,6 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -84,7 +85,8 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_string("PHP_OS", "Linux");
     constant_string("PHP_EOL", "\n");
     constant_string("ZEND_VERSION", ZEND_VERSION);
-    constant_long("PHP_INT_MAX", 2147483647L);
+    constant_long("PHP_INT_MAX", LONG_MAX);
+    constant_long("PHP_INT_SIZE", static_cast<long>(sizeof(long)));
     constant_string("DIRECTORY_SEPARATOR", "/");
     constant_string("PATH_SEPARATOR", ":");
     constant_double("M_PI", M_PI);

@@ -20,7 +20,7 @@ const char *const kind_names[] = {
     "array_elem", "var", "var_var", "dim", "prop", "call", "method_call", "static_call", "new_object",
     "assign", "assign_ref", "assign_op", "binary", "logical_and", "logical_or", "logical_xor", "unary",
     "pre_inc", "pre_dec", "post_inc", "post_dec", "cast", "silence", "ternary", "isset", "empty",
-    "include", "exit", "print", "stmt_list", "echo", "inline_html", "expr_stmt", "if_stmt",
+    "include", "exit", "print", "list", "list_assign", "ref_arg", "eval", "stmt_list", "echo", "inline_html", "expr_stmt", "if_stmt",
     "while_stmt", "do_while", "for_stmt", "expr_list", "foreach_stmt", "switch_stmt", "case_clause",
     "break_stmt", "continue_stmt", "return_stmt", "global_stmt", "static_stmt", "static_var",
     "unset_stmt", "func_decl", "param", "class_decl", "prop_decl", "nop",
@@ -120,6 +120,7 @@ void dump_node(std::string &out, const node *n, int depth) {
         break;
     case kind::func_decl:
     case kind::param:
+    case kind::array_elem:
         if (n->op) out += " &";
         break;
     default:

@@ -21,7 +21,7 @@ enum class kind {
     constant,      /* str: constant name as written (define()d or built-in) */
     interp,        /* list: parts (string_lit or expressions), concatenated */
     array,         /* list: array_elem */
-    array_elem,    /* kids[0]: key or nullptr; kids[1]: value */
+    array_elem,    /* kids[0]: key or nullptr; kids[1]: value; op 1: the value is a variable taken by reference */
     var,           /* str: variable name without "$" */
     var_var,       /* kids[0]: expression giving the name ($$x, ${expr}) */
     dim,           /* kids[0]: base; kids[1]: index, nullptr for [] */
@@ -47,6 +47,10 @@ enum class kind {
     include,       /* op: ZEND_INCLUDE, ZEND_REQUIRE, ZEND_INCLUDE_ONCE, ZEND_REQUIRE_ONCE; kids[0] */
     exit,          /* kids[0]: status or message, nullptr when none */
     print,         /* kids[0] */
+    list,          /* list: targets, each a variable, a nested list or nullptr for a skipped slot */
+    list_assign,   /* kids[0]: list; kids[1]: value */
+    ref_arg,       /* kids[0]: variable passed by reference at the call (f(&$x)) */
+    eval,          /* kids[0]: code */
 
     /* statements */
     stmt_list,     /* list: statements */
@@ -115,6 +119,10 @@ struct tree {
  * throws; nesting depth is bounded so hostile input cannot exhaust the
  * stack. */
 std::unique_ptr<tree> parse(const char *source, std::size_t length, std::string &message, int &line);
+/* The same for text that starts inside the PHP tags (eval()'d code) or
+ * whose first line has another number than 1. */
+std::unique_ptr<tree> parse(const char *source, std::size_t length, std::string &message, int &line,
+                            bool in_script, int first_line);
 
 /* A readable dump of a tree, one node per line, for tests. */
 std::string dump(const node *n);

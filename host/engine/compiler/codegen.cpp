@@ -173,7 +173,7 @@ zend_op_array *finish_op_array(compiler &c, function_state &fs, const char *func
     return oa;
 }
 
-zend_op_array *compile_tree(const ast::tree &tree, const char *filename) {
+zend_op_array *compile_tree(const ast::tree &tree, const char *filename, bool eval_code) {
     compiler c;
     c.filename = filename;
     function_state fs;
@@ -191,7 +191,8 @@ zend_op_array *compile_tree(const ast::tree &tree, const char *filename) {
     } guard{previous, previous_provider};
 
     if (tree.root) compile_statement(c, tree.root);
-    emit(c, ZEND_RETURN, unused_node(), const_long(1), unused_node());
+    /* a file that does not return gives 1 to its include, eval()'d code null */
+    emit(c, ZEND_RETURN, unused_node(), eval_code ? const_null() : const_long(1), unused_node());
     return finish_op_array(c, fs, nullptr);
 }
 

@@ -19,10 +19,11 @@
 
 namespace zend::codegen {
 
-/* Compiles a parsed file. Functions and classes it declares land in
- * CG(function_table) and CG(class_table). A compile error (redeclaration,
- * unknown parent class, ...) is fatal: zend_error bails out. */
-zend_op_array *compile_tree(const ast::tree &tree, const char *filename);
+/* Compiles a parsed file, or with eval_code the code given to eval().
+ * Functions and classes it declares land in CG(function_table) and
+ * CG(class_table). A compile error (redeclaration, unknown parent class,
+ * ...) is fatal: zend_error bails out. */
+zend_op_array *compile_tree(const ast::tree &tree, const char *filename, bool eval_code = false);
 
 /* ---- the generator's own state, shared by its source files ---- */
 
@@ -75,6 +76,9 @@ bool is_temp(const znode &n);
  * returns an unused operand. */
 znode compile_expr(compiler &c, const ast::node *n, bool used = true);
 bool is_variable(const ast::node *n);
+/* $GLOBALS, $_GET, $_POST, $_COOKIE, $_SERVER, $_ENV, $_REQUEST, $_FILES,
+ * $_SESSION: written by name, they are the globals in every scope. */
+bool is_auto_global(const std::string &name);
 
 /* A variable expression split into its base and steps, with every name
  * and index already evaluated, so the fetches that follow run back to
@@ -86,7 +90,7 @@ struct fetch_step {
 };
 struct variable_chain {
     bool base_is_value = false; /* base is an expression, not a variable */
-    bool global_scope = false;  /* $GLOBALS['name']...: the base is a global */
+    bool global_scope = false;  /* an auto-global ($GLOBALS, $_GET, ...): the base is a global */
     znode base;                 /* variable name (const or temp), or the value */
     std::vector<fetch_step> steps;
 };

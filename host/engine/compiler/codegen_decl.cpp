@@ -73,13 +73,12 @@ void set_array_key(compiler &c, HashTable *ht, const ast::node *key, zval *value
     zval k;
     make_constant_value(c, key, &k);
     if (k.type == IS_CONSTANT) {
-        zval resolved;
-        if (get_constant(k.value.str.val, (std::size_t)k.value.str.len, &resolved)) {
-            zval_dtor(&k);
-            k = resolved;
-        } else {
-            k.type = IS_STRING;
-        }
+        /* resolved when the array is used: the constant may be defined later */
+        std::string marked(constant_key_prefix);
+        marked.append(k.value.str.val, (std::size_t)k.value.str.len);
+        zval_dtor(&k);
+        zend_hash_update(ht, marked.data(), (uint)marked.size() + 1, &value, sizeof(zval *), nullptr);
+        return;
     }
     switch (k.type) {
     case IS_LONG:
@@ -184,6 +183,7 @@ void compile_function_decl(compiler &c, const ast::node *n) {
 
 /* class_decl -> CLASS name [EXTENDS parent] '{' (VAR prop [= const] ';' | function)* '}' */
 void compile_class_decl(compiler &c, const ast::node *n) {
+    if (!c.class_name_lc.empty()) compile_error(c, "Class declarations may not be nested");
     std::string lc = lowercase(n->str);
     std::string parent_lc = lowercase(n->str2);
     bool at_top = c.conditional_depth == 0;

@@ -27,6 +27,13 @@ znode result_node(compiler &c, bool used) {
     return used ? tmp_node(new_temp(c)) : unused_node();
 }
 
+/* The result of a call, an assignment, new or include: a variable-like
+ * value (IS_VAR), which a by-reference parameter may take, unlike a
+ * literal or an operator's result (IS_CONST, IS_TMP_VAR). */
+znode var_result_node(compiler &c, bool used) {
+    return used ? tmp_node(new_temp(c), IS_VAR) : unused_node();
+}
+
 /* A temporary holding the operand's value, for ops that need their operand
  * in a slot (containers, switch subjects). */
 znode into_temp(compiler &c, const znode &v) {
@@ -62,15 +69,23 @@ opcode binary_opcode(compiler &c, int op, bool *swap) {
     }
 }
 
+variable_chain writable_chain(compiler &c, const ast::node *target) {
+    if (!is_variable(target)) compile_error(c, "Can't use function return value in write context");
+    variable_chain chain = prepare_variable(c, target);
+    if (chain.base_is_value) compile_error(c, "Can't use function return value in write context");
+    return chain;
+}
+
 /* Whether argument `index` of a function known now is passed by
- * reference: 1 yes, 0 no, -1 not known until the call runs. Only built-in
- * functions are trusted here: user functions may still be declared by the
- * code that runs before the call. */
-int known_by_reference(const std::string &name_lc, int index) {
+ * reference: 1 yes, 0 no, -1 not known until the call runs. With
+ * user_functions false only built-in functions count: the fetch mode of a
+ * variable argument is left to the run for user functions, so that a
+ * cached op array stays right whatever declares them later. */
+int known_by_reference(const std::string &name_lc, int index, bool user_functions = false) {
     zend_function *f = nullptr;
     if (zend_hash_find(CG(function_table), name_lc.c_str(), (uint)name_lc.size() + 1, (void **)&f) != SUCCESS)
         return -1;
-    if (f->type != ZEND_INTERNAL_FUNCTION) return -1;
+    if (f->type != ZEND_INTERNAL_FUNCTION && !user_functions) return -1;
     const zend_uchar *types = f->common.arg_types;
     if (!types) return 0;
     int count = types[0];
@@ -78,11 +93,19 @@ int known_by_reference(const std::string &name_lc, int index) {
     return count > 0 && types[count] == BYREF_FORCE_REST;
 }
 
-/* Arguments of the call started just before; returns their count. */
+/* Arguments of the call started just before; returns their count.
+ * f(&$x) passes $x by reference whatever the function declares. A value
+ * that is not variable-like (a literal, an operator's result) for a
+ * parameter taken by reference is refused here when the function is
+ * known now, and by SEND_VAL when the call runs otherwise. */
 int compile_arguments(compiler &c, const std::vector<ast::node *> &args, const std::string *known_name) {
     int index = 0;
     for (const ast::node *arg : args) {
-        if (is_variable(arg)) {
+        if (arg->k == kind::ref_arg) {
+            variable_chain chain = writable_chain(c, arg->kids[0]);
+            znode v = emit_fetches(c, chain, fetch_ext(FETCH_W));
+            emit(c, ZEND_SEND_VAR, unused_node(), v, unused_node(), (ulong)index);
+        } else if (is_variable(arg)) {
             int mode = FETCH_FUNC_ARG;
             if (known_name) {
                 int byref = known_by_reference(*known_name, index);
@@ -93,6 +116,8 @@ int compile_arguments(compiler &c, const std::vector<ast::node *> &args, const s
             emit(c, ZEND_SEND_VAR, unused_node(), v, unused_node(), (ulong)index);
         } else {
             znode v = compile_expr(c, arg);
+            if (v.op_type != IS_VAR && known_name && known_by_reference(*known_name, index, true) == 1)
+                compile_error(c, "Only variables can be passed by reference");
             emit(c, ZEND_SEND_VAL, unused_node(), v, unused_node(), (ulong)index);
         }
         index++;
@@ -101,7 +126,7 @@ int compile_arguments(compiler &c, const std::vector<ast::node *> &args, const s
 }
 
 znode finish_call(compiler &c, int argc, bool used) {
-    znode r = result_node(c, used);
+    znode r = var_result_node(c, used);
     emit(c, ZEND_DO_FCALL, r, unused_node(), unused_node(), (ulong)argc);
     return r;
 }
@@ -155,7 +180,7 @@ znode finish_call(compiler &c, int argc, bool used) {
     /* new $cls: the class name is the value of kids[0] */
     znode cls = n->str.empty() && !n->kids.empty() && n->kids[0] ? compile_expr(c, n->kids[0])
                                                                  : const_string(lowercase(n->str));
-    znode object = tmp_node(new_temp(c));
+    znode object = tmp_node(new_temp(c), IS_VAR);
     emit(c, ZEND_NEW, object, cls, unused_node());
     emit(c, ZEND_INIT_CTOR, unused_node(), object, unused_node());
     int argc = compile_arguments(c, n->list, nullptr);
@@ -163,18 +188,11 @@ znode finish_call(compiler &c, int argc, bool used) {
     return object;
 }
 
-variable_chain writable_chain(compiler &c, const ast::node *target) {
-    if (!is_variable(target)) compile_error(c, "Can't use function return value in write context");
-    variable_chain chain = prepare_variable(c, target);
-    if (chain.base_is_value) compile_error(c, "Can't use function return value in write context");
-    return chain;
-}
-
 [[gnu::noinline]] znode compile_assign(compiler &c, const ast::node *n, bool used) {
     variable_chain chain = writable_chain(c, n->kids[0]);
     znode value = compile_expr(c, n->kids[1]);
     znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
-    znode r = result_node(c, used);
+    znode r = var_result_node(c, used);
     emit(c, ZEND_ASSIGN, r, location, value);
     return r;
 }
@@ -186,7 +204,7 @@ variable_chain writable_chain(compiler &c, const ast::node *target) {
         znode value = compile_expr(c, source);
         variable_chain to = writable_chain(c, n->kids[0]);
         znode target = emit_fetches(c, to, fetch_ext(FETCH_W));
-        znode r = result_node(c, used);
+        znode r = var_result_node(c, used);
         emit(c, ZEND_ASSIGN_REF, r, target, value);
         return r;
     }
@@ -202,7 +220,7 @@ variable_chain writable_chain(compiler &c, const ast::node *target) {
     emit(c, ZEND_MAKE_REF, ref, location, unused_node());
     variable_chain to = writable_chain(c, n->kids[0]);
     znode target = emit_fetches(c, to, fetch_ext(FETCH_W));
-    znode r = result_node(c, used);
+    znode r = var_result_node(c, used);
     emit(c, ZEND_ASSIGN_REF, r, target, ref);
     return r;
 }
@@ -213,7 +231,7 @@ variable_chain writable_chain(compiler &c, const ast::node *target) {
     variable_chain chain = writable_chain(c, n->kids[0]);
     znode value = compile_expr(c, n->kids[1]);
     znode location = emit_fetches(c, chain, fetch_ext(FETCH_RW));
-    znode r = result_node(c, used);
+    znode r = var_result_node(c, used);
     emit(c, ZEND_ASSIGN_OP, r, location, value, (ulong)code);
     return r;
 }
@@ -300,8 +318,16 @@ variable_chain writable_chain(compiler &c, const ast::node *target) {
     bool first = true;
     for (const ast::node *element : n->list) {
         znode key = element->kids.size() > 0 && element->kids[0] ? compile_expr(c, element->kids[0]) : unused_node();
-        znode value = compile_expr(c, element->kids[1]);
-        emit(c, first ? ZEND_INIT_ARRAY : ZEND_ADD_ARRAY_ELEMENT, r, value, key);
+        znode value;
+        if (element->op == 1) { /* array(&$x): the element is a reference to $x */
+            variable_chain chain = writable_chain(c, element->kids[1]);
+            znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
+            value = tmp_node(new_temp(c));
+            emit(c, ZEND_MAKE_REF, value, location, unused_node());
+        } else {
+            value = compile_expr(c, element->kids[1]);
+        }
+        emit(c, first ? ZEND_INIT_ARRAY : ZEND_ADD_ARRAY_ELEMENT, r, value, key, (ulong)element->op);
         first = false;
     }
     return r;
@@ -342,6 +368,15 @@ bool is_variable(const ast::node *n) {
     return n && (n->k == kind::var || n->k == kind::var_var || n->k == kind::dim || n->k == kind::prop);
 }
 
+bool is_auto_global(const std::string &name) {
+    static const char *const names[] = {"GLOBALS", "_GET", "_POST", "_COOKIE", "_SERVER",
+                                        "_ENV", "_REQUEST", "_FILES", "_SESSION"};
+    if (name.empty() || (name[0] != '_' && name[0] != 'G')) return false;
+    for (const char *candidate : names)
+        if (name == candidate) return true;
+    return false;
+}
+
 variable_chain prepare_variable(compiler &c, const ast::node *n) {
     std::vector<const ast::node *> path;
     const ast::node *cur = n;
@@ -351,13 +386,9 @@ variable_chain prepare_variable(compiler &c, const ast::node *n) {
     }
     variable_chain chain;
     std::size_t steps = path.size();
-    if (cur->k == kind::var && cur->str == "GLOBALS" && steps > 0 && path.back()->k == kind::dim &&
-        path.back()->kids.size() > 1 && path.back()->kids[1]) {
-        /* $GLOBALS['name'] is the global variable of that name */
-        chain.global_scope = true;
-        chain.base = compile_expr(c, path.back()->kids[1]);
-        steps--;
-    } else if (cur->k == kind::var) {
+    if (cur->k == kind::var) {
+        /* $GLOBALS, $_GET, ... name the global variable from any scope */
+        chain.global_scope = is_auto_global(cur->str);
         chain.base = const_string(cur->str);
     } else if (cur->k == kind::var_var) {
         chain.base = compile_expr(c, cur->kids[0]);
@@ -415,8 +446,8 @@ namespace {
     std::string lc = lowercase(n->str);
     if (lc == "__file__") return const_string(c.filename ? c.filename : "");
     if (lc == "__line__") return const_long(n->line);
-    if (lc == "__class__") return const_string(c.class_name);
-    if (lc == "__function__") return const_string(c.function_name);
+    if (lc == "__class__") return const_string(c.class_name_lc);
+    if (lc == "__function__") return const_string(lowercase(c.function_name));
     znode r = tmp_node(new_temp(c));
     emit(c, ZEND_FETCH_CONSTANT, r, const_string(n->str), unused_node());
     return r;
@@ -463,9 +494,10 @@ namespace {
 }
 
 [[gnu::noinline]] znode compile_silence(compiler &c, const ast::node *n, bool used) {
-    emit(c, ZEND_BEGIN_SILENCE, unused_node(), unused_node(), unused_node());
+    znode saved = tmp_node(new_temp(c));
+    emit(c, ZEND_BEGIN_SILENCE, saved, unused_node(), unused_node());
     znode v = compile_expr(c, n->kids[0], used);
-    emit(c, ZEND_END_SILENCE, unused_node(), unused_node(), unused_node());
+    emit(c, ZEND_END_SILENCE, unused_node(), saved, unused_node());
     return v;
 }
 
@@ -479,7 +511,7 @@ namespace {
 
 [[gnu::noinline]] znode compile_include(compiler &c, const ast::node *n, bool used) {
     znode file = compile_expr(c, n->kids[0]);
-    znode r = result_node(c, used);
+    znode r = var_result_node(c, used);
     emit(c, ZEND_INCLUDE_OR_EVAL, r, file, unused_node(), (ulong)n->op);
     return r;
 }
@@ -494,6 +526,60 @@ namespace {
     znode v = compile_expr(c, n->kids[0]);
     znode r = result_node(c, used);
     emit(c, ZEND_PRINT, r, v, unused_node());
+    return r;
+}
+
+/* One target of a list(): where it sits in the value (an index per
+ * level of nesting) and its variable, names and indexes evaluated. */
+struct list_target {
+    std::vector<long> path;
+    variable_chain chain;
+};
+
+void collect_list_targets(compiler &c, const ast::node *list, std::vector<long> &path,
+                          std::vector<list_target> &out) {
+    for (std::size_t i = 0; i < list->list.size(); i++) {
+        const ast::node *target = list->list[i];
+        if (!target) continue;
+        path.push_back((long)i);
+        if (target->k == kind::list) collect_list_targets(c, target, path, out);
+        else out.push_back({path, writable_chain(c, target)});
+        path.pop_back();
+    }
+}
+
+/* list(t0, t1, ...) = value: the targets' own indexes are evaluated first,
+ * left to right, then the value; then the targets are assigned from the
+ * last to the first, each the element at its position (a missing one
+ * gives null). The expression's value is the whole value. A value that is
+ * not variable-like yields elements of arrays only. */
+[[gnu::noinline]] znode compile_list_assign(compiler &c, const ast::node *n) {
+    std::vector<long> path;
+    std::vector<list_target> targets;
+    collect_list_targets(c, n->kids[0], path, targets);
+    znode value = compile_expr(c, n->kids[1]);
+    bool array_only = value.op_type != IS_VAR;
+    znode held = into_temp(c, value);
+    for (std::size_t t = targets.size(); t-- > 0;) {
+        const list_target &target = targets[t];
+        znode element = held;
+        for (std::size_t level = 0; level < target.path.size(); level++) {
+            ulong ext = fetch_ext(FETCH_R);
+            if (level == 0) ext |= FETCH_KEEP_CONTAINER | (array_only ? FETCH_ARRAY_ONLY : 0);
+            znode next = tmp_node(new_temp(c), IS_VAR);
+            emit(c, ZEND_FETCH_DIM, next, element, const_long(target.path[level]), ext);
+            element = next;
+        }
+        znode location = emit_fetches(c, target.chain, fetch_ext(FETCH_W));
+        emit(c, ZEND_ASSIGN, unused_node(), location, element);
+    }
+    return held; /* freed by the caller when the value is not used */
+}
+
+[[gnu::noinline]] znode compile_eval(compiler &c, const ast::node *n, bool used) {
+    znode code = compile_expr(c, n->kids[0]);
+    znode r = var_result_node(c, used);
+    emit(c, ZEND_INCLUDE_OR_EVAL, r, code, unused_node(), (ulong)ZEND_EVAL);
     return r;
 }
 
@@ -549,6 +635,10 @@ znode compile_expr(compiler &c, const ast::node *n, bool used) {
     case kind::include: return compile_include(c, n, used);
     case kind::exit: return compile_exit(c, n);
     case kind::print: return compile_print(c, n, used);
+    case kind::list_assign: return compile_list_assign(c, n);
+    case kind::eval: return compile_eval(c, n, used);
+    case kind::list: compile_error(c, "list() can only be used on the left of an assignment");
+    case kind::ref_arg: compile_error(c, "Only arguments of a call can be passed by reference");
     default: compile_error(c, "Unsupported expression");
     }
 }

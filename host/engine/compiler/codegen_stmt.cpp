@@ -141,8 +141,16 @@ void assign_from_temp(compiler &c, const ast::node *target, zend_uint temp) {
  * it = FE_RESET expr; fetch: FE_FETCH it -> v [, k] or end; assign; body;
  * JMP fetch; end: FREE it */
 void compile_foreach(compiler &c, const ast::node *n) {
+    /* a variable is fetched for writing: FE_RESET gives it a value of its
+     * own (copy on write), whose internal pointer the loop moves */
     const ast::node *subject = n->kids[0];
-    znode array = is_variable(subject) ? compile_variable(c, subject, fetch_ext(FETCH_R)) : compile_expr(c, subject);
+    znode array;
+    if (is_variable(subject)) {
+        variable_chain chain = prepare_variable(c, subject);
+        array = emit_fetches(c, chain, fetch_ext(chain.base_is_value ? FETCH_R : FETCH_W));
+    } else {
+        array = compile_expr(c, subject);
+    }
     zend_uint it = new_temp(c);
     zend_uint reset = emit(c, ZEND_FE_RESET, tmp_node(it), array, jump_node(0));
     temp_floor_scope floor(*c.fn, it);
@@ -235,7 +243,8 @@ void compile_static(compiler &c, const ast::node *n) {
 
 void compile_unset(compiler &c, const ast::node *target) {
     if (target->k == kind::var) {
-        emit(c, ZEND_UNSET_VAR, unused_node(), const_string(target->str), unused_node());
+        emit(c, ZEND_UNSET_VAR, unused_node(), const_string(target->str), unused_node(),
+             is_auto_global(target->str) ? FETCH_GLOBAL : 0);
         return;
     }
     if (target->k == kind::var_var) {
@@ -244,10 +253,6 @@ void compile_unset(compiler &c, const ast::node *target) {
     }
     if (!is_variable(target)) compile_error(c, "Can't use function return value in write context");
     variable_chain chain = prepare_variable(c, target);
-    if (chain.steps.empty()) { /* unset($GLOBALS['name']) */
-        emit(c, ZEND_UNSET_VAR, unused_node(), chain.base, unused_node(), chain.global_scope ? FETCH_GLOBAL : 0);
-        return;
-    }
     fetch_step last = chain.steps.back();
     chain.steps.pop_back();
     if (last.key.op_type == IS_UNUSED) compile_error(c, "Cannot use [] for unsetting");

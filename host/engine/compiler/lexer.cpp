@@ -151,7 +151,9 @@ struct scanner {
     std::deque<token> out;   /* scanned, not yet passed by the parser */
     std::vector<scan_frame> stack;
 
-    scanner(const char *s, std::size_t n) : p(s), end(s + n) { stack.push_back({scan_mode::html, 1, {}}); }
+    scanner(const char *s, std::size_t n, bool in_script, int first_line) : p(s), end(s + n), line(first_line) {
+        stack.push_back({in_script ? scan_mode::script : scan_mode::html, first_line, {}});
+    }
 
     token &emit(tk kind, int at) {
         out.push_back(token{kind, at, 0, 0, {}});
@@ -654,8 +656,8 @@ const char *token_name(tk kind) {
     return i < sizeof token_names / sizeof token_names[0] ? token_names[i] : "unknown";
 }
 
-token_stream::token_stream(const char *source, std::size_t length)
-    : s(std::make_unique<scanner>(source, length)) {}
+token_stream::token_stream(const char *source, std::size_t length, bool in_script, int first_line)
+    : s(std::make_unique<scanner>(source, length, in_script, first_line)) {}
 
 token_stream::~token_stream() = default;
 

@@ -37,7 +37,9 @@ struct scanner;
 /* The tokens of a source text, which must outlive the stream. */
 class token_stream {
 public:
-    token_stream(const char *source, std::size_t length);
+    /* in_script: the text starts inside the PHP tags (code given to
+     * eval()); first_line: the number of the text's first line. */
+    token_stream(const char *source, std::size_t length, bool in_script = false, int first_line = 1);
     ~token_stream();
     token_stream(const token_stream &) = delete;
     token_stream &operator=(const token_stream &) = delete;

@@ -400,9 +400,14 @@ node *parser::class_decl() {
 } // namespace detail
 
 std::unique_ptr<tree> parse(const char *source, std::size_t length, std::string &message, int &line) {
+    return parse(source, length, message, line, false, 1);
+}
+
+std::unique_ptr<tree> parse(const char *source, std::size_t length, std::string &message, int &line,
+                            bool in_script, int first_line) {
     try {
         auto t = std::make_unique<tree>();
-        token_stream toks(source, length);
+        token_stream toks(source, length, in_script, first_line);
         detail::parser p(toks, *t);
         t->root = p.file();
         int deep_line = 0;

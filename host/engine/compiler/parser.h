@@ -104,6 +104,8 @@ struct parser {
     node *empty_expr();
     node *encaps(tk closer);
     node *encaps_variable();
+    node *list_assign();
+    node *list_targets();
 };
 
 /* Counts one level of parser recursion for as long as it lives. */

@@ -432,19 +432,53 @@ node *parser::property(node *object, bool allow_calls) {
     return offsets(n);
 }
 
-/* args -> '(' [expr (',' expr)*] ')' */
+/* args -> '(' [arg (',' arg)*] ')'     arg -> expr | '&' variable */
 void parser::arguments(node *call) {
     expect(tk::LPAREN);
     if (accept(tk::RPAREN)) return;
     for (;;) {
-        call->list.push_back(expr());
+        int at = line();
+        if (accept(tk::AMP)) {
+            node *ref = make(kind::ref_arg, at);
+            ref->kids = {variable(false)};
+            call->list.push_back(ref);
+        } else {
+            call->list.push_back(expr());
+        }
         if (!accept(tk::COMMA)) break;
     }
     expect(tk::RPAREN);
 }
 
+/* list_assign -> list_targets '=' expr */
+node *parser::list_assign() {
+    node *n = make(kind::list_assign, line());
+    node *targets = list_targets();
+    expect(tk::EQUALS);
+    n->kids = {targets, expr(P_ASSIGN)};
+    return n;
+}
+
+/* list_targets -> LIST '(' [target] (',' [target])* ')'
+ * target       -> variable | list_targets; an empty target skips its slot */
+node *parser::list_targets() {
+    nesting_guard g(*this);
+    node *n = make(kind::list, line());
+    expect(tk::T_LIST);
+    expect(tk::LPAREN);
+    for (;;) {
+        if (look() == tk::COMMA || look() == tk::RPAREN) n->list.push_back(nullptr);
+        else if (look() == tk::T_LIST) n->list.push_back(list_targets());
+        else n->list.push_back(variable(false));
+        if (!accept(tk::COMMA)) break;
+    }
+    expect(tk::RPAREN);
+    return n;
+}
+
 /* primary -> number | string | encaps | heredoc | constant | array_lit | isset | empty
- *          | exit | new_expr | '(' expr ')' | __LINE__ | __FILE__ | __CLASS__ | __FUNCTION__ */
+ *          | exit | new_expr | list_assign | EVAL '(' expr ')' | '(' expr ')'
+ *          | __LINE__ | __FILE__ | __CLASS__ | __FUNCTION__ */
 node *parser::primary() {
     int at = line();
     node *n;
@@ -472,6 +506,14 @@ node *parser::primary() {
     case tk::T_EMPTY: return empty_expr();
     case tk::T_EXIT: return exit_expr();
     case tk::T_NEW: return new_expr();
+    case tk::T_LIST: return list_assign();
+    case tk::T_EVAL:
+        advance();
+        n = make(kind::eval, at);
+        expect(tk::LPAREN);
+        n->kids = {expr()};
+        expect(tk::RPAREN);
+        return n;
     case tk::LPAREN:
         advance();
         n = expr();
@@ -490,7 +532,10 @@ node *parser::primary() {
     case tk::T_CLASS_C:
     case tk::T_FUNC_C:
         n = make(kind::string_lit, at);
+        /* the names in lower case, as the engine keeps them in its tables */
         n->str = look() == tk::T_CLASS_C ? class_name : function_name;
+        for (char &ch : n->str)
+            if (ch >= 'A' && ch <= 'Z') ch = char(ch + 32);
         advance();
         return n;
     default:
@@ -498,8 +543,10 @@ node *parser::primary() {
     }
 }
 
-/* array_lit -> ARRAY '(' [pair (',' pair)* [',']] ')'    pair -> value ['=>' value]
- * In a constant context the values are static scalars. */
+/* array_lit -> ARRAY '(' [pair (',' pair)* [',']] ')'
+ * pair      -> value ['=>' value] | [value '=>'] '&' variable
+ * In a constant context the values are static scalars and no element is
+ * a reference. An element taken by reference has op 1. */
 node *parser::array_literal(bool constant) {
     nesting_guard g(*this);
     node *a = make(kind::array, line());
@@ -507,11 +554,20 @@ node *parser::array_literal(bool constant) {
     expect(tk::LPAREN);
     while (look() != tk::RPAREN) {
         node *e = make(kind::array_elem, line());
-        node *first = constant ? static_scalar() : expr();
-        if (accept(tk::T_DOUBLE_ARROW))
-            e->kids = {first, constant ? static_scalar() : expr()};
-        else
-            e->kids = {nullptr, first};
+        if (!constant && accept(tk::AMP)) {
+            e->op = 1;
+            e->kids = {nullptr, variable(false)};
+        } else {
+            node *first = constant ? static_scalar() : expr();
+            if (!accept(tk::T_DOUBLE_ARROW)) {
+                e->kids = {nullptr, first};
+            } else if (!constant && accept(tk::AMP)) {
+                e->op = 1;
+                e->kids = {first, variable(false)};
+            } else {
+                e->kids = {first, constant ? static_scalar() : expr()};
+            }
+        }
         a->list.push_back(e);
         if (!accept(tk::COMMA)) break;
     }

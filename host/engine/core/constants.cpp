@@ -1,9 +1,11 @@
 /* Constants: define()d and built-in ones. Values are kept outside request
  * memory (a std::string holds string values), so persistent constants
  * survive requests; get_constant hands out a request-memory copy. Only
- * scalars and null can be constants. */
+ * scalars and null can be constants. Names are byte strings: a NUL inside
+ * one is part of the name. */
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -40,7 +42,8 @@ std::string lower(std::string s) {
 
 } // namespace
 
-bool register_constant(const char *name, const zval *value, bool case_insensitive, bool persistent) {
+bool register_constant(const char *name, std::size_t length, const zval *value, bool case_insensitive,
+                       bool persistent) {
     if (!name || !value) return false;
     constant c{value->type, 0, 0.0, std::string(), persistent, case_insensitive};
     switch (value->type) {
@@ -53,11 +56,15 @@ bool register_constant(const char *name, const zval *value, bool case_insensitiv
     default:
         return false;
     }
-    std::string key = name;
+    std::string key(name, length);
     if (sensitive().count(key) || insensitive().count(lower(key))) return false;
     if (case_insensitive) insensitive().emplace(lower(key), std::move(c));
     else sensitive().emplace(key, std::move(c));
     return true;
+}
+
+bool register_constant(const char *name, const zval *value, bool case_insensitive, bool persistent) {
+    return name && register_constant(name, std::strlen(name), value, case_insensitive, persistent);
 }
 
 bool get_constant(const char *name, std::size_t length, zval *result) {

@@ -10,6 +10,7 @@
 namespace zend {
 
 int silence_depth = 0;
+int silence_outer_level = 0;
 
 namespace {
 
@@ -99,7 +100,8 @@ ZEND_API void zend_error(int type, const char *format, ...) {
     if (zend::observer) zend::observer(type, message.c_str());
 
     bool fatal = zend::is_fatal(type);
-    bool shown = (type & zend::settings.error_reporting) && (fatal || zend::silence_depth == 0);
+    int level = fatal && zend::silence_depth > 0 ? zend::silence_outer_level : zend::settings.error_reporting;
+    bool shown = (type & level) != 0;
     if (shown) {
         std::string text = zend::format_error(type, message, zend::current_filename(), zend::current_lineno());
         zend_write(text.data(), (uint)text.size());

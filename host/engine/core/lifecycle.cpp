@@ -21,6 +21,7 @@ namespace {
 
 bool engine_started = false;
 bool in_request = false;
+settings_t configured; /* the settings as the request found them: a script's changes last one request */
 
 HashTable *new_persistent_table(dtor_func_t destructor) {
     auto *ht = static_cast<HashTable *>(std::malloc(sizeof(HashTable)));
@@ -98,6 +99,7 @@ void request_startup() {
     if (in_request) request_shutdown();
     counters.requests++;
     in_request = true;
+    configured = settings;
     set_exit_status(0);
     silence_depth = 0;
     current_call = internal_call{};
@@ -133,6 +135,7 @@ void request_shutdown() {
     drop_request_constants();
     current_call = internal_call{};
     silence_depth = 0;
+    settings = configured;
     flush_output();
     release_request_memory();
     in_request = false;

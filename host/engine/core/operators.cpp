@@ -55,11 +55,12 @@ zval array_union(zval *op1, zval *op2) {
     HashTable *target = r.value.ht, *source = op2->value.ht;
     r.type = IS_ARRAY;
     for (Bucket *p = source->pListHead; p; p = p->pListNext) {
-        zval **element = (zval **)p->pData;
-        int rc = p->nKeyLength
-                     ? zend_hash_add(target, p->arKey, p->nKeyLength, element, sizeof(zval *), nullptr)
-                     : zend_hash_index_update_or_next_insert(target, p->h, element, sizeof(zval *), nullptr, HASH_ADD);
-        if (rc == SUCCESS) (*element)->refcount++;
+        bool taken = p->nKeyLength ? zend_hash_exists(target, p->arKey, p->nKeyLength)
+                                   : zend_hash_index_exists(target, p->h);
+        if (taken) continue;
+        zval *element = share(*(zval **)p->pData);
+        if (p->nKeyLength) zend_hash_add(target, p->arKey, p->nKeyLength, &element, sizeof(zval *), nullptr);
+        else zend_hash_index_update(target, p->h, &element, sizeof(zval *), nullptr);
     }
     return r;
 }

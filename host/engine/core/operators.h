@@ -72,7 +72,16 @@ long double_to_long(double d);
 /* "%.14G" as the engine prints doubles. */
 std::string double_to_string(double d);
 
-/* zval_add_ref as a table copy constructor: one more reference. */
+/* Reference counts are 16 bits wide. share() gives one more holder a
+ * value: the value itself, its count raised, or once the count is at
+ * max_shares a fresh copy (count 1), so a count never wraps. A reference
+ * cannot be copied without breaking it: sharing one past the bound is a
+ * fatal error. */
+constexpr zend_ushort max_shares = 0xFFFE;
+zval *share(zval *z);
+
+/* zval_add_ref as a table copy constructor: one more holder, through
+ * share() (the slot may get a copy). */
 void zval_add_ref(zval **p);
 
 } // namespace zend

@@ -19,7 +19,22 @@
 
 namespace zend {
 
-void zval_add_ref(zval **p) { (*p)->refcount++; }
+zval *share(zval *z) {
+    if (z->refcount < max_shares) {
+        z->refcount++;
+        return z;
+    }
+    if (z->is_ref) zend_error(E_ERROR, "Too many references to one value");
+    zval *copy;
+    ALLOC_ZVAL(copy);
+    *copy = *z;
+    _zval_copy_ctor(copy);
+    copy->refcount = 1;
+    copy->is_ref = 0;
+    return copy;
+}
+
+void zval_add_ref(zval **p) { *p = share(*p); }
 
 long double_to_long(double d) {
     if (std::isnan(d)) return 0;

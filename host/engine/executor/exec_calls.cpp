@@ -73,9 +73,7 @@ void drop_call(pending_call &p) {
     p.callable = false;
 }
 
-zval *call_user(pending_call &p) {
-    if (state.depth >= max_nesting_level)
-        zend_error(E_ERROR, "Maximum function nesting level of '%d' reached, aborting!", max_nesting_level);
+zval *call_user_here(pending_call &p) {
     frame callee;
     callee.op_array = &p.function.op_array;
     HashTable *symbols;
@@ -89,15 +87,17 @@ zval *call_user(pending_call &p) {
     }
     callee.args = p.args.data();
     callee.argc = (int)p.args.size();
-    state.depth++;
     execute(callee);
-    state.depth--;
     zend_hash_destroy(symbols);
     FREE_HASHTABLE(symbols);
     return callee.return_value ? callee.return_value : new_value();
 }
 
-zval *call_internal(pending_call &p, bool used) {
+zval *call_user(pending_call &p) {
+    return with_native_stack([&] { return call_user_here(p); });
+}
+
+zval *call_internal_here(pending_call &p, bool used) {
     internal_call saved = current_call;
     current_call.args = p.args.data();
     current_call.count = (int)p.args.size();
@@ -106,6 +106,10 @@ zval *call_internal(pending_call &p, bool used) {
     p.function.internal_function.handler((int)p.args.size(), rv, p.object, used);
     current_call = saved;
     return rv;
+}
+
+zval *call_internal(pending_call &p, bool used) {
+    return with_native_stack([&] { return call_internal_here(p, used); });
 }
 
 /* Drops what a request knows of an op array's statics when the op array
@@ -119,7 +123,7 @@ void forget_statics(zend_op_array *oa) {
     state.statics.erase(it);
 }
 
-zval *include_file(frame &f, const std::string &file, int type) {
+zval *include_file_here(frame &f, const std::string &file, int type) {
     bool required = type == ZEND_REQUIRE || type == ZEND_REQUIRE_ONCE;
     bool once = type == ZEND_INCLUDE_ONCE || type == ZEND_REQUIRE_ONCE;
     zend_file_handle handle;
@@ -151,7 +155,28 @@ zval *include_file(frame &f, const std::string &file, int type) {
     return rv;
 }
 
+zval *include_file(frame &f, const std::string &file, int type) {
+    return with_native_stack([&] { return include_file_here(f, file, type); });
+}
+
 } // namespace
+
+std::string compiled_string_description(const frame &f, const zend_op *op, const char *what) {
+    const char *file = f.op_array && f.op_array->filename ? f.op_array->filename : "Unknown";
+    return std::string(file) + "(" + std::to_string(op ? op->lineno : 0) + ") : " + what;
+}
+
+zval *eval_string(const std::string &code, const char *description, HashTable *symbol_table, zval *this_ptr) {
+    return with_native_stack([&]() -> zval * {
+        zend_op_array *oa = compile_string(code, description);
+        if (!oa) return nullptr;
+        zval *rv = run_in_scope(oa, symbol_table, this_ptr);
+        forget_statics(oa);
+        destroy_op_array(oa);
+        efree(oa);
+        return rv;
+    });
+}
 
 int current_arguments(zval ***args) {
     const frame *f = state.current;
@@ -171,15 +196,11 @@ bool argument_by_reference(const zend_function *fn, int index) {
 }
 
 zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_ptr) {
-    if (state.depth >= max_nesting_level)
-        zend_error(E_ERROR, "Maximum function nesting level of '%d' reached, aborting!", max_nesting_level);
     frame f;
     f.op_array = op_array;
     f.symbol_table = symbol_table;
     f.this_ptr = this_ptr;
-    state.depth++;
     execute(f);
-    state.depth--;
     if (f.return_value) return f.return_value;
     zval *one = new_value();
     one->type = IS_LONG;
@@ -244,8 +265,7 @@ void op_INIT_STATIC_CALL(frame &f, const zend_op *op) {
         zend_error(E_ERROR, "Undefined class name '%s'", cls.c_str());
     zend_function *fn = find_method(ce, name);
     if (!fn) zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
-    zval *object = f.this_ptr;
-    if (object) object->refcount++;
+    zval *object = f.this_ptr ? share(f.this_ptr) : nullptr;
     push_call(f, fn, object);
 }
 
@@ -257,18 +277,17 @@ void op_INIT_CTOR(frame &f, const zend_op *op) {
         return;
     }
     object->is_ref = 1;
-    object->refcount++;
-    push_call(f, ctor, object);
+    push_call(f, ctor, share(object));
 }
 
 void op_SEND_VAL(frame &f, const zend_op *op) {
-    zval *value = unref(take(f, op->op1));
     pending_call *p = top_call(f);
-    if (!p) {
-        zval_ptr_dtor(&value);
-        zend_error(E_ERROR, "Argument passed outside a call");
-    }
-    p->args.push_back(value);
+    if (!p) zend_error(E_ERROR, "Argument passed outside a call");
+    /* a literal or an operator's result cannot stand for a variable; the
+     * result of a call, an assignment or new can */
+    if (op->op1.op_type != IS_VAR && p->callable && argument_by_reference(&p->function, (int)op->extended_value))
+        zend_error(E_ERROR, "Cannot pass parameter %d by reference", (int)op->extended_value + 1);
+    p->args.push_back(unref(take(f, op->op1)));
 }
 
 void op_SEND_VAR(frame &f, const zend_op *op) {
@@ -302,13 +321,10 @@ void op_RECV(frame &f, const zend_op *op) {
     std::string name = string_of(read(f, op->op1));
     zval *arg;
     if (index < f.argc && f.args) {
-        zval *given = f.args[index];
-        if (argument_by_reference((zend_function *)f.op_array, index) || !given->is_ref) {
-            given->refcount++;
-            arg = given;
-        } else {
-            arg = copy_value(given);
-        }
+        /* an argument that arrives as a reference was passed by reference,
+         * by the parameter's declaration or by the caller (f(&$x)): the
+         * parameter becomes that reference */
+        arg = share(f.args[index]);
     } else if (op->op2.op_type == IS_CONST) {
         arg = resolve_constant_copy(&op->op2.u.constant);
     } else {
@@ -355,9 +371,15 @@ void op_NEW(frame &f, const zend_op *op) {
 }
 
 void op_INCLUDE_OR_EVAL(frame &f, const zend_op *op) {
-    std::string file = string_of(read(f, op->op1));
+    std::string text = string_of(read(f, op->op1));
     release(f, op->op1);
-    set_result(f, op, include_file(f, file, (int)op->extended_value));
+    if (op->extended_value == ZEND_EVAL) {
+        std::string where = compiled_string_description(f, op, "eval()'d code");
+        zval *rv = eval_string(text, where.c_str(), f.symbol_table, f.this_ptr);
+        set_result(f, op, rv ? rv : bool_value(false));
+        return;
+    }
+    set_result(f, op, include_file(f, text, (int)op->extended_value));
 }
 
 void op_DECLARE_FUNCTION(frame &f, const zend_op *op) {
@@ -441,8 +463,7 @@ bool resolve_callable(const zval *callable, pending_call &out, std::string &name
         /* $this is the array's object when it holds a reference, else a
          * copy of it, as the callback gets the object by value */
         if ((*target)->is_ref) {
-            object = *target;
-            object->refcount++;
+            object = share(*target);
         } else {
             object = copy_value(*target);
             object->is_ref = 1;
@@ -460,7 +481,7 @@ zval *call_resolved(pending_call &call, int argc, zval **argv) {
         if (a->is_ref || argument_by_reference(&call.function, i)) {
             a = copy_value(a);
         } else {
-            a->refcount++;
+            a = share(a);
         }
         call.args.push_back(a);
     }

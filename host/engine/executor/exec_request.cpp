@@ -13,6 +13,27 @@ namespace zend::exec {
 
 request_state state;
 
+/* A main script may start with "#!interpreter": that line is not part
+ * of the page. The file is left after it and the compiler counts the next
+ * line as line 2. */
+static void skip_interpreter_line(FILE *fp) {
+    if (!fp) return;
+    int first = std::fgetc(fp), second = first == '#' ? std::fgetc(fp) : EOF;
+    if (first != '#' || second != '!') {
+        std::rewind(fp);
+        return;
+    }
+    int c;
+    do {
+        c = std::fgetc(fp);
+    } while (c != EOF && c != '\n' && c != '\r');
+    if (c == '\r') {
+        c = std::fgetc(fp);
+        if (c != '\n' && c != EOF) std::ungetc(c, fp);
+    }
+    compile_first_line = 2;
+}
+
 namespace {
 
 void execution_position(const char **filename, int *lineno) {
@@ -61,12 +82,22 @@ namespace zend {
 void executor_request_startup() {
     using exec::state;
     state.current = nullptr;
-    state.depth = 0;
     exec::drop_statics();
     state.included_files.clear();
     if (!state.active) state.previous_provider = set_position_provider(exec::execution_position);
     state.active = true;
+    state.lambda_count = 0;
     if (CG(class_table)) exec::standard_class();
+    /* $GLOBALS: an array whose table is the global symbol table itself, a
+     * reference so that writes through it reach the globals; destroying
+     * and copying values leave that table alone */
+    zval *globals;
+    ALLOC_ZVAL(globals);
+    globals->type = IS_ARRAY;
+    globals->value.ht = &EG(symbol_table);
+    globals->refcount = 1;
+    globals->is_ref = 1;
+    zend_hash_update(&EG(symbol_table), "GLOBALS", sizeof "GLOBALS", &globals, sizeof(zval *), nullptr);
 }
 
 void executor_request_shutdown() {
@@ -74,7 +105,6 @@ void executor_request_shutdown() {
     /* After a fatal error frames were abandoned mid-run: their values die
      * with request memory; only the executor's own records are reset. */
     state.current = nullptr;
-    state.depth = 0;
     exec::drop_statics();
     state.included_files.clear();
     if (state.active) set_position_provider(state.previous_provider);
@@ -94,7 +124,9 @@ int execute_script(const char *filename) {
             return exit_status();
         }
         if (handle.opened_path) state.included_files.insert(handle.opened_path);
+        exec::skip_interpreter_line(handle.handle.fp);
         zend_op_array *oa = zend_compile_file(&handle, ZEND_REQUIRE); /* closes the file */
+        compile_first_line = 1;
         if (!oa) {
             set_exit_status(255);
             return exit_status();
@@ -106,8 +138,9 @@ int execute_script(const char *filename) {
     } catch (const bailout &) {
         /* exit or a fatal error: the request ends here */
     }
+    compile_first_line = 1;
     state.current = nullptr;
-    state.depth = 0;
+    if (silence_depth > 0) settings.error_reporting = silence_outer_level; /* ended inside "@" */
     silence_depth = 0;
     return exit_status();
 }

@@ -8,6 +8,9 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/operators.h"
 #include "executor/executor.h"
@@ -79,13 +82,47 @@ temp_var &result_temp(frame &f, const zend_op *op) {
 
 void set_location(frame &f, const zend_op *op, zval **location) { result_temp(f, op).location = location; }
 
-void set_counted(frame &f, const zend_op *op, zval *value) {
-    value->refcount++;
-    set_result(f, op, value);
-}
+void set_counted(frame &f, const zend_op *op, zval *value) { set_result(f, op, share(value)); }
 
 /* Null, "" and false turn into an empty array or object when written as
  * one. A shared value is replaced rather than changed. */
+/* The table of an array or object; null for any other value. */
+HashTable *table_of(const zval *z) {
+    if (z->type == IS_ARRAY || z->type == IS_CONSTANT_ARRAY) return z->value.ht;
+    if (z->type == IS_OBJECT) return z->value.obj.properties;
+    return nullptr;
+}
+
+/* A new array (or object) holding the same elements as z: a table of
+ * its own even when z's table is the global symbol table. */
+zval *snapshot_of(const zval *z) {
+    HashTable *from = table_of(z);
+    HashTable *copy;
+    ALLOC_HASHTABLE(copy);
+    zend_hash_init(copy, from ? from->nNumOfElements : 0, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
+    zval *tmp;
+    if (from) zend_hash_copy(copy, from, (copy_ctor_func_t)zval_add_ref, &tmp, sizeof(zval *));
+    zval *r = new_value();
+    r->type = z->type;
+    if (z->type == IS_OBJECT) {
+        r->value.obj.ce = z->value.obj.ce;
+        r->value.obj.properties = copy;
+    } else {
+        r->value.ht = copy;
+    }
+    return r;
+}
+
+/* The element of ht under the key of element b (of another table). */
+Bucket *bucket_with_key_of(HashTable *ht, const Bucket *b) {
+    if (!ht->arBuckets || !b) return nullptr;
+    for (Bucket *p = ht->arBuckets[b->h & ht->nTableMask]; p; p = p->pNext)
+        if (p->h == b->h && p->nKeyLength == b->nKeyLength &&
+            (b->nKeyLength == 0 || std::memcmp(p->arKey, b->arKey, b->nKeyLength) == 0))
+            return p;
+    return nullptr;
+}
+
 bool is_empty_container(const zval *z) {
     return z->type == IS_NULL || (z->type == IS_STRING && z->value.str.len == 0) ||
            (z->type == IS_BOOL && !z->value.lval);
@@ -107,7 +144,10 @@ void fetch_dim_read(frame &f, const zend_op *op, bool quiet) {
     zval *key = read(f, op->op2);
     zval *found = nullptr;
     zval *made = nullptr;
-    if (container && (container->type == IS_ARRAY || container->type == IS_CONSTANT_ARRAY)) {
+    bool is_array = container && (container->type == IS_ARRAY || container->type == IS_CONSTANT_ARRAY);
+    if (!is_array && (op->extended_value & FETCH_ARRAY_ONLY)) {
+        made = new_value();
+    } else if (is_array) {
         hash_key k;
         zval **slot;
         if (op->op2.op_type == IS_UNUSED) {
@@ -127,16 +167,18 @@ void fetch_dim_read(frame &f, const zend_op *op, bool quiet) {
             made->value.str.val = estrndup(container->value.str.val + offset, 1);
             made->value.str.len = 1;
         } else if (!quiet) {
+            /* past either end: an empty string, as the engine has always read it */
             zend_error(E_NOTICE, "Uninitialized string offset:  %ld", offset);
+            made = new_value();
+            made->type = IS_STRING;
+            made->value.str.val = empty_string;
+            made->value.str.len = 0;
         }
     }
-    if (found) {
-        found->refcount++;
-        made = found;
-    }
+    if (found) made = share(found);
     if (!made && !quiet) made = new_value();
     release(f, op->op2);
-    release(f, op->op1);
+    if (!(op->extended_value & FETCH_KEEP_CONTAINER)) release(f, op->op1);
     if (made) set_result(f, op, made);
     else result_temp(f, op);
 }
@@ -271,8 +313,7 @@ void fetch_obj_read(frame &f, const zend_op *op, bool quiet) {
         zval **slot;
         if (zend_hash_find(container->value.obj.properties, name.c_str(), (uint)name.size() + 1, (void **)&slot) ==
             SUCCESS) {
-            made = *slot;
-            made->refcount++;
+            made = share(*slot);
         } else if (!quiet) {
             zend_error(E_NOTICE, "Undefined property:  %s", name.c_str());
         }
@@ -447,6 +488,12 @@ zval *resolve_constant_copy(const zval *src) {
     zval *r = new_value();
     array_init(r);
     HashTable *from = src->value.ht;
+    HashTable *to = r->value.ht;
+    /* Elements keep their order; one whose key is a defined constant is
+     * then moved to that constant's value as key, which puts it last (or
+     * in the place of an element that already had that key). A key whose
+     * constant is not defined stays the constant's name. */
+    std::vector<std::pair<std::string, zval>> moves;
     HashPosition pos;
     zval **value;
     for (zend_hash_internal_pointer_reset_ex(from, &pos);
@@ -455,10 +502,32 @@ zval *resolve_constant_copy(const zval *src) {
         uint key_length;
         ulong index;
         zval *copy = resolve_constant_copy(*value);
-        if (zend_hash_get_current_key_ex(from, &key, &key_length, &index, 0, &pos) == HASH_KEY_IS_STRING)
-            zend_hash_update(r->value.ht, key, key_length, &copy, sizeof(zval *), nullptr);
-        else
-            zend_hash_index_update(r->value.ht, index, &copy, sizeof(zval *), nullptr);
+        if (zend_hash_get_current_key_ex(from, &key, &key_length, &index, 0, &pos) != HASH_KEY_IS_STRING) {
+            zend_hash_index_update(to, index, &copy, sizeof(zval *), nullptr);
+            continue;
+        }
+        std::string_view name(key, key_length - 1);
+        if (name.substr(0, constant_key_prefix.size()) == constant_key_prefix) {
+            name.remove_prefix(constant_key_prefix.size());
+            zval constant_value;
+            if (get_constant(name.data(), name.size(), &constant_value)) {
+                moves.emplace_back(std::string(key, key_length), constant_value);
+            } else {
+                key = const_cast<char *>(name.data());
+                key_length = (uint)name.size() + 1;
+            }
+        }
+        zend_hash_update(to, key, key_length, &copy, sizeof(zval *), nullptr);
+    }
+    for (auto &[marked, constant_value] : moves) {
+        zval **element;
+        if (zend_hash_find(to, marked.data(), (uint)marked.size(), (void **)&element) == SUCCESS) {
+            zval *moved = *element;
+            moved->refcount++;
+            if (!key_update(to, &constant_value, moved, nullptr)) zval_ptr_dtor(&moved);
+            zend_hash_del(to, marked.data(), (uint)marked.size());
+        }
+        zval_dtor(&constant_value);
     }
     return r;
 }
@@ -661,7 +730,7 @@ void op_INIT_ARRAY(frame &f, const zend_op *op) {
     zval *array = new_value();
     array_init(array);
     if (op->op1.op_type != IS_UNUSED) {
-        zval *value = unref(take(f, op->op1));
+        zval *value = op->extended_value == 1 ? take(f, op->op1) : unref(take(f, op->op1));
         add_element(array, op->op2, read(f, op->op2), value);
         release(f, op->op2);
     }
@@ -670,7 +739,7 @@ void op_INIT_ARRAY(frame &f, const zend_op *op) {
 
 void op_ADD_ARRAY_ELEMENT(frame &f, const zend_op *op) {
     zval *array = peek(f, op->result);
-    zval *value = unref(take(f, op->op1));
+    zval *value = op->extended_value == 1 ? take(f, op->op1) : unref(take(f, op->op1));
     if (array && array->type == IS_ARRAY) add_element(array, op->op2, read(f, op->op2), value);
     else zval_ptr_dtor(&value);
     release(f, op->op2);
@@ -691,35 +760,62 @@ void op_BIND_STATIC(frame &f, const zend_op *op) {
     bind_reference(f.symbol_table, name, ref);
 }
 
+/* foreach moves the array's internal pointer as it goes, so current()
+ * and key() see where the loop is: reset at the start, past the element
+ * just fetched, null at the end. A variable is separated first (copy on
+ * write), so the loop's array is the variable's own and shared with no
+ * other variable. The loop keeps its position in the temporary; nothing
+ * else moves it: whoever changes the variable separates it from the
+ * loop's array. A reference is shared by design, so the loop runs over a
+ * copy of it (changes made by the body do not change the loop) and moves
+ * the referenced array's internal pointer to the element with the key
+ * just fetched. */
 void op_FE_RESET(frame &f, const zend_op *op) {
-    zval *subject = take(f, op->op1);
-    if (subject->type != IS_ARRAY && subject->type != IS_OBJECT) {
+    zval **location = location_of(f, op->op1);
+    zval *subject;
+    if (location && *location) {
+        separate(location);
+        subject = share(*location);
+        release(f, op->op1);
+    } else {
+        subject = take(f, op->op1);
+    }
+    if (!table_of(subject)) {
         zend_error(E_WARNING, "Invalid argument supplied for foreach()");
         zval_ptr_dtor(&subject);
         result_temp(f, op);
         f.pc = op->op2.u.opline_num;
         return;
     }
-    /* iterate a copy: a shared value is copied on write by whoever
-     * changes it, a reference has to be copied now */
-    subject = unref(subject);
+    zval *owner = nullptr;
+    if (subject->is_ref || table_of(subject) == &EG(symbol_table)) {
+        /* $GLOBALS too: copying it leaves the symbol table shared */
+        owner = subject;
+        zend_hash_internal_pointer_reset(table_of(owner));
+        subject = snapshot_of(owner);
+    }
     set_result(f, op, subject);
-    HashTable *ht = subject->type == IS_ARRAY ? subject->value.ht : subject->value.obj.properties;
     temp_var &t = f.temps[op->result.u.var];
-    zend_hash_internal_pointer_reset_ex(ht, &t.position);
+    t.pointer_owner = owner;
+    HashTable *ht = table_of(subject);
+    zend_hash_internal_pointer_reset(ht);
+    t.position = ht->pInternalPointer;
 }
 
 void op_FE_FETCH(frame &f, const zend_op *op) {
     if (op->op1.u.var >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary");
     temp_var &it = f.temps[op->op1.u.var];
     zval *subject = it.value;
-    zval **data;
     if (!subject) {
         f.pc = op->op2.u.opline_num;
         return;
     }
-    HashTable *ht = subject->type == IS_ARRAY ? subject->value.ht : subject->value.obj.properties;
-    if (zend_hash_get_current_data_ex(ht, (void **)&data, &it.position) != SUCCESS) {
+    HashTable *ht = table_of(subject);
+    HashTable *owner = it.pointer_owner ? table_of(it.pointer_owner) : ht;
+    Bucket *at = it.position;
+    zval **data;
+    if (!ht || zend_hash_get_current_data_ex(ht, (void **)&data, &it.position) != SUCCESS) {
+        if (owner) owner->pInternalPointer = nullptr;
         f.pc = op->op2.u.opline_num;
         return;
     }
@@ -737,12 +833,20 @@ void op_FE_FETCH(frame &f, const zend_op *op) {
             k->value.lval = (long)index;
         }
         zend_uint key_temp = (zend_uint)(op->extended_value - 1);
-        if (key_temp >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary");
+        if (key_temp >= f.temps.size()) {
+            zval_ptr_dtor(&k);
+            zend_error(E_ERROR, "Invalid temporary");
+        }
         temp_var &kt = f.temps[key_temp];
         release_temp(kt);
         kt.value = k;
     }
     zend_hash_move_forward_ex(ht, &it.position);
+    if (owner == ht) {
+        ht->pInternalPointer = it.position;
+    } else if (owner) {
+        if (Bucket *same = bucket_with_key_of(owner, at)) owner->pInternalPointer = same->pListNext;
+    }
     set_counted(f, op, *data);
 }
 

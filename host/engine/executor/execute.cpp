@@ -165,8 +165,7 @@ zval *make_reference(zval **location) {
         separate(location);
         (*location)->is_ref = 1;
     }
-    (*location)->refcount++;
-    return *location;
+    return share(*location);
 }
 
 zval *read(frame &f, const znode &n) {
@@ -198,8 +197,7 @@ zval *take(frame &f, const znode &n) {
     if (v) {
         t.value = nullptr;
     } else if (t.location && *t.location) {
-        v = *t.location;
-        v->refcount++;
+        v = share(*t.location);
     } else {
         v = new_value();
     }
@@ -212,6 +210,8 @@ void release_temp(temp_var &t) {
     t.value = nullptr;
     t.location = nullptr;
     t.position = nullptr;
+    if (t.pointer_owner) zval_ptr_dtor(&t.pointer_owner);
+    t.pointer_owner = nullptr;
     t.string_offset = -1;
     /* the scratch variable stays until the slot is reused: a location
      * into it may still be on its way down a fetch chain */
@@ -393,9 +393,21 @@ void op_FETCH_CONSTANT(frame &f, const zend_op *op) {
     set_result(f, op, r);
 }
 
-void op_BEGIN_SILENCE(frame &, const zend_op *) { silence_depth++; }
+/* @expr: error_reporting is 0 while expr runs, functions it calls
+ * included, and comes back afterwards to the level saved in the
+ * temporary, whatever expr set meanwhile. */
+void op_BEGIN_SILENCE(frame &f, const zend_op *op) {
+    if (silence_depth++ == 0) silence_outer_level = settings.error_reporting;
+    zval *saved = new_value();
+    saved->type = IS_LONG;
+    saved->value.lval = settings.error_reporting;
+    settings.error_reporting = 0;
+    set_result(f, op, saved);
+}
 
-void op_END_SILENCE(frame &, const zend_op *) {
+void op_END_SILENCE(frame &f, const zend_op *op) {
+    settings.error_reporting = (int)zval_get_long(read(f, op->op1));
+    release(f, op->op1);
     if (silence_depth > 0) silence_depth--;
 }
 

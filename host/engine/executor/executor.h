@@ -24,7 +24,9 @@ struct temp_var {
     zval *value = nullptr;      /* counted reference, or none */
     zval **location = nullptr;  /* borrowed variable slot, or none */
     zval *scratch = nullptr;    /* throwaway variable for writes that cannot land */
-    HashPosition position = nullptr; /* foreach: next element of the copy in value */
+    HashPosition position = nullptr; /* foreach: next element of the array in value */
+    zval *pointer_owner = nullptr;  /* foreach over a reference: counted; the loop runs over a copy in
+                                       value and moves this array's internal pointer along */
     long string_offset = -1;    /* >= 0: location is a string, the target one character of it */
 };
 
@@ -55,23 +57,50 @@ struct frame {
 /* Per-request state of the executor; reset at request start and end. */
 struct request_state {
     frame *current = nullptr;
-    int depth = 0;
     /* current values of static variables, by the op array's table of
      * initial values (copies of one function share that table) */
     std::unordered_map<const HashTable *, HashTable *> statics;
     std::unordered_set<std::string> included_files;
     position_fn previous_provider = nullptr;
     bool active = false;
+    long lambda_count = 0;      /* create_function() names "\0lambda_N" with the next N */
 };
 extern request_state state;
 
-constexpr int max_nesting_level = 1000;
+/* Native stack (exec_stack.cpp). stack_is_low: less than a reserve is
+ * left below the running frame. run_on_new_stack runs fn(arg) on a fresh
+ * stack segment and waits for it; an exception it ends with is thrown
+ * again here; a fatal error when the request has used all its segments.
+ * with_native_stack(fn) runs fn here, or on a new segment when the stack
+ * is low, and returns its result: every call, include and eval goes
+ * through it, so script recursion has no fixed depth limit and cannot
+ * overflow the stack. */
+bool stack_is_low();
+void run_on_new_stack(void (*fn)(void *), void *arg);
+
+template <typename T> void invoke_thunk(void *thunk) { (*static_cast<T *>(thunk))(); }
+
+template <typename F> auto with_native_stack(F &&fn) -> decltype(fn()) {
+    if (!stack_is_low()) return fn();
+    decltype(fn()) result{};
+    auto thunk = [&] { result = fn(); };
+    run_on_new_stack(&invoke_thunk<decltype(thunk)>, &thunk);
+    return result;
+}
 
 /* Runs an op array in a frame prepared by the caller. */
 void execute(frame &f);
 /* Runs a file's top-level op array in the given scope; returns its
  * return value (counted; 1 when it did not return one). */
 zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_ptr);
+
+/* Compiles and runs code given to eval() in a scope; its value is what
+ * the code returns (counted; null when it does not return), or nullptr
+ * after a parse error, which has been reported. description names the
+ * code in errors and __FILE__. */
+zval *eval_string(const std::string &code, const char *description, HashTable *symbol_table, zval *this_ptr);
+/* "FILE(LINE) : what" for code compiled from a string at op of frame f. */
+std::string compiled_string_description(const frame &f, const zend_op *op, const char *what);
 
 /* Operand access. read() does not consume; take() hands over a counted
  * reference (a fresh copy for a constant); release() drops a temporary. */

@@ -3,6 +3,8 @@
 #ifndef BRISKO_EXECUTOR_OPCODES_H
 #define BRISKO_EXECUTOR_OPCODES_H
 
+#include <string_view>
+
 #include "php.h"
 
 namespace zend {
@@ -31,13 +33,26 @@ enum fetch_mode : int {
     FETCH_FUNC_ARG = 5, /* argument: W when passed by reference, else R */
 };
 
-/* A FETCH with this bit looks the name up among the globals ($GLOBALS['x']);
- * an UNSET_VAR with extended_value FETCH_GLOBAL removes a global. */
+/* A FETCH with this bit looks the name up among the globals (the
+ * auto-globals $GLOBALS, $_GET, ...); an UNSET_VAR with extended_value
+ * FETCH_GLOBAL removes a global. */
 constexpr ulong FETCH_GLOBAL = 0x80;
+/* A read FETCH_DIM with this bit leaves its container temporary alive for
+ * further fetches (list() reads several elements of one value). */
+constexpr ulong FETCH_KEEP_CONTAINER = 0x40;
+/* A read FETCH_DIM with this bit reads arrays only: any other container
+ * gives null without a notice (list() of a value that is no variable). */
+constexpr ulong FETCH_ARRAY_ONLY = 0x20;
 
 inline ulong fetch_ext(int mode, int arg_number = 0) { return (ulong)mode | ((ulong)arg_number << 8); }
-inline int fetch_ext_mode(ulong ext) { return (int)(ext & 0x7f); }
+inline int fetch_ext_mode(ulong ext) { return (int)(ext & 0x1f); }
 inline int fetch_ext_arg(ulong ext) { return (int)(ext >> 8); }
+
+/* In a constant array (a default argument, static initialiser or
+ * default property) an element whose key is written as a constant is kept
+ * under this prefix and the constant's name; the key is the constant's
+ * value once the array is used. */
+inline constexpr std::string_view constant_key_prefix{"\0constant key:", 14};
 
 /* Upper bound of temporaries and ops per op array: keeps indexes inside
  * the operand fields and runaway input from exhausting memory. */

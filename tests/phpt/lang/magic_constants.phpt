@@ -1,5 +1,5 @@
 --TEST--
-__FILE__, __LINE__, __CLASS__ and __FUNCTION__ are fixed at compile time; constants from define()
+__FILE__, __LINE__, __CLASS__ and __FUNCTION__ (in lower case) are fixed at compile time; constants from define()
 --ARGS--
 -n
 --FILE--
@@ -16,7 +16,7 @@ define("name", "lower");
 echo LIMIT * 2, " ", name, " ", E_ALL > 0 ? "builtin" : "", "\n";
 echo UNDEFINED_BAREWORD, "\n";
 --EXPECT--
-Foo::bar@3 []plain [] 7
+foo::bar@3 []plain [] 7
 file ok
 20 lower builtin
 UNDEFINED_BAREWORD

@@ -1,5 +1,5 @@
 --TEST--
-Deep recursion works; runaway recursion is a fatal error, not a crash
+Recursion has no fixed depth limit; runaway recursion ends in a fatal error, not a crash
 --ARGS--
 -n
 --FILE--
@@ -18,5 +18,5 @@ echo "next request fine\n";
 500
 5050
 
-Fatal error: Maximum function nesting level of '%d' reached, aborting! in %s on line 6
+Fatal error: Maximum call stack size of %d bytes reached. Infinite recursion? in %s on line 6
 next request fine

@@ -224,4 +224,90 @@ TEST_F(CodegenTest, TopLevelDeclarationsAndFunctionParts) {
     efree(oa);
 }
 
+TEST_F(CodegenTest, ListReadsOneHeldValueFromTheLastTargetToTheFirst) {
+    zend_op_array *oa = compile("<?php $r = list($a, , list($b, $c)) = $v;");
+    ASSERT_NE(oa, nullptr);
+    std::vector<std::pair<long, ulong>> reads; /* index, extended_value */
+    std::vector<zend_uint> assigns;
+    zend_uint held = 0;
+    for (zend_uint i = 0; i < oa->last; i++) {
+        const zend_op &op = oa->opcodes[i];
+        if (op.opcode == zend::ZEND_FETCH_DIM) {
+            ASSERT_EQ(op.op2.op_type, IS_CONST);
+            reads.emplace_back(op.op2.u.constant.value.lval, op.extended_value);
+            if (op.extended_value & zend::FETCH_KEEP_CONTAINER) held = op.op1.u.var;
+        }
+        if (op.opcode == zend::ZEND_ASSIGN) assigns.push_back(i);
+    }
+    /* $c = $v[2][1], $b = $v[2][0], $a = $v[0]: the first level keeps the
+     * value for the next target, deeper levels consume what they read */
+    std::vector<std::pair<long, ulong>> expected = {
+        {2, zend::FETCH_KEEP_CONTAINER}, {1, 0}, {2, zend::FETCH_KEEP_CONTAINER}, {0, 0},
+        {0, zend::FETCH_KEEP_CONTAINER}};
+    ASSERT_EQ(reads.size(), expected.size());
+    for (std::size_t i = 0; i < reads.size(); i++) {
+        EXPECT_EQ(reads[i].first, expected[i].first) << "read " << i;
+        EXPECT_EQ(reads[i].second & ~(ulong)0x1f, expected[i].second) << "read " << i;
+    }
+    ASSERT_EQ(assigns.size(), 4u) << "three targets and $r";
+    EXPECT_EQ(oa->opcodes[assigns.back()].op2.u.var, held) << "the value of list() = is the held value";
+    captured.clear();
+    EXPECT_EQ(run(oa), "");
+    destroy_op_array(oa);
+    efree(oa);
+}
+
+TEST_F(CodegenTest, ArgumentsForReferenceParameters) {
+    zend_op_array *oa = compile("<?php function r(&$x) {} r($v); r(f()); r(&$w); $o->m(1, new C); g($x = 1);");
+    ASSERT_NE(oa, nullptr);
+    std::vector<int> sent; /* op1 type of each SEND_VAL */
+    int send_var = 0;
+    for (zend_uint i = 0; i < oa->last; i++) {
+        if (oa->opcodes[i].opcode == zend::ZEND_SEND_VAL) sent.push_back(oa->opcodes[i].op1.op_type);
+        if (oa->opcodes[i].opcode == zend::ZEND_SEND_VAR) send_var++;
+    }
+    EXPECT_EQ(send_var, 2) << "$v and &$w";
+    /* a call's, new's and an assignment's results are IS_VAR: they may go
+     * to a reference parameter; a literal is a constant */
+    EXPECT_EQ(sent, (std::vector<int>{IS_VAR, IS_CONST, IS_VAR, IS_VAR}));
+    destroy_op_array(oa);
+    efree(oa);
+
+    std::string message;
+    int line = 0;
+    std::string source = "<?php\nfunction r2(&$x) {}\nr2(1 + 2);";
+    auto tree = zend::ast::parse(source.data(), source.size(), message, line);
+    ASSERT_TRUE(tree);
+    EXPECT_THROW(zend::codegen::compile_tree(*tree, "test.php"), zend::bailout)
+        << "a known function: refused while compiling";
+}
+
+TEST_F(CodegenTest, EvalCodeReturnsNullAndConstantKeysWaitForTheirValue) {
+    std::string message;
+    int line = 0;
+    std::string code = "$x = array(1);";
+    auto tree = zend::ast::parse(code.data(), code.size(), message, line, true, 1);
+    ASSERT_TRUE(tree) << message;
+    zend_op_array *oa = zend::codegen::compile_tree(*tree, "x.php(3) : eval()'d code", true);
+    const zend_op &last = oa->opcodes[oa->last - 1];
+    EXPECT_EQ(last.opcode, zend::ZEND_RETURN);
+    EXPECT_EQ(last.op1.u.constant.type, IS_NULL);
+    destroy_op_array(oa);
+    efree(oa);
+
+    oa = compile("<?php function d($a = array(K => 1, 'k' => 2)) {}");
+    zend_function *d = nullptr;
+    ASSERT_EQ(zend_hash_find(CG(function_table), "d", 2, (void **)&d), SUCCESS);
+    const zend_op &recv = d->op_array.opcodes[0];
+    ASSERT_EQ(recv.opcode, zend::ZEND_RECV);
+    ASSERT_EQ(recv.op2.u.constant.type, IS_CONSTANT_ARRAY);
+    HashTable *ht = recv.op2.u.constant.value.ht;
+    std::string marked(zend::constant_key_prefix);
+    marked += "K";
+    EXPECT_TRUE(zend_hash_exists(ht, marked.data(), (uint)marked.size() + 1)) << "kept under the constant's name";
+    EXPECT_TRUE(zend_hash_exists(ht, "k", 2));
+    destroy_op_array(oa);
+    efree(oa);
+}
+
 } // namespace

@@ -118,11 +118,17 @@ TEST_F(EngineTest, ErrorTextFilteringAndSilence) {
     zend_error(E_PARSE, "parse error, unexpected ';'");
     EXPECT_EQ("\nParse error: parse error, unexpected ';' in /srv/page.php on line 12\n", out);
     out.clear();
-    zend::silence_depth++;
-    zend_error(E_WARNING, "quiet");
-    zend::silence_depth--;
-    EXPECT_EQ("", out);
+    /* inside "@" the level is 0; a fatal error shows by the level before it */
     int saved = zend::settings.error_reporting;
+    zend::silence_depth++;
+    zend::silence_outer_level = saved;
+    zend::settings.error_reporting = 0;
+    zend_error(E_WARNING, "quiet");
+    EXPECT_EQ("", out);
+    EXPECT_THROW(zend_error(E_ERROR, "loud"), zend::bailout);
+    EXPECT_EQ("\nFatal error: loud in /srv/page.php on line 12\n", out);
+    out.clear();
+    zend::silence_depth--;
     zend::settings.error_reporting = E_ALL;
     zend_error(E_NOTICE, "Undefined variable: x");
     zend::settings.error_reporting = saved;

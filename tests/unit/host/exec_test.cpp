@@ -10,6 +10,7 @@
 
 #include "engine.h"
 #include "engine_testing.h"
+#include "executor/executor.h"
 
 namespace {
 
@@ -132,6 +133,48 @@ TEST_F(ExecTest, MissingScriptIsReported) {
     std::string out = request(dir + "/nope.php", &status);
     EXPECT_NE(out.find("Could not open input file"), std::string::npos);
     EXPECT_NE(status, 0);
+}
+
+TEST_F(ExecTest, EvalAndTheShebangLineBypassNothingButTheirOwnText) {
+    engine_compiler = zend_compile_file;
+    zend_compile_file = counting_hook;
+    hook_calls = 0;
+    std::string script = write("sb.php", "#!/usr/local/bin/php\n<?php echo eval('return __LINE__ + 40;'), __LINE__;");
+    std::string out = request(script);
+    zend_compile_file = engine_compiler;
+    EXPECT_EQ(out, "412");
+    EXPECT_EQ(hook_calls, 1) << "eval()'d code is not a file: the compile hook does not see it";
+}
+
+/* A C++ recursion whose frames hold 16 KiB each, so that it passes the
+ * thread's own stack after a few hundred levels. */
+int descend(int levels) {
+    volatile char ballast[16 * 1024];
+    ballast[0] = (char)levels;
+    if (levels == 0) return ballast[0];
+    return zend::exec::with_native_stack([&] { return 1 + descend(levels - 1); }) + ballast[0] - (char)levels;
+}
+
+TEST_F(ExecTest, DeepNativeRecursionContinuesOnNewStacksUpToItsBound) {
+    zend::request_startup();
+    /* 4,000 levels of 16 KiB: 64 MiB, far past an 8 MiB stack */
+    EXPECT_EQ(descend(4000), 4000);
+    /* 12,000 levels need 192 MiB: more than the request may use */
+    bool failed = false;
+    try {
+        descend(12000);
+    } catch (const zend::bailout &) {
+        failed = true;
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_NE(zend::output_buffer().find("Fatal error: Maximum call stack size"), std::string::npos);
+    /* a bailout thrown on a segment reaches the caller's thread */
+    EXPECT_THROW(zend::exec::run_on_new_stack([](void *) { zend_bailout(); }, nullptr), zend::bailout);
+    int ran = 0;
+    zend::exec::run_on_new_stack([](void *p) { *static_cast<int *>(p) = 1; }, &ran);
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(descend(4000), 4000) << "segments are given back";
+    zend::request_shutdown();
 }
 
 } // namespace

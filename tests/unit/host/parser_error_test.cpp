@@ -44,7 +44,10 @@ TEST(ParserError, UnexpectedTokensAreNamedAsTheEngineNamesThem) {
     expect_error("<?php function f() {\n  echo 1;\n", "parse error, unexpected $end", 3);
     expect_error("<?php if ($a): echo 1; endwhile;", "parse error, unexpected T_ENDWHILE", 1);
     expect_error("<?php $a = `ls`;", "parse error, unexpected '`'", 1);
-    expect_error("<?php list($a) = $b;", "parse error, unexpected T_LIST", 1);
+    expect_error("<?php list($a) =& $b;", "parse error, unexpected '&'", 1);
+    expect_error("<?php list($a, f()) = $b;", "parse error, unexpected T_STRING", 1);
+    expect_error("<?php list($a);", "parse error, unexpected ';'", 1);
+    expect_error("<?php eval 'x';", "parse error, unexpected T_CONSTANT_ENCAPSED_STRING", 1);
     expect_error("<?php $a = new 'C';", "parse error, unexpected T_CONSTANT_ENCAPSED_STRING", 1);
     expect_error("<?php $a = 1;\n\n\n echo \\;", "parse error, unexpected character in input: '\\' (ASCII=92)", 4);
     expect_error("<?php break $x;", "parse error, unexpected T_VARIABLE", 1);

@@ -137,10 +137,21 @@ TEST(ParserExpr, VariablesPropertiesAndCalls) {
     EXPECT_EQ(expr("PARENT::Init()"), R"((static_call "parent" "Init"))");
     EXPECT_EQ(expr("$f('x')"), R"((call (var "f") (string_lit "x")))");
     EXPECT_EQ(expr("$o->$m(1)"), R"((method_call (var "o") (var "m") (long_lit 1)))");
-    EXPECT_EQ(expr("f(&$x)"), "ERROR parse error, unexpected '&' @1");
+    EXPECT_EQ(expr("f(&$x, $o->m(&$a[1]))"),
+              R"((call "f" (ref_arg (var "x")) (method_call "m" (var "o") (ref_arg (dim (var "a") (long_lit 1))))))");
+    EXPECT_EQ(expr("f(&1)"), "ERROR parse error, unexpected T_LNUMBER @1");
     EXPECT_EQ(expr("new Foo"), R"((new_object "Foo"))");
     EXPECT_EQ(expr("new $cls->name(1)"), R"((new_object (prop "name" (var "cls")) (long_lit 1)))");
     EXPECT_EQ(expr("MyFunc()"), R"((call "MyFunc"))");
+}
+
+TEST(ParserExpr, ListAssignmentAndEval) {
+    EXPECT_EQ(expr("list($a, , list($b[0], $o->p), ) = f()"),
+              R"((list_assign (list (var "a") - (list (dim (var "b") (long_lit 0)) (prop "p" (var "o"))) -) (call "f")))");
+    EXPECT_EQ(expr("list() = $x"), R"((list_assign (list -) (var "x")))");
+    EXPECT_EQ(expr("!list($k, $v) = each($a)"),
+              R"((unary bool_not (list_assign (list (var "k") (var "v")) (call "each" (var "a")))))");
+    EXPECT_EQ(expr("eval('return 1;') + 1"), R"((binary add (eval (string_lit "return 1;")) (long_lit 1)))");
 }
 
 TEST(ParserExpr, ArraysAndBuiltinForms) {

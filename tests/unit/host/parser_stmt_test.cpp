@@ -106,7 +106,7 @@ TEST(ParserStmt, FunctionDeclarations) {
               "(param \"c\" (long_lit -1)) (param \"d\" (array (array_elem - (long_lit 1)) "
               "(array_elem (string_lit \"k\") (constant \"X\")))) (param \"e\" (null_lit)))");
     EXPECT_EQ(body("function &Get() { echo __FUNCTION__; }"),
-              "(func_decl & \"Get\" (stmt_list (echo (string_lit \"Get\"))))");
+              "(func_decl & \"Get\" (stmt_list (echo (string_lit \"get\"))))");
     EXPECT_EQ(body("if (1) { function g() {} }"),
               "(if_stmt (long_lit 1) (stmt_list (func_decl \"g\" (stmt_list))) -)");
     EXPECT_EQ(body("function f($a = 1 + 2) {}"), "ERROR parse error, unexpected '+' @1");
@@ -118,7 +118,7 @@ TEST(ParserStmt, ClassDeclarations) {
                    "function B($v) { parent::A(); $this->x = $v; echo __CLASS__; } }"),
               "(class_decl \"B\" \"A\" (prop_decl \"x\" (long_lit 1)) (prop_decl \"y\" -) (prop_decl \"z\" (array)) "
               "(func_decl \"B\" (stmt_list (expr_stmt (static_call \"parent\" \"A\")) "
-              "(expr_stmt (assign (prop \"x\" (var \"this\")) (var \"v\"))) (echo (string_lit \"B\"))) "
+              "(expr_stmt (assign (prop \"x\" (var \"this\")) (var \"v\"))) (echo (string_lit \"b\"))) "
               "(param \"v\" -)))");
     EXPECT_EQ(body("class A { $x = 1; }"), "ERROR parse error, unexpected T_VARIABLE @1");
     EXPECT_EQ(body("class A { var $x = 1 }"), "ERROR parse error, unexpected '}' @1");

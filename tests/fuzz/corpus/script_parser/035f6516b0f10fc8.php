@@ -1,0 +1,4 @@
+<?php
+echo "start\n";
+function f() {}
+function F() {}

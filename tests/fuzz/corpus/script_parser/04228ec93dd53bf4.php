@@ -1,0 +1,1 @@
+[<!-- BEGIN box -->box:{v}<!-- BEGIN item* -->({v})<!-- END item* --><!-- END box -->]

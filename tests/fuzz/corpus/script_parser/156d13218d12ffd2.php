@@ -1,0 +1,4 @@
+<?php
+class Q { function m() {} }
+$q = new Q;
+$q->missing();

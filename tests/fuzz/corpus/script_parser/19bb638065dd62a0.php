@@ -1,0 +1,1 @@
+<?php function lib_f() { return "f"; }

@@ -1,0 +1,1 @@
+<?php echo "found along include_path\n"; ?>

@@ -1,0 +1,4 @@
+<?php
+$f = "twice_again";
+function twice_again(&$v) { }
+$f("literal");

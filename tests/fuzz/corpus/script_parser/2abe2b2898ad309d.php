@@ -1,0 +1,3 @@
+<?php
+echo "third\n";
+exit(0);

@@ -1,0 +1,4 @@
+<?php
+echo "never printed: compile fails first\n";
+class C {}
+class c {}

@@ -1,0 +1,1 @@
+<?php function new_api() { return "new api"; }

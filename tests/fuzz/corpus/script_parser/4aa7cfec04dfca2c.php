@@ -1,0 +1,4 @@
+<?php
+echo "runs until the call\n";
+later(1 + 2);
+function later(&$v) { }

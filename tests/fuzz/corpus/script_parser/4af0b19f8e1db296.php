@@ -1,0 +1,2 @@
+#!not an interpreter line here
+<?php echo "included\n";

@@ -1,0 +1,4 @@
+<?php
+$u = "NoSuch";
+$u();
+echo "not reached\n";

@@ -1,0 +1,5 @@
+<?php
+include "parent.php";
+include "child.php";
+$c = new Child();
+echo $c->who(), "\n";

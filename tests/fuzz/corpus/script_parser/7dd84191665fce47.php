@@ -1,0 +1,2 @@
+<?php
+echo "next request fine\n";

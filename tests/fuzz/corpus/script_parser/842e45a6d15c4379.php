@@ -1,0 +1,1 @@
+<?php class Base { function who() { return "base"; } }

@@ -1,0 +1,3 @@
+<?php
+echo "exits with 5\n";
+exit(5);

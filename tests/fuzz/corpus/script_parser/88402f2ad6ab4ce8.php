@@ -1,0 +1,4 @@
+<?php
+for ($i = 0; $i < 2; $i++) {
+    function twice() {}
+}

@@ -1,0 +1,42 @@
+<?php
+$i = 0;
+while ($i < 3): echo $i++; endwhile;
+for ($j = 0; $j < 2; $j++): echo "f$j"; endfor;
+foreach (array("a", "b") as $k => $v): echo "$k$v"; endforeach;
+if ($i == 2): echo "two"; elseif ($i == 3): echo "three"; else: echo "other"; endif;
+switch ($i): case 3: echo "!"; break; default: echo "?"; endswitch;
+echo "\n";
+function kind($s) {
+    switch (strtolower($s)) {
+        case "apple": case "pear": return "fruit";
+        case "0": return "zero string";
+        case "": return "empty";
+        default: return "unknown";
+    }
+}
+echo kind("Apple"), " ", kind("0"), " ", kind(""), " ", kind("x"), "\n";
+$ok = print "printed ";
+echo $ok, " ", (print "") + 1, "\n";
+$str = "PHP4";
+echo $str{0}, $str[3], " ", ${'str'}, "\n";
+$varname = "dyn";
+$$varname = "dynamic";
+echo $dyn, " ", ${"d" . "yn"}, "\n";
+class Engine { var $parts = array("piston", "valve"); function name() { return "v8"; } }
+class Car { var $engine; function Car() { $this->engine = new Engine; } }
+$car = &new Car;
+echo $car->engine->parts[1], " ", $car->engine->name(), " ", get_class($car), "\n";
+$n = 0;
+do { $n++; } while ($n < 5);
+for ($a = 0; $a < 3; $a++) {
+    foreach (array(1, 2, 3) as $b) {
+        if ($b == 2) continue 2;
+        if ($a == 2) break 2;
+        echo "$a$b ";
+    }
+}
+echo $n, "\n";
+function outer_fn() { if (!function_exists("inner_fn")) { function inner_fn() { return "inner"; } } return "outer"; }
+echo outer_fn(), outer_fn(), inner_fn(), "\n";
+$x = 5;
+echo $x > 3 ? ($x > 4 ? "big" : "mid") : "small", "\n";

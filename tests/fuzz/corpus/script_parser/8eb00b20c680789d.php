@@ -1,0 +1,3 @@
+<?php
+include "lib.php";
+echo lib_f(), "\n";

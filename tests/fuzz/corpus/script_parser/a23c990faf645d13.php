@@ -1,0 +1,3 @@
+<?php
+$c = new stdClass;
+var_dump($c instanceof stdClass);

@@ -1,0 +1,3 @@
+<?php
+echo "once ran\n";
+function oncefunc() { return "oncefunc"; }

@@ -1,0 +1,20 @@
+<?php
+$o = brisko_template_load("outer.html");
+$item = brisko_template_load("outer.html", "box->item*");
+echo brisko_template_get($item), "\n";
+var_dump(brisko_template_load("outer.html", "nope"));
+$box = brisko_template_fetch($o, "box", 9);
+var_dump($box === brisko_template_fetch($o, "box"));
+brisko_template_fetch($box, "item*", 1);
+echo brisko_template_get($o), "\n";
+$i = brisko_template_load("inner.html");
+var_dump(brisko_template_attach($box, "item*", $i));
+brisko_template_assign($i, "v", "in");
+echo brisko_template_get($o), "\n";
+var_dump(brisko_template_attach($o, "box", $o));
+echo brisko_template_get($o), "\n";
+var_dump(brisko_template_attach($o, "item*", $i));
+brisko_template_check_tagname();
+var_dump(brisko_template_assign($i, "w%d", 1));
+var_dump(brisko_template_fetch($o, "item*"));
+var_dump(brisko_template_get(12345));

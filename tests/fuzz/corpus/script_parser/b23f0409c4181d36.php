@@ -1,0 +1,5 @@
+<?php
+class A {}
+$a = new A;
+$m = "Missing";
+$a->$m();

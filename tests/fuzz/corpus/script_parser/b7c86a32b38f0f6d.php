@@ -1,0 +1,3 @@
+<?php
+$c = "Nope";
+$x = new $c(1);

@@ -1,0 +1,7 @@
+<?php
+echo "never printed\n";
+class Outer {
+    function make() {
+        class Inner {}
+    }
+}

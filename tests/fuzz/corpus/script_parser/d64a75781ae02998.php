@@ -1,0 +1,4 @@
+<?php
+echo "second request\n";
+include "child.php";
+echo "not reached\n";

@@ -1,0 +1,1 @@
+<?php class Child extends Base { function who() { return "child of " . parent::who(); } }

@@ -1,0 +1,2 @@
+<?php
+function util_join($parts) { return implode("-", $parts); }

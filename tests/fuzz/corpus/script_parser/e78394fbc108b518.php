@@ -1,0 +1,4 @@
+<?php
+$fromlib = "lib sees $outer";
+function libfunc() { return "libfunc"; }
+return "returned";

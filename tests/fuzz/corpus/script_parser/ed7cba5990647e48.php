@@ -1,0 +1,1 @@
+<?php function old_api() { return "old api"; }

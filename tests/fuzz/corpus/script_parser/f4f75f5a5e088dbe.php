@@ -1,0 +1,2 @@
+<?php
+echo "runs after the missing one\n";

@@ -1,0 +1,1 @@
+<?php echo "part from lib\n"; ?>
