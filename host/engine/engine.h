@@ -135,6 +135,11 @@ zend_op_array *compile_string(const std::string &code, const char *description);
  * compilation. */
 extern int compile_first_line;
 
+/* How a function takes argument `index` (0-based) by its arg_types:
+ * BYREF_NONE, BYREF_FORCE (a variable is required) or BYREF_ALLOW (by
+ * reference when the argument is a variable, by value otherwise). */
+int argument_passing(const zend_uchar *arg_types, int index);
+
 /* The built-in functions module; the engine registers it at start-up. */
 zend_module_entry *builtin_module();
 

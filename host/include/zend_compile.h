@@ -33,6 +33,9 @@
 #define BYREF_FORCE 1
 #define BYREF_ALLOW 2
 #define BYREF_FORCE_REST 3
+/* Every further argument by reference when it is a variable, by value
+ * otherwise (array_multisort's flags). */
+#define BYREF_ALLOW_REST 4
 
 #define ZEND_MAX_RESERVED_RESOURCES 4
 

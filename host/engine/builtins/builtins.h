@@ -94,7 +94,8 @@
 /* Functions whose third argument is passed by reference. */
 #define BRISKO_BUILTIN_BYREF_THIRD(X) X(preg_match) X(preg_match_all) X(ereg) X(eregi)
 
-/* Functions whose every argument is passed by reference. */
+/* Functions whose every argument is passed by reference when it is a
+ * variable, by value otherwise (a sort flag). */
 #define BRISKO_BUILTIN_BYREF_ALL(X) X(array_multisort)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);

@@ -13,13 +13,13 @@ namespace {
 /* arg_types: one parameter, forced by reference. */
 unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
 unsigned char third_arg_force_ref[] = {3, BYREF_NONE, BYREF_NONE, BYREF_FORCE};
-unsigned char all_args_force_ref[] = {1, BYREF_FORCE_REST};
+unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 
 #define BRISKO_ENTRY(name) {#name, ZEND_FN(name), nullptr},
 #define BRISKO_ALIAS(alias, name) {#alias, ZEND_FN(name), nullptr},
 #define BRISKO_BYREF(name) {#name, ZEND_FN(name), first_arg_force_ref},
 #define BRISKO_BYREF_THIRD(name) {#name, ZEND_FN(name), third_arg_force_ref},
-#define BRISKO_BYREF_ALL(name) {#name, ZEND_FN(name), all_args_force_ref},
+#define BRISKO_BYREF_ALL(name) {#name, ZEND_FN(name), all_args_allow_ref},
 
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)

@@ -86,11 +86,8 @@ int known_by_reference(const std::string &name_lc, int index, bool user_function
     if (zend_hash_find(CG(function_table), name_lc.c_str(), (uint)name_lc.size() + 1, (void **)&f) != SUCCESS)
         return -1;
     if (f->type != ZEND_INTERNAL_FUNCTION && !user_functions) return -1;
-    const zend_uchar *types = f->common.arg_types;
-    if (!types) return 0;
-    int count = types[0];
-    if (index < count) return types[index + 1] == BYREF_FORCE || types[index + 1] == BYREF_FORCE_REST;
-    return count > 0 && types[count] == BYREF_FORCE_REST;
+    int passing = argument_passing(f->common.arg_types, index);
+    return passing == BYREF_FORCE ? 1 : passing == BYREF_ALLOW ? 2 : 0;
 }
 
 /* Arguments of the call started just before; returns their count.
@@ -110,7 +107,7 @@ int compile_arguments(compiler &c, const std::vector<ast::node *> &args, const s
             if (known_name) {
                 int byref = known_by_reference(*known_name, index);
                 if (byref == 0) mode = FETCH_R;
-                if (byref == 1) mode = FETCH_W;
+                if (byref >= 1) mode = FETCH_W;
             }
             znode v = compile_variable(c, arg, fetch_ext(mode, index));
             emit(c, ZEND_SEND_VAR, unused_node(), v, unused_node(), (ulong)index);

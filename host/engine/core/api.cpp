@@ -191,3 +191,17 @@ ZEND_API int add_assoc_string(zval *arg, const char *key, const char *str, int d
 ZEND_API int add_assoc_zval(zval *arg, const char *key, zval *value) { return add_assoc(arg, key, value); }
 
 } // extern "C"
+
+namespace zend {
+
+int argument_passing(const zend_uchar *arg_types, int index) {
+    if (!arg_types || index < 0) return BYREF_NONE;
+    int count = arg_types[0];
+    int kind = index < count ? arg_types[index + 1] : count > 0 ? arg_types[count] : BYREF_NONE;
+    if (index >= count && kind != BYREF_FORCE_REST && kind != BYREF_ALLOW_REST) return BYREF_NONE;
+    if (kind == BYREF_FORCE || kind == BYREF_FORCE_REST) return BYREF_FORCE;
+    if (kind == BYREF_ALLOW || kind == BYREF_ALLOW_REST) return BYREF_ALLOW;
+    return BYREF_NONE;
+}
+
+} // namespace zend

@@ -188,11 +188,7 @@ int current_arguments(zval ***args) {
 pending_call *top_call(frame &f) { return f.calls.empty() ? nullptr : &f.calls.back(); }
 
 bool argument_by_reference(const zend_function *fn, int index) {
-    const zend_uchar *types = fn->common.arg_types;
-    if (!types || index < 0) return false;
-    int count = types[0];
-    if (index < count) return types[index + 1] == BYREF_FORCE || types[index + 1] == BYREF_FORCE_REST;
-    return count > 0 && types[count] == BYREF_FORCE_REST;
+    return argument_passing(fn->common.arg_types, index) != BYREF_NONE;
 }
 
 zval *run_in_scope(zend_op_array *op_array, HashTable *symbol_table, zval *this_ptr) {
@@ -285,7 +281,8 @@ void op_SEND_VAL(frame &f, const zend_op *op) {
     if (!p) zend_error(E_ERROR, "Argument passed outside a call");
     /* a literal or an operator's result cannot stand for a variable; the
      * result of a call, an assignment or new can */
-    if (op->op1.op_type != IS_VAR && p->callable && argument_by_reference(&p->function, (int)op->extended_value))
+    if (op->op1.op_type != IS_VAR && p->callable &&
+        argument_passing(p->function.common.arg_types, (int)op->extended_value) == BYREF_FORCE)
         zend_error(E_ERROR, "Cannot pass parameter %d by reference", (int)op->extended_value + 1);
     p->args.push_back(unref(take(f, op->op1)));
 }
