@@ -56,14 +56,23 @@
     /* output */                                                               \
     X(header) X(headers_sent) X(ob_start) X(ob_get_contents) X(ob_get_length)  \
     X(ob_get_level) X(ob_end_clean) X(ob_end_flush) X(ob_clean) X(ob_get_clean) \
-    X(flush)
+    X(flush) X(ob_flush) X(ob_get_flush) X(ob_list_handlers) X(ob_implicit_flush) \
+    /* file handles and directories */                                         \
+    X(fopen) X(tmpfile) X(fclose) X(feof) X(fgets) X(fgetc) X(fread) X(fwrite)  \
+    X(fflush) X(ftell) X(fseek) X(rewind) X(fpassthru) X(fstat) X(fgetcsv)      \
+    X(opendir) X(readdir) X(rewinddir) X(closedir) X(copy) X(readfile)          \
+    X(tempnam) X(pathinfo) X(get_resource_type)                                 \
+    /* errors and the request's end */                                         \
+    X(set_error_handler) X(restore_error_handler) X(trigger_error) X(error_log) \
+    X(register_shutdown_function)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
     X(mt_getrandmax, getrandmax)                                               \
     X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
-    X(doubleval, floatval) X(is_writeable, is_writable)
+    X(doubleval, floatval) X(is_writeable, is_writable)                         \
+    X(fputs, fwrite) X(user_error, trigger_error)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
@@ -71,10 +80,18 @@
     X(arsort) X(ksort) X(krsort) X(settype) X(array_unshift) X(usort)         \
     X(uasort) X(uksort)
 
+/* Functions with other by-reference parameters: X(name, arg_types), the
+ * arg_types array named as module.cpp defines it. */
+#define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
+    X(flock, third_arg_force_ref)
+
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
+#define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_BYREF_OTHER(BRISKO_DECLARE_BUILTIN_TYPED)
 #undef BRISKO_DECLARE_BUILTIN
+#undef BRISKO_DECLARE_BUILTIN_TYPED
 
 namespace zend::builtins {
 
@@ -154,6 +171,13 @@ void reset_request_output_state();
 
 /* Result helpers. */
 void return_string(zval *return_value, const std::string &s);
+
+/* errorfn.cpp: warnings in the library's form, "name(): message", or
+ * "name(params): message" (with HTML errors, the name links to its manual
+ * page). The message is formatted first and shown as it is. */
+void function_error(int type, const char *format, ...) __attribute__((format(printf, 2, 3)));
+void function_error_with(const std::string &params, int type, const char *format, ...)
+    __attribute__((format(printf, 3, 4)));
 
 } // namespace zend::builtins
 

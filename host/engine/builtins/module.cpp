@@ -1,6 +1,7 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "builtins.h"
@@ -9,23 +10,29 @@
 
 namespace {
 
-/* arg_types: one parameter, forced by reference. */
+/* arg_types: which parameters are forced by reference. */
 unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
+unsigned char second_arg_force_ref[] = {2, BYREF_NONE, BYREF_FORCE};
+unsigned char third_arg_force_ref[] = {3, BYREF_NONE, BYREF_NONE, BYREF_FORCE};
+unsigned char third_and_rest_force_ref[] = {3, BYREF_NONE, BYREF_NONE, BYREF_FORCE_REST};
 
 #define BRISKO_ENTRY(name) {#name, ZEND_FN(name), nullptr},
 #define BRISKO_ALIAS(alias, name) {#alias, ZEND_FN(name), nullptr},
 #define BRISKO_BYREF(name) {#name, ZEND_FN(name), first_arg_force_ref},
+#define BRISKO_BYREF_TYPED(name, types) {#name, ZEND_FN(name), types},
 
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
     BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
     BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
+    BRISKO_BUILTIN_BYREF_OTHER(BRISKO_BYREF_TYPED)
     {nullptr, nullptr, nullptr},
 };
 
 #undef BRISKO_ENTRY
 #undef BRISKO_ALIAS
 #undef BRISKO_BYREF
+#undef BRISKO_BYREF_TYPED
 
 void constant_long(const char *name, long value)
 {
@@ -93,6 +100,16 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("LOCK_SH", 1);
     constant_long("LOCK_EX", 2);
     constant_long("LOCK_UN", 3);
+    constant_long("LOCK_NB", 4);
+    constant_long("SEEK_SET", SEEK_SET);
+    constant_long("SEEK_CUR", SEEK_CUR);
+    constant_long("SEEK_END", SEEK_END);
+    constant_long("PATHINFO_DIRNAME", 1);
+    constant_long("PATHINFO_BASENAME", 2);
+    constant_long("PATHINFO_EXTENSION", 4);
+    constant_long("PHP_OUTPUT_HANDLER_START", zend::OUTPUT_HANDLER_START);
+    constant_long("PHP_OUTPUT_HANDLER_CONT", zend::OUTPUT_HANDLER_CONT);
+    constant_long("PHP_OUTPUT_HANDLER_END", zend::OUTPUT_HANDLER_END);
     constant_long("FILE_APPEND", 8);
     constant_long("EXTR_OVERWRITE", 0);
     constant_long("EXTR_SKIP", 1);

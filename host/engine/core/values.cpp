@@ -5,7 +5,8 @@
  * owns its table unless the table is the global symbol table, which the
  * executor owns. Array elements are zval* with reference counts; copying a
  * table raises the elements' counts instead of copying them, and a writer
- * separates an element before changing it. */
+ * separates an element before changing it. A resource value holds one
+ * count of its entry in the request's resource list. */
 #include <cerrno>
 #include <cmath>
 #include <climits>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "core/operators.h"
+#include "core/resources.h"
 #include "core/values_internal.h"
 
 namespace zend {
@@ -291,6 +293,9 @@ ZEND_API int _zval_copy_ctor(zval *zvalue) {
         zvalue->value.obj.properties = copy;
         break;
     }
+    case IS_RESOURCE:
+        resource_addref(zvalue->value.lval);
+        break;
     default:
         break;
     }
@@ -311,6 +316,9 @@ ZEND_API void _zval_dtor(zval *zvalue) {
     }
     case IS_OBJECT:
         if (HashTable *ht = zvalue->value.obj.properties) destroy_table(ht);
+        break;
+    case IS_RESOURCE:
+        resource_delete(zvalue->value.lval);
         break;
     default:
         break;
