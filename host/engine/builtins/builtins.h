@@ -13,7 +13,8 @@
 #define BRISKO_BUILTIN_LIST(X)                                                 \
     /* constants, errors, configuration */                                     \
     X(define) X(defined) X(constant) X(error_reporting) X(ini_set)             \
-    X(ini_get) X(set_include_path) X(get_include_path)                         \
+    X(ini_get) X(set_include_path) X(get_include_path) X(ini_restore)          \
+    X(set_time_limit)                                                          \
     /* inspection of the function and class tables */                          \
     X(function_exists) X(class_exists) X(method_exists) X(phpinfo)             \
     X(func_num_args) X(func_get_args) X(func_get_arg) X(get_class)            \
@@ -64,7 +65,10 @@
     X(tempnam) X(pathinfo) X(get_resource_type)                                 \
     /* errors and the request's end */                                         \
     X(set_error_handler) X(restore_error_handler) X(trigger_error) X(error_log) \
-    X(register_shutdown_function)
+    X(register_shutdown_function)                                              \
+    /* classes and the process */                                              \
+    X(is_a) X(is_subclass_of) X(get_class_vars) X(getenv) X(putenv)            \
+    X(php_uname) X(getmypid) X(memory_get_usage)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
@@ -83,7 +87,7 @@
 /* Functions with other by-reference parameters: X(name, arg_types), the
  * arg_types array named as module.cpp defines it. */
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
-    X(flock, third_arg_force_ref)
+    X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
@@ -110,8 +114,9 @@ std::string to_string(const zval *z);
 long to_long(const zval *z);
 double to_double(const zval *z);
 
-/* Formats a double the way the engine prints one (%.14G by default). */
-std::string format_double(double d, int precision = 14);
+/* Formats a double the way the engine prints one: %G with the precision
+ * setting's digits, or with the digits given. */
+std::string format_double(double d, int precision = -1);
 
 /* values.cpp: reading and making values. */
 
@@ -163,6 +168,15 @@ std::string print_r_text(const zval *z);
 
 /* time.cpp: date()'s text for a format and a timestamp. */
 std::string date_text(const std::string &format, long timestamp, bool local);
+
+/* misc.cpp: settings by name, as ini_set changes them; the module brackets
+ * each request so that the next one starts from the same settings. */
+void change_setting(const std::string &name, const std::string &value);
+void begin_request_settings();
+void end_request_settings();
+
+/* process.cpp: puts back the environment variables putenv changed. */
+void restore_environment();
 
 /* output.cpp: the headers the request's script set with header(), for the
  * program that sends the response, in order; cleared at request start. */

@@ -119,6 +119,14 @@ int builtin_startup(INIT_FUNC_ARGS)
 int builtin_request_startup(INIT_FUNC_ARGS)
 {
     zend::builtins::reset_request_output_state();
+    zend::builtins::begin_request_settings();
+    return SUCCESS;
+}
+
+int builtin_request_shutdown(SHUTDOWN_FUNC_ARGS)
+{
+    zend::builtins::end_request_settings();
+    zend::builtins::restore_environment();
     return SUCCESS;
 }
 
@@ -129,7 +137,7 @@ zend_module_entry standard_module = {
     builtin_startup,
     nullptr, /* module shut-down: the constants go with the engine */
     builtin_request_startup,
-    nullptr,
+    builtin_request_shutdown,
     nullptr, /* info: phpinfo() prints the module's name */
     "4.2.3",
     STANDARD_MODULE_PROPERTIES,

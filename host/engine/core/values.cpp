@@ -18,6 +18,7 @@
 #include "core/operators.h"
 #include "core/resources.h"
 #include "core/values_internal.h"
+#include "engine.h"
 
 namespace zend {
 
@@ -30,10 +31,18 @@ long double_to_long(double d) {
     return (long)d;
 }
 
+/* %G with the precision setting's significant digits (14 unless a
+ * script or the configuration changed it). */
 std::string double_to_string(double d) {
+    int precision = settings.precision;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", 14, d);
-    return buf;
+    int n = std::snprintf(buf, sizeof buf, "%.*G", precision, d);
+    if (n >= 0 && (std::size_t)n < sizeof buf) return std::string(buf, (std::size_t)n);
+    if (n < 0) return std::string();
+    std::string big((std::size_t)n + 1, '\0');
+    std::snprintf(big.data(), big.size(), "%.*G", precision, d);
+    big.resize((std::size_t)n);
+    return big;
 }
 
 /* Length of the longest prefix of s (after leading white space) that reads
