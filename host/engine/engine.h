@@ -90,6 +90,8 @@ void set_implicit_flush(bool on);
  * a failure, whatever is left dropped without output. */
 void end_output_buffers();
 void discard_output_buffers();
+/* A fatal error inside a handler: every level goes, unsent. */
+void abandon_output_levels();
 
 /* The server's error log: error_log() without a file of its own writes
  * the message here. Default: the message and a newline on stderr. */

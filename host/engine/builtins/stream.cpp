@@ -496,11 +496,10 @@ ZEND_FUNCTION(flock)
         r = ::flock(s->fd, how);
     } while (r != 0 && errno == EINTR);
     if (r != 0) {
-        if (errno == EWOULDBLOCK && args.size() == 3) {
+        /* a lock not had is a failure, also when the caller learns why */
+        if (errno == EWOULDBLOCK && args.size() == 3)
             (*args[2])->value.lval = 1;
-        } else {
-            RETURN_FALSE;
-        }
+        RETURN_FALSE;
     }
     RETURN_TRUE;
 }
@@ -597,10 +596,10 @@ ZEND_FUNCTION(fgetcsv)
             while (!closed) {
                 if (i >= text.size()) {
                     /* the field goes on over the next line */
+                    field += line.substr(text.size());
                     std::string next;
                     if (!stream_get_line(*s, max, next))
                         break;
-                    field += line.substr(text.size());
                     line = next;
                     text = next;
                     chop(text);

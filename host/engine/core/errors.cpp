@@ -225,7 +225,13 @@ ZEND_API void zend_error(int type, const char *format, ...) {
                  (fatal || zend::silence_depth == 0);
     if (shown) {
         std::string text = zend::format_error(type, message, zend::current_filename(), zend::current_lineno());
-        zend_write(text.data(), (uint)text.size());
+        if (fatal && zend::in_output_handler()) {
+            /* the handler's output is dropped; this must still be seen */
+            zend::abandon_output_levels();
+            zend::output_buffer().append(text);
+        } else {
+            zend_write(text.data(), (uint)text.size());
+        }
         if (!zend::request_active()) zend::flush_output();
     }
     if (fatal) {

@@ -145,6 +145,12 @@ void end_output_buffers() {
     while (!levels.empty()) end_output_level(true, false);
 }
 
+void abandon_output_levels() {
+    for (output_level &level : levels)
+        if (level.handler) zval_ptr_dtor(&level.handler);
+    levels.clear();
+}
+
 void discard_output_buffers() {
     for (output_level &level : levels)
         if (level.handler) zval_ptr_dtor(&level.handler);
