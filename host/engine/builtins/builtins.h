@@ -68,7 +68,9 @@
     X(register_shutdown_function)                                              \
     /* classes and the process */                                              \
     X(is_a) X(is_subclass_of) X(get_class_vars) X(getenv) X(putenv)            \
-    X(php_uname) X(getmypid) X(memory_get_usage)
+    X(php_uname) X(getmypid) X(memory_get_usage)                               \
+    /* strings: formatting */                                                  \
+    X(vsprintf) X(vprintf)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
