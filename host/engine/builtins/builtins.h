@@ -70,10 +70,18 @@
     X(is_a) X(is_subclass_of) X(get_class_vars) X(getenv) X(putenv)            \
     X(php_uname) X(getmypid) X(memory_get_usage)                               \
     /* strings: formatting */                                                  \
-    X(vsprintf) X(vprintf)
+    X(vsprintf) X(vprintf)                                                     \
+    /* strings: digests, encodings, HTML */                                    \
+    X(md5) X(sha1) X(crc32) X(md5_file) X(sha1_file) X(base64_encode)          \
+    X(base64_decode) X(bin2hex) X(utf8_encode) X(utf8_decode) X(quotemeta)     \
+    X(addcslashes) X(stripcslashes) X(chunk_split) X(htmlentities)             \
+    X(html_entity_decode) X(get_html_translation_table) X(strip_tags)         \
+    /* strings: search, comparison, measures */                                \
+    X(stristr) X(strrchr) X(strncasecmp) X(levenshtein) X(soundex)             \
+    X(metaphone) X(str_word_count) X(count_chars)
 
 /* Functions registered under a second name: X(alias, handler). */
-#define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
+#define BRISKO_BUILTIN_ALIASES(X) X(join, implode)     \
     X(mt_getrandmax, getrandmax)                                               \
     X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
@@ -89,7 +97,8 @@
 /* Functions with other by-reference parameters: X(name, arg_types), the
  * arg_types array named as module.cpp defines it. */
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
-    X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)
+    X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
+    X(similar_text, third_arg_force_ref)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);

@@ -97,6 +97,8 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("ENT_COMPAT", 2);
     constant_long("ENT_QUOTES", 3);
     constant_long("ENT_NOQUOTES", 0);
+    constant_long("HTML_SPECIALCHARS", 0);
+    constant_long("HTML_ENTITIES", 1);
     constant_long("LOCK_SH", 1);
     constant_long("LOCK_EX", 2);
     constant_long("LOCK_UN", 3);
