@@ -78,7 +78,9 @@
     X(html_entity_decode) X(get_html_translation_table) X(strip_tags)         \
     /* strings: search, comparison, measures */                                \
     X(stristr) X(strrchr) X(strncasecmp) X(levenshtein) X(soundex)             \
-    X(metaphone) X(str_word_count) X(count_chars)
+    X(metaphone) X(str_word_count) X(count_chars)                              \
+    /* strings: URLs, versions, unique ids */                                  \
+    X(parse_url) X(version_compare) X(uniqid)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X) X(join, implode)     \
@@ -98,7 +100,8 @@
  * arg_types array named as module.cpp defines it. */
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
     X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
-    X(similar_text, third_arg_force_ref)
+    X(similar_text, third_arg_force_ref) X(sscanf, third_and_rest_force_ref)   \
+    X(parse_str, second_arg_force_ref)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);

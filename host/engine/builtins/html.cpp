@@ -362,7 +362,7 @@ std::string strip_tags(const std::string &in, std::string allowed)
                 last = '<';
                 state = 1;
                 if (keep)
-                    tag = "<";
+                    tag.assign(1, '<');
             } else if (state == 1) {
                 depth++;
             }
