@@ -83,12 +83,13 @@
     X(parse_url) X(version_compare) X(uniqid)
 
 /* Functions registered under a second name: X(alias, handler). */
-#define BRISKO_BUILTIN_ALIASES(X) X(join, implode)     \
-    X(mt_getrandmax, getrandmax)                                               \
+#define BRISKO_BUILTIN_ALIASES(X)                                              \
+    X(join, implode) X(mt_getrandmax, getrandmax)                              \
     X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
     X(doubleval, floatval) X(is_writeable, is_writable)                         \
-    X(fputs, fwrite) X(user_error, trigger_error)
+    X(fputs, fwrite) X(user_error, trigger_error) X(strchr, strstr)            \
+    X(chop, rtrim) X(ini_alter, ini_set)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \

@@ -182,6 +182,13 @@ stream *open_stream(const std::string &path, const std::string &mode, bool use_i
         if (fd >= 0)
             break;
     }
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        /* a directory opens, but there is nothing in it to read */
+        ::close(fd);
+        fd = -1;
+        errno = EISDIR;
+    }
     if (fd < 0) {
         function_error_with(path, E_WARNING, "failed to open stream: %s", std::strerror(errno));
         return nullptr;

@@ -45,7 +45,7 @@ $again = 0;
 while (readdir($dh) !== false) $again++;
 var_dump($again == count($seen));
 var_dump(readdir(), closedir(), readdir($dh));
-var_dump(opendir("not-there"), opendir("src.txt"));
+var_dump(opendir("not-there"), opendir("src.txt"), fopen("d", "r"), file_get_contents("d"));
 $fp = fopen("src.txt", "r");
 var_dump(readdir($fp), closedir($fp), fgets($fp));
 var_dump(readdir("x"));
@@ -136,6 +136,12 @@ bool(false)
 Warning: opendir(not-there): failed to open dir: No such file or directory in %s on line 43
 
 Warning: opendir(src.txt): failed to open dir: Not a directory in %s on line 43
+
+Warning: fopen(d): failed to open stream: Is a directory in %s on line 43
+
+Warning: file_get_contents(d): failed to open stream: Is a directory in %s on line 43
+bool(false)
+bool(false)
 bool(false)
 bool(false)
 
