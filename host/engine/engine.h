@@ -35,6 +35,12 @@ struct settings_t {
 };
 extern settings_t settings;
 
+/* The program that serves requests applies max_execution_time. A script
+ * that sets it (set_time_limit, ini_set) calls the hook, so that the count
+ * can start again from zero with the new limit (0: none). */
+using time_limit_hook = void (*)(long seconds);
+void set_time_limit_hook(time_limit_hook hook);
+
 /* Lifecycle. engine_startup makes the function and class tables and
  * registers the built-in functions; request_startup/request_shutdown
  * bracket one request and run every module's request hooks;

@@ -89,6 +89,8 @@ struct setting {
     void (*set)(const std::string &);
 };
 
+zend::time_limit_hook time_limit_changed = nullptr;
+
 bool as_bool(const std::string &v)
 {
     std::string l = lowercase(v);
@@ -107,7 +109,11 @@ const setting known_settings[] = {
     {"precision", [] { return std::to_string(zend::settings.precision); },
      [](const std::string &v) { zend::settings.precision = static_cast<int>(std::atol(v.c_str())); }},
     {"max_execution_time", [] { return std::to_string(zend::settings.max_execution_time); },
-     [](const std::string &v) { zend::settings.max_execution_time = std::atol(v.c_str()); }},
+     [](const std::string &v) {
+         zend::settings.max_execution_time = std::atol(v.c_str());
+         if (time_limit_changed)
+             time_limit_changed(zend::settings.max_execution_time);
+     }},
     {"error_log", [] { return zend::settings.error_log; },
      [](const std::string &v) { zend::settings.error_log = v; }},
 };
@@ -147,6 +153,15 @@ std::string current_text(const setting &s)
 }
 
 } // namespace
+
+namespace zend {
+
+void set_time_limit_hook(time_limit_hook hook)
+{
+    time_limit_changed = hook;
+}
+
+} // namespace zend
 
 namespace zend::builtins {
 
