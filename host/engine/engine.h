@@ -35,6 +35,11 @@ struct settings_t {
 };
 extern settings_t settings;
 
+/* Sets a setting by its ini name from text ("1", "On", "14"...), as a
+ * program's configuration does between requests; false for a name the
+ * engine does not have. Scripts' own changes last for their request. */
+bool configure_setting(const std::string &name, const std::string &value);
+
 /* The program that serves requests applies max_execution_time. A script
  * that sets it (set_time_limit, ini_set) calls the hook, so that the count
  * can start again from zero with the new limit (0: none). */

@@ -161,6 +161,15 @@ void set_time_limit_hook(time_limit_hook hook)
     time_limit_changed = hook;
 }
 
+bool configure_setting(const std::string &name, const std::string &value)
+{
+    const setting *s = find_setting(name);
+    if (!s)
+        return false;
+    s->set(value);
+    return true;
+}
+
 } // namespace zend
 
 namespace zend::builtins {

@@ -215,3 +215,18 @@ TEST(RequestSettings, ChangesLastForTheRequest)
     EXPECT_EQ(zend::settings.precision, precision);
     EXPECT_EQ(zend::settings.max_execution_time, 30);
 }
+
+TEST(RequestSettings, ConfigurationHoldsAcrossRequests)
+{
+    EXPECT_FALSE(zend::configure_setting("no_such_setting", "1"));
+    ASSERT_TRUE(zend::configure_setting("display_errors", "Off"));
+    for (int i = 0; i < 2; i++) {
+        request_scope scope;
+        EXPECT_FALSE(zend::settings.display_errors);
+        call_result r = call_function("ini_get", {make_string("display_errors")});
+        EXPECT_EQ(std::string(r.value->value.str.val), "");
+        call_function("ini_set", {make_string("display_errors"), make_string("1")});
+    }
+    ASSERT_TRUE(zend::configure_setting("display_errors", "1"));
+    EXPECT_TRUE(zend::settings.display_errors);
+}
