@@ -40,6 +40,12 @@ extern settings_t settings;
  * engine does not have. Scripts' own changes last for their request. */
 bool configure_setting(const std::string &name, const std::string &value);
 
+/* getenv() asks the serving program first (a web server answers with the
+ * request's variables, REMOTE_ADDR and the like), then the process
+ * environment. The source returns false when it has no such variable. */
+using environment_source = bool (*)(const std::string &name, std::string &value);
+void set_environment_source(environment_source source);
+
 /* The program that serves requests applies max_execution_time. A script
  * that sets it (set_time_limit, ini_set) calls the hook, so that the count
  * can start again from zero with the new limit (0: none). */

@@ -24,8 +24,14 @@ struct saved_variable {
 };
 
 std::map<std::string, saved_variable> saved_environment;
+zend::environment_source server_environment = nullptr;
 
 } // namespace
+
+void zend::set_environment_source(environment_source source)
+{
+    server_environment = source;
+}
 
 namespace zend::builtins {
 
@@ -50,6 +56,11 @@ ZEND_FUNCTION(getenv)
     std::string name = to_string(*args[0]);
     if (name.find('\0') != std::string::npos)
         RETURN_FALSE;
+    std::string from_server;
+    if (server_environment && server_environment(name, from_server)) {
+        return_string(return_value, from_server);
+        return;
+    }
     const char *value = std::getenv(name.c_str());
     if (!value)
         RETURN_FALSE;

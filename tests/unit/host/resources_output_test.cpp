@@ -230,3 +230,23 @@ TEST(RequestSettings, ConfigurationHoldsAcrossRequests)
     ASSERT_TRUE(zend::configure_setting("display_errors", "1"));
     EXPECT_TRUE(zend::settings.display_errors);
 }
+
+TEST(Environment, TheServingProgramAnswersFirst)
+{
+    request_scope scope;
+    zend::set_environment_source([](const std::string &name, std::string &value) {
+        if (name != "REMOTE_ADDR")
+            return false;
+        value = "192.0.2.7";
+        return true;
+    });
+    call_result r = call_function("getenv", {make_string("REMOTE_ADDR")});
+    EXPECT_EQ(std::string(r.value->value.str.val), "192.0.2.7");
+    setenv("BRISKO_PROCESS_ONLY", "yes", 1);
+    r = call_function("getenv", {make_string("BRISKO_PROCESS_ONLY")});
+    EXPECT_EQ(std::string(r.value->value.str.val), "yes");
+    unsetenv("BRISKO_PROCESS_ONLY");
+    zend::set_environment_source(nullptr);
+    r = call_function("getenv", {make_string("REMOTE_ADDR")});
+    EXPECT_EQ(r.value->type, IS_BOOL);
+}
