@@ -27,8 +27,30 @@ struct settings_t {
     std::string include_path = ".";
     int error_reporting = E_ALL & ~E_NOTICE;
     bool html_errors = false;
+    bool display_errors = true;
+    int precision = 14;              /* significant digits of printed floats */
+    long max_execution_time = 30;    /* seconds; 0: no limit. The program that
+                                        serves requests applies it */
+    std::string error_log;           /* error_log()'s file; empty: the log sink */
 };
 extern settings_t settings;
+
+/* Sets a setting by its ini name from text ("1", "On", "14"...), as a
+ * program's configuration does between requests; false for a name the
+ * engine does not have. Scripts' own changes last for their request. */
+bool configure_setting(const std::string &name, const std::string &value);
+
+/* getenv() asks the serving program first (a web server answers with the
+ * request's variables, REMOTE_ADDR and the like), then the process
+ * environment. The source returns false when it has no such variable. */
+using environment_source = bool (*)(const std::string &name, std::string &value);
+void set_environment_source(environment_source source);
+
+/* The program that serves requests applies max_execution_time. A script
+ * that sets it (set_time_limit, ini_set) calls the hook, so that the count
+ * can start again from zero with the new limit (0: none). */
+using time_limit_hook = void (*)(long seconds);
+void set_time_limit_hook(time_limit_hook hook);
 
 /* Lifecycle. engine_startup makes the function and class tables and
  * registers the built-in functions; request_startup/request_shutdown
@@ -52,18 +74,76 @@ bool load_zend_extension(const std::string &path, std::string &error);
 /* Registered modules, in registration order (the engine's own first). */
 const std::vector<zend_module_entry *> &modules();
 
-/* Output. zend_write appends to the request's buffer; the sink receives
- * the buffer at request end (and on flush). Default sink: stdout. */
+/* Output. zend_write appends to the innermost output buffering level, or
+ * else to the request's buffer; the sink receives the buffer at request
+ * end (and on flush). Default sink: stdout. */
 using output_sink = void (*)(const char *data, std::size_t length);
 void set_output_sink(output_sink sink);
 std::string &output_buffer();
 void flush_output();
+
+/* Output buffering levels (ob_start and its kin), innermost last. A
+ * level's handler, a script callable, gets the text and the
+ * OUTPUT_HANDLER_* flags and returns the text to pass on (false: the text
+ * unchanged). */
+enum { OUTPUT_HANDLER_START = 1, OUTPUT_HANDLER_CONT = 2, OUTPUT_HANDLER_END = 4 };
+struct output_level {
+    std::string text;
+    zval *handler = nullptr;    /* request-memory copy of the callable, or null */
+    std::string name;           /* as ob_list_handlers shows it */
+    std::size_t chunk_size = 0; /* flush once the text reaches it; 0: never */
+    bool erase = true;          /* the script may clean or end the level */
+    int status = 0;             /* flags of the handler calls so far */
+};
+void start_output_level(zval *handler, const std::string &name, std::size_t chunk_size, bool erase);
+/* Ends the innermost level, or with just_flush empties it; its text, passed
+ * through the handler, goes to the level below when send is set. */
+void end_output_level(bool send, bool just_flush);
+std::vector<output_level> &output_levels();
+bool in_output_handler();
+/* Flush the request's output after every write outside any level. */
+void set_implicit_flush(bool on);
+/* Request end: every level ended and sent, innermost first; then, after
+ * a failure, whatever is left dropped without output. */
+void end_output_buffers();
+void discard_output_buffers();
+/* A fatal error inside a handler: every level goes, unsent. */
+void abandon_output_levels();
+
+/* The server's error log: error_log() without a file of its own writes
+ * the message here. Default: the message and a newline on stderr. */
+using log_sink = void (*)(const char *message);
+void set_log_sink(log_sink sink);
+void log_message(const char *message);
 
 /* Errors raised through zend_error, as (type, message) pairs, are also
  * handed to this observer when set (tests use it). */
 using error_observer = void (*)(int type, const char *message);
 void set_error_observer(error_observer observer);
 error_observer current_error_observer();
+
+/* The script's error handler (set_error_handler): warnings, notices and
+ * E_USER_* errors go to it instead of being shown, whatever the
+ * error_reporting level; E_USER_ERROR then does not end the request. The
+ * handlers it replaced are kept for restore_user_error_handler. All are
+ * request-memory copies, dropped at request end. */
+zval *user_error_handler();
+/* Installs a copy of handler; returns the previous one (a fresh copy for
+ * the caller) or nullptr. */
+zval *set_user_error_handler(const zval *handler);
+void restore_user_error_handler();
+void drop_user_error_handlers();
+
+/* Script callables, for the engine's parts that call back into scripts
+ * (error and output handlers, shutdown functions): argv is passed by
+ * value; the counted result, or nullptr when the value names nothing
+ * callable. */
+zval *call_user_callable(const zval *callable, int argc, zval **argv);
+bool user_callable_exists(const zval *callable, std::string *name);
+
+/* Request end, before the output goes out: the functions the script
+ * registered with register_shutdown_function, in order. */
+void run_shutdown_functions();
 
 /* Where the running script is, for error messages. */
 const char *current_filename();

@@ -14,7 +14,8 @@
 #define BRISKO_BUILTIN_LIST(X)                                                 \
     /* constants, errors, configuration */                                     \
     X(define) X(defined) X(constant) X(error_reporting) X(ini_set)             \
-    X(ini_get) X(set_include_path) X(get_include_path)                         \
+    X(ini_get) X(set_include_path) X(get_include_path) X(ini_restore)          \
+    X(set_time_limit)                                                          \
     /* inspection of the function and class tables */                          \
     X(function_exists) X(class_exists) X(method_exists) X(phpinfo)             \
     X(func_num_args) X(func_get_args) X(func_get_arg) X(get_class)            \
@@ -57,14 +58,39 @@
     /* output */                                                               \
     X(header) X(headers_sent) X(ob_start) X(ob_get_contents) X(ob_get_length)  \
     X(ob_get_level) X(ob_end_clean) X(ob_end_flush) X(ob_clean) X(ob_get_clean) \
-    X(flush)
+    X(flush) X(ob_flush) X(ob_get_flush) X(ob_list_handlers) X(ob_implicit_flush) \
+    /* file handles and directories */                                         \
+    X(fopen) X(tmpfile) X(fclose) X(feof) X(fgets) X(fgetc) X(fread) X(fwrite)  \
+    X(fflush) X(ftell) X(fseek) X(rewind) X(fpassthru) X(fstat) X(fgetcsv)      \
+    X(opendir) X(readdir) X(rewinddir) X(closedir) X(copy) X(readfile)          \
+    X(tempnam) X(pathinfo) X(get_resource_type)                                 \
+    /* errors and the request's end */                                         \
+    X(set_error_handler) X(restore_error_handler) X(trigger_error) X(error_log) \
+    X(register_shutdown_function)                                              \
+    /* classes and the process */                                              \
+    X(is_a) X(is_subclass_of) X(get_class_vars) X(getenv) X(putenv)            \
+    X(php_uname) X(getmypid) X(memory_get_usage)                               \
+    /* strings: formatting */                                                  \
+    X(vsprintf) X(vprintf)                                                     \
+    /* strings: digests, encodings, HTML */                                    \
+    X(md5) X(sha1) X(crc32) X(md5_file) X(sha1_file) X(base64_encode)          \
+    X(base64_decode) X(bin2hex) X(utf8_encode) X(utf8_decode) X(quotemeta)     \
+    X(addcslashes) X(stripcslashes) X(chunk_split) X(htmlentities)             \
+    X(html_entity_decode) X(get_html_translation_table) X(strip_tags)         \
+    /* strings: search, comparison, measures */                                \
+    X(stristr) X(strrchr) X(strncasecmp) X(levenshtein) X(soundex)             \
+    X(metaphone) X(str_word_count) X(count_chars)                              \
+    /* strings: URLs, versions, unique ids */                                  \
+    X(parse_url) X(version_compare) X(uniqid)
 
 /* Functions registered under a second name: X(alias, handler). */
-#define BRISKO_BUILTIN_ALIASES(X) X(join, implode) X(htmlentities, htmlspecialchars)     \
-    X(mt_getrandmax, getrandmax)                                               \
+#define BRISKO_BUILTIN_ALIASES(X)                                              \
+    X(join, implode) X(mt_getrandmax, getrandmax)                              \
     X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
-    X(doubleval, floatval) X(is_writeable, is_writable)
+    X(doubleval, floatval) X(is_writeable, is_writable)                         \
+    X(fputs, fwrite) X(user_error, trigger_error) X(strchr, strstr)            \
+    X(chop, rtrim) X(ini_alter, ini_set)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
@@ -98,14 +124,24 @@
  * variable, by value otherwise (a sort flag). */
 #define BRISKO_BUILTIN_BYREF_ALL(X) X(array_multisort)
 
+/* Functions with other by-reference parameters: X(name, arg_types), the
+ * arg_types array named as module.cpp defines it. */
+#define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
+    X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
+    X(similar_text, third_arg_force_ref) X(sscanf, third_and_rest_force_ref)   \
+    X(parse_str, second_arg_force_ref)
+
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
+#define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_THIRD(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_ALL(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_BYREF_OTHER(BRISKO_DECLARE_BUILTIN_TYPED)
 #undef BRISKO_DECLARE_BUILTIN
+#undef BRISKO_DECLARE_BUILTIN_TYPED
 
 namespace zend::builtins {
 
@@ -124,8 +160,9 @@ std::string to_string(const zval *z);
 long to_long(const zval *z);
 double to_double(const zval *z);
 
-/* Formats a double the way the engine prints one (%.14G by default). */
-std::string format_double(double d, int precision = 14);
+/* Formats a double the way the engine prints one: %G with the precision
+ * setting's digits, or with the digits given. */
+std::string format_double(double d, int precision = -1);
 
 /* values.cpp: reading and making values. */
 
@@ -178,6 +215,15 @@ std::string print_r_text(const zval *z);
 /* time.cpp: date()'s text for a format and a timestamp. */
 std::string date_text(const std::string &format, long timestamp, bool local);
 
+/* misc.cpp: settings by name, as ini_set changes them; the module brackets
+ * each request so that the next one starts from the same settings. */
+void change_setting(const std::string &name, const std::string &value);
+void begin_request_settings();
+void end_request_settings();
+
+/* process.cpp: puts back the environment variables putenv changed. */
+void restore_environment();
+
 /* output.cpp: the headers the request's script set with header(), for the
  * program that sends the response, in order; cleared at request start. */
 const std::vector<std::string> &headers();
@@ -199,6 +245,12 @@ std::mt19937 &random_generator();
 void register_library_constants();
 void session_request_startup();
 void session_request_shutdown();
+/* errorfn.cpp: warnings in the library's form, "name(): message", or
+ * "name(params): message" (with HTML errors, the name links to its manual
+ * page). The message is formatted first and shown as it is. */
+void function_error(int type, const char *format, ...) __attribute__((format(printf, 2, 3)));
+void function_error_with(const std::string &params, int type, const char *format, ...)
+    __attribute__((format(printf, 3, 4)));
 
 } // namespace zend::builtins
 

@@ -47,7 +47,7 @@ double to_double(const zval *z)
 
 std::string format_double(double d, int precision)
 {
-    if (precision == 14)
+    if (precision < 0)
         return zend::double_to_string(d);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*G", precision, d);

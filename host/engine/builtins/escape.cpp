@@ -1,5 +1,5 @@
-/* Escaping built-ins: HTML special characters, line breaks as HTML,
- * backslash quoting, URL encoding and decoding. */
+/* Escaping built-ins: line breaks as HTML, backslash quoting, URL encoding
+ * and decoding. */
 #include <cctype>
 #include <string>
 
@@ -10,34 +10,6 @@ using zend::builtins::fetch_args;
 using zend::builtins::return_string;
 using zend::builtins::to_long;
 using zend::builtins::to_string;
-
-/* htmlspecialchars(string [, quote_style]): & < > and " (ENT_COMPAT),
- * also ' with ENT_QUOTES, no quotes with ENT_NOQUOTES. */
-ZEND_FUNCTION(htmlspecialchars)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
-        return;
-    std::string s = to_string(*args[0]);
-    long quotes = args.size() >= 2 ? to_long(*args[1]) : 2;
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"':
-            if (quotes & 2) out += "&quot;"; else out += c;
-            break;
-        case '\'':
-            if ((quotes & 3) == 3) out += "&#039;"; else out += c;
-            break;
-        default: out += c;
-        }
-    }
-    return_string(return_value, out);
-}
 
 /* nl2br: "<br />" before every line break (\n, \r, \r\n or \n\r). */
 ZEND_FUNCTION(nl2br)

@@ -1,6 +1,7 @@
-/* File built-ins, enough for scripts and tests to change what the caches
- * see. Relative paths are taken from the process's working directory.
- * Nothing is cached here, so clearstatcache() has nothing to clear. */
+/* File built-ins that work on paths: tests, status, whole-file reading and
+ * writing, copying, renaming, directories and path parts. Relative paths
+ * are taken from the process's working directory. Nothing is cached here,
+ * so clearstatcache() has nothing to clear. */
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -12,47 +13,26 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <vector>
+
 #include "builtins.h"
+#include "builtins/stream.h"
 #include "engine.h"
 
 using namespace zend::builtins;
 
 namespace {
 
-/* Reads a path argument; NUL bytes would silently cut the path short, so
- * such a path is refused. */
-bool path_arg(zval **slot, std::string &path)
+/* The whole content of a file opened by fopen's rules; false after the
+ * warning. */
+bool read_file(const std::string &path, bool use_include_path, std::string &content)
 {
-    path = to_string(*slot);
-    if (path.find('\0') != std::string::npos) {
-        zend_error(E_WARNING, "%s(): Path must not contain NUL bytes", get_active_function_name());
+    stream *s = open_stream(path, "rb", use_include_path);
+    if (!s)
         return false;
-    }
+    content = stream_read(*s, 0);
+    delete s;
     return true;
-}
-
-bool read_file(const std::string &path, std::string &content)
-{
-    FILE *fp = std::fopen(path.c_str(), "rb");
-    if (!fp)
-        return false;
-    struct stat st;
-    if (fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-        std::fclose(fp);
-        errno = EISDIR;
-        return false;
-    }
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0)
-        content.append(buf, n);
-    std::fclose(fp);
-    return true;
-}
-
-void open_failed(const std::string &path)
-{
-    zend_error(E_WARNING, "%s(\"%s\") - %s", get_active_function_name(), path.c_str(), std::strerror(errno));
 }
 
 /* The stat-based tests. */
@@ -89,7 +69,7 @@ void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
         RETURN_FALSE;
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
-        zend_error(E_WARNING, "stat failed for %s (errno=%d - %s)", path.c_str(), errno, std::strerror(errno));
+        function_error(E_NOTICE, "Stat failed for %s (errno=%d - %s)", path.c_str(), errno, std::strerror(errno));
         RETURN_FALSE;
     }
     switch (what) {
@@ -101,8 +81,8 @@ void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
     }
 }
 
-/* Runs one path system call; on failure warns "<Label> failed (reason)". */
-void path_call(INTERNAL_FUNCTION_PARAMETERS, const char *label, int (*call)(const char *))
+/* Runs one path system call; on failure warns "name(path): reason". */
+void path_call(INTERNAL_FUNCTION_PARAMETERS, int (*call)(const char *))
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
@@ -111,7 +91,7 @@ void path_call(INTERNAL_FUNCTION_PARAMETERS, const char *label, int (*call)(cons
     if (!path_arg(args[0], path))
         RETURN_FALSE;
     if (call(path.c_str()) != 0) {
-        zend_error(E_WARNING, "%s failed (%s)", label, std::strerror(errno));
+        function_error_with(path, E_WARNING, "%s", std::strerror(errno));
         RETURN_FALSE;
     }
     RETURN_TRUE;
@@ -130,8 +110,8 @@ ZEND_FUNCTION(filectime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_ct
 ZEND_FUNCTION(fileatime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_atime); }
 ZEND_FUNCTION(filesize) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_size); }
 ZEND_FUNCTION(fileperms) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_perms); }
-ZEND_FUNCTION(unlink) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, "Unlink", ::unlink); }
-ZEND_FUNCTION(rmdir) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, "RmDir", ::rmdir); }
+ZEND_FUNCTION(unlink) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, ::unlink); }
+ZEND_FUNCTION(rmdir) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, ::rmdir); }
 
 ZEND_FUNCTION(clearstatcache)
 {
@@ -139,6 +119,7 @@ ZEND_FUNCTION(clearstatcache)
     fetch_args(ZEND_NUM_ARGS(), 0, 2, args);
 }
 
+/* file_get_contents(path [, use_include_path]) */
 ZEND_FUNCTION(file_get_contents)
 {
     std::vector<zval **> args;
@@ -147,14 +128,12 @@ ZEND_FUNCTION(file_get_contents)
     std::string path, content;
     if (!path_arg(args[0], path))
         RETURN_FALSE;
-    if (!read_file(path, content)) {
-        open_failed(path);
+    if (!read_file(path, args.size() == 2 && zend_is_true(*args[1]), content))
         RETURN_FALSE;
-    }
     return_string(return_value, content);
 }
 
-/* file(path): the lines, each with its newline. */
+/* file(path [, use_include_path]): the lines, each with its newline. */
 ZEND_FUNCTION(file)
 {
     std::vector<zval **> args;
@@ -163,10 +142,8 @@ ZEND_FUNCTION(file)
     std::string path, content;
     if (!path_arg(args[0], path))
         RETURN_FALSE;
-    if (!read_file(path, content)) {
-        open_failed(path);
+    if (!read_file(path, args.size() == 2 && zend_is_true(*args[1]), content))
         RETURN_FALSE;
-    }
     array_init(return_value);
     std::size_t from = 0;
     while (from < content.size()) {
@@ -197,7 +174,7 @@ ZEND_FUNCTION(file_put_contents)
     bool append = args.size() == 3 && (to_long(*args[2]) & 8);
     FILE *fp = std::fopen(path.c_str(), append ? "ab" : "wb");
     if (!fp) {
-        open_failed(path);
+        function_error_with(path, E_WARNING, "failed to open stream: %s", std::strerror(errno));
         RETURN_FALSE;
     }
     std::size_t written = std::fwrite(data.data(), 1, data.size(), fp);
@@ -221,7 +198,7 @@ ZEND_FUNCTION(touch)
     if (access(path.c_str(), F_OK) != 0) {
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0666);
         if (fd < 0) {
-            zend_error(E_WARNING, "Unable to create file %s because %s", path.c_str(), std::strerror(errno));
+            function_error(E_WARNING, "Unable to create file %s because %s", path.c_str(), std::strerror(errno));
             RETURN_FALSE;
         }
         ::close(fd);
@@ -230,7 +207,7 @@ ZEND_FUNCTION(touch)
     times.modtime = args.size() >= 2 ? static_cast<time_t>(to_long(*args[1])) : time(nullptr);
     times.actime = args.size() == 3 ? static_cast<time_t>(to_long(*args[2])) : times.modtime;
     if (utime(path.c_str(), &times) != 0) {
-        zend_error(E_WARNING, "Utime failed: %s", std::strerror(errno));
+        function_error(E_WARNING, "Utime failed: %s", std::strerror(errno));
         RETURN_FALSE;
     }
     RETURN_TRUE;
@@ -245,7 +222,7 @@ ZEND_FUNCTION(chmod)
     if (!path_arg(args[0], path))
         RETURN_FALSE;
     if (::chmod(path.c_str(), static_cast<mode_t>(to_long(*args[1]) & 07777)) != 0) {
-        zend_error(E_WARNING, "chmod failed (%s)", std::strerror(errno));
+        function_error(E_WARNING, "%s", std::strerror(errno));
         RETURN_FALSE;
     }
     RETURN_TRUE;
@@ -262,7 +239,7 @@ ZEND_FUNCTION(mkdir)
         RETURN_FALSE;
     mode_t mode = args.size() == 2 ? static_cast<mode_t>(to_long(*args[1]) & 07777) : 0777;
     if (::mkdir(path.c_str(), mode) != 0) {
-        zend_error(E_WARNING, "MkDir failed (%s)", std::strerror(errno));
+        function_error_with(path, E_WARNING, "%s", std::strerror(errno));
         RETURN_FALSE;
     }
     RETURN_TRUE;
@@ -278,12 +255,68 @@ ZEND_FUNCTION(symlink)
     if (!path_arg(args[0], target) || !path_arg(args[1], link))
         RETURN_FALSE;
     if (::symlink(target.c_str(), link.c_str()) != 0) {
-        zend_error(E_WARNING, "Symlink failed (%s)", std::strerror(errno));
+        function_error(E_WARNING, "%s", std::strerror(errno));
         RETURN_FALSE;
     }
     RETURN_TRUE;
 }
 
+namespace {
+
+/* Copies src to dest through file handles; false after a warning. A file
+ * is not copied onto itself. */
+bool copy_file(const std::string &src, const std::string &dest)
+{
+    struct stat from, to;
+    if (stat(src.c_str(), &from) == 0 && stat(dest.c_str(), &to) == 0 && from.st_ino == to.st_ino &&
+        from.st_dev == to.st_dev)
+        return false;
+    stream *in = open_stream(src, "rb", false);
+    if (!in)
+        return false;
+    stream *out = open_stream(dest, "wb", false);
+    if (!out) {
+        delete in;
+        return false;
+    }
+    bool ok = true;
+    while (ok) {
+        std::string chunk = stream_read(*in, 65536);
+        if (chunk.empty())
+            break;
+        std::size_t done = 0;
+        while (done < chunk.size()) {
+            ssize_t n = ::write(out->fd, chunk.data() + done, chunk.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                function_error_with(dest, E_WARNING, "%s", std::strerror(errno));
+                ok = false;
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    delete in;
+    delete out;
+    return ok;
+}
+
+} // namespace
+
+ZEND_FUNCTION(copy)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string from, to;
+    if (!path_arg(args[0], from) || !path_arg(args[1], to))
+        RETURN_FALSE;
+    RETURN_BOOL(copy_file(from, to));
+}
+
+/* rename(old, new): across file systems by copying, with the old file's
+ * permissions kept. */
 ZEND_FUNCTION(rename)
 {
     std::vector<zval **> args;
@@ -292,11 +325,79 @@ ZEND_FUNCTION(rename)
     std::string from, to;
     if (!path_arg(args[0], from) || !path_arg(args[1], to))
         RETURN_FALSE;
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        zend_error(E_WARNING, "Rename failed (%s)", std::strerror(errno));
-        RETURN_FALSE;
+    if (std::rename(from.c_str(), to.c_str()) == 0)
+        RETURN_TRUE;
+    std::string both = from + "," + to;
+    if (errno == EXDEV) {
+        struct stat st;
+        if (stat(from.c_str(), &st) == 0 && S_ISREG(st.st_mode) && copy_file(from, to)) {
+            ::chmod(to.c_str(), st.st_mode & 07777);
+            ::unlink(from.c_str());
+            RETURN_TRUE;
+        }
     }
-    RETURN_TRUE;
+    function_error_with(both, E_WARNING, "%s", std::strerror(errno));
+    RETURN_FALSE;
+}
+
+/* readfile(path [, use_include_path]): the file to the output; the bytes
+ * sent. */
+ZEND_FUNCTION(readfile)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    std::string path;
+    if (!path_arg(args[0], path))
+        RETURN_FALSE;
+    stream *s = open_stream(path, "rb", args.size() == 2 && to_long(*args[1]) != 0);
+    if (!s)
+        RETURN_FALSE;
+    long total = 0;
+    while (true) {
+        std::string chunk = stream_read(*s, 65536);
+        if (chunk.empty())
+            break;
+        zend_write(chunk.data(), static_cast<uint>(chunk.size()));
+        total += static_cast<long>(chunk.size());
+    }
+    delete s;
+    RETURN_LONG(total);
+}
+
+/* tempnam(dir, prefix): a new empty file's name. A directory that cannot
+ * take it gives way to the system's temporary directory; the prefix is its
+ * base name, at most 63 bytes. */
+ZEND_FUNCTION(tempnam)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string dir, prefix;
+    if (!path_arg(args[0], dir) || !path_arg(args[1], prefix))
+        RETURN_FALSE;
+    std::size_t slash = prefix.rfind('/');
+    if (slash != std::string::npos)
+        prefix.erase(0, slash + 1);
+    if (prefix.size() > 63)
+        prefix.resize(63);
+    const char *tmp = std::getenv("TMPDIR");
+    std::vector<std::string> dirs;
+    if (!dir.empty())
+        dirs.push_back(dir);
+    dirs.push_back(tmp && *tmp ? tmp : "/tmp");
+    for (std::string d : dirs) {
+        while (d.size() > 1 && d.back() == '/')
+            d.pop_back();
+        std::string name = d + (d == "/" ? "" : "/") + prefix + "XXXXXX";
+        int fd = ::mkstemp(name.data());
+        if (fd >= 0) {
+            ::close(fd);
+            return_string(return_value, name);
+            return;
+        }
+    }
+    RETURN_FALSE;
 }
 
 ZEND_FUNCTION(realpath)
@@ -333,7 +434,7 @@ ZEND_FUNCTION(chdir)
     if (!path_arg(args[0], path))
         RETURN_FALSE;
     if (::chdir(path.c_str()) != 0) {
-        zend_error(E_WARNING, "ChDir: %s (errno %d)", std::strerror(errno), errno);
+        function_error(E_WARNING, "%s (errno %d)", std::strerror(errno), errno);
         RETURN_FALSE;
     }
     RETURN_TRUE;
@@ -375,4 +476,80 @@ ZEND_FUNCTION(dirname)
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return_string(return_value, path.empty() ? "/" : path);
+}
+
+namespace {
+
+/* The last path component, trailing slashes ignored. */
+std::string base_of(const std::string &path)
+{
+    std::size_t end = path.size();
+    while (end > 0 && path[end - 1] == '/')
+        end--;
+    std::size_t slash = path.rfind('/', end == 0 ? 0 : end - 1);
+    if (end == 0)
+        return path.empty() ? "" : std::string();
+    return slash == std::string::npos ? path.substr(0, end) : path.substr(slash + 1, end - slash - 1);
+}
+
+/* The directory part: "." without a slash, "/" for the root. */
+std::string dir_of(const std::string &path)
+{
+    if (path.empty())
+        return "";
+    std::size_t end = path.size();
+    while (end > 0 && path[end - 1] == '/')
+        end--;
+    if (end == 0)
+        return "/";
+    while (end > 0 && path[end - 1] != '/')
+        end--;
+    if (end == 0)
+        return ".";
+    while (end > 0 && path[end - 1] == '/')
+        end--;
+    return end == 0 ? "/" : path.substr(0, end);
+}
+
+} // namespace
+
+/* pathinfo(path [, options]): dirname, basename and extension (when the
+ * base name has a dot); with one PATHINFO_* option, that part alone ("" when
+ * missing). */
+ZEND_FUNCTION(pathinfo)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+        return;
+    std::string path = to_string(*args[0]);
+    long options = args.size() == 2 ? to_long(*args[1]) : 7;
+    zval *parts;
+    ALLOC_ZVAL(parts);
+    INIT_PZVAL(parts);
+    array_init(parts);
+    if (options & 1) {
+        std::string dir = dir_of(path);
+        if (!dir.empty())
+            array_put(parts->value.ht, "dirname", new_string(dir));
+    }
+    std::string base = base_of(path);
+    if (options & 2)
+        array_put(parts->value.ht, "basename", new_string(base));
+    if (options & 4) {
+        std::size_t dot = base.rfind('.');
+        if (dot != std::string::npos)
+            array_put(parts->value.ht, "extension", new_string(base.substr(dot + 1)));
+    }
+    if (options == 7) {
+        return_value->type = IS_ARRAY;
+        return_value->value.ht = parts->value.ht;
+        FREE_ZVAL(parts);
+        return;
+    }
+    std::vector<element> found = elements(parts->value.ht);
+    if (found.empty())
+        return_string(return_value, "");
+    else
+        return_string(return_value, to_string(*found.front().data));
+    zval_ptr_dtor(&parts);
 }

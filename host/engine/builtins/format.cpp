@@ -11,14 +11,16 @@
 #include "builtins.h"
 #include "engine.h"
 
+using zend::builtins::element;
+using zend::builtins::elements;
 using zend::builtins::fetch_args;
+using zend::builtins::function_error;
 using zend::builtins::to_double;
 using zend::builtins::to_long;
 using zend::builtins::to_string;
 
 namespace {
 
-constexpr long max_width = 1L << 20;
 constexpr long max_precision = 40;
 constexpr std::size_t max_result = std::size_t(1) << 27; /* 128 MB */
 
@@ -136,7 +138,7 @@ bool format_string(const std::string &format, const std::vector<zval **> &args, 
             long n = read_number(format, i, 1L << 20);
             i++; /* the '$' */
             if (n <= 0) {
-                zend_error(E_WARNING, "Argument number must be greater than zero");
+                function_error(E_WARNING, "Zero is not a valid argument number");
                 return false;
             }
             arg_index = static_cast<std::size_t>(n - 1);
@@ -155,23 +157,25 @@ bool format_string(const std::string &format, const std::vector<zval **> &args, 
             else
                 break;
         }
-        s.width = read_number(format, i, max_width);
+        s.width = read_number(format, i, static_cast<long>(max_result) + 1);
         if (i < format.size() && format[i] == '.') {
             i++;
             s.precision = read_number(format, i, max_precision);
         }
-        if (i >= format.size())
-            break;
-        char conversion = format[i];
-        if (std::strchr("sdufFeEcxXob", conversion) == nullptr)
-            continue; /* an unknown conversion prints nothing */
+        if (i < format.size() && format[i] == 'l')
+            i++;
         if (arg_index >= args.size()) {
             zend_error(E_WARNING, "%s(): Too few arguments", get_active_function_name());
             return false;
         }
         if (!explicit_index)
             next_arg++;
-        if (out.size() > max_result) {
+        if (i >= format.size())
+            break;
+        char conversion = format[i];
+        if (std::strchr("sdufFeEcxXob", conversion) == nullptr)
+            continue; /* an unknown conversion prints nothing */
+        if (out.size() > max_result || static_cast<std::size_t>(s.width) > max_result - out.size()) {
             zend_error(E_WARNING, "%s(): Result is too big", get_active_function_name());
             return false;
         }
@@ -256,6 +260,49 @@ ZEND_FUNCTION(printf)
     std::vector<zval **> values(args.begin() + 1, args.end());
     std::string out;
     if (!zend::builtins::format_string(to_string(*args[0]), values, out))
+        RETURN_FALSE;
+    zend_write(out.data(), static_cast<uint>(out.size()));
+    RETURN_LONG(static_cast<long>(out.size()));
+}
+
+namespace {
+
+/* The values of vsprintf's array argument, in order; a value that is no
+ * array stands for itself. */
+std::vector<zval **> array_values(zval **slot)
+{
+    std::vector<zval **> values;
+    if ((*slot)->type != IS_ARRAY) {
+        values.push_back(slot);
+        return values;
+    }
+    for (const element &e : elements((*slot)->value.ht))
+        values.push_back(e.data);
+    return values;
+}
+
+} // namespace
+
+/* vsprintf(format, array) */
+ZEND_FUNCTION(vsprintf)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string out;
+    if (!zend::builtins::format_string(to_string(*args[0]), array_values(args[1]), out))
+        RETURN_FALSE;
+    zend::builtins::return_string(return_value, out);
+}
+
+/* vprintf(format, array): prints, and returns the length printed. */
+ZEND_FUNCTION(vprintf)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    std::string out;
+    if (!zend::builtins::format_string(to_string(*args[0]), array_values(args[1]), out))
         RETURN_FALSE;
     zend_write(out.data(), static_cast<uint>(out.size()));
     RETURN_LONG(static_cast<long>(out.size()));

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "builtins.h"
+#include "core/resources.h"
 #include "engine.h"
 
 using namespace zend::builtins;
@@ -25,6 +26,12 @@ std::string class_name(const zval *z)
     for (char &c : name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
+}
+
+std::string resource_name(long id)
+{
+    const char *name = zend::resource_type_name(id);
+    return name ? name : "Unknown";
 }
 
 HashTable *table_of(const zval *z)
@@ -61,7 +68,7 @@ void dump(std::string &out, const zval *z, int level)
         return;
     case IS_RESOURCE:
         spaces(out, indent);
-        out += "resource(" + std::to_string(z->value.lval) + ") of type (Unknown)\n";
+        out += "resource(" + std::to_string(z->value.lval) + ") of type (" + resource_name(z->value.lval) + ")\n";
         return;
     case IS_ARRAY:
     case IS_CONSTANT_ARRAY:

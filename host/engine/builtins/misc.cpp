@@ -1,6 +1,10 @@
 /* Built-ins about the engine itself: constants, error reporting,
- * settings, versions, the information page. */
+ * settings, versions, the information page. Settings a script changes
+ * hold for the rest of its request only. */
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "builtins.h"
 #include "engine.h"
@@ -70,54 +74,141 @@ ZEND_FUNCTION(error_reporting)
         return;
     long old = zend::settings.error_reporting;
     if (args.size() == 1)
-        zend::settings.error_reporting = static_cast<int>(zend::builtins::to_long(*args[0]));
+        zend::builtins::change_setting("error_reporting", std::to_string(zend::builtins::to_long(*args[0])));
     RETURN_LONG(old);
 }
 
 namespace {
 
-/* The settings a script may read and change, as text. */
-bool setting_get(const std::string &name, std::string &value)
+/* The settings a script may read and change. A value reads back as the
+ * text it was set with; one the script did not set reads as the setting's
+ * own value. The engine puts every setting back at request end. */
+struct setting {
+    const char *name;
+    std::string (*get)();
+    void (*set)(const std::string &);
+};
+
+zend::time_limit_hook time_limit_changed = nullptr;
+
+bool as_bool(const std::string &v)
 {
-    if (name == "include_path") {
-        value = zend::settings.include_path;
-        return true;
-    }
-    if (name == "error_reporting") {
-        value = std::to_string(zend::settings.error_reporting);
-        return true;
-    }
-    if (name == "html_errors") {
-        value.assign(1, zend::settings.html_errors ? '1' : '0');
-        return true;
-    }
-    return false;
+    std::string l = lowercase(v);
+    return l == "on" || l == "yes" || l == "true" || std::atol(v.c_str()) != 0;
 }
 
-void setting_set(const std::string &name, const zval *value)
+const setting known_settings[] = {
+    {"include_path", [] { return zend::settings.include_path; },
+     [](const std::string &v) { zend::settings.include_path = v; }},
+    {"error_reporting", [] { return std::to_string(zend::settings.error_reporting); },
+     [](const std::string &v) { zend::settings.error_reporting = static_cast<int>(std::atol(v.c_str())); }},
+    {"display_errors", [] { return std::string(zend::settings.display_errors ? "1" : ""); },
+     [](const std::string &v) { zend::settings.display_errors = as_bool(v); }},
+    {"html_errors", [] { return std::string(zend::settings.html_errors ? "1" : ""); },
+     [](const std::string &v) { zend::settings.html_errors = as_bool(v); }},
+    {"precision", [] { return std::to_string(zend::settings.precision); },
+     [](const std::string &v) { zend::settings.precision = static_cast<int>(std::atol(v.c_str())); }},
+    {"max_execution_time", [] { return std::to_string(zend::settings.max_execution_time); },
+     [](const std::string &v) {
+         zend::settings.max_execution_time = std::atol(v.c_str());
+         if (time_limit_changed)
+             time_limit_changed(zend::settings.max_execution_time);
+     }},
+    {"error_log", [] { return zend::settings.error_log; },
+     [](const std::string &v) { zend::settings.error_log = v; }},
+};
+
+/* Texts the script set, by setting name, and the settings as the request
+ * started; both kept from request start to request end. */
+std::map<std::string, std::string> set_texts;
+zend::settings_t request_start;
+
+std::map<std::string, std::string> &texts()
 {
-    if (name == "include_path")
-        zend::settings.include_path = to_string(value);
-    else if (name == "error_reporting")
-        zend::settings.error_reporting = static_cast<int>(zend::builtins::to_long(value));
-    else if (name == "html_errors")
-        zend::settings.html_errors = zend_is_true(const_cast<zval *>(value)) != 0;
+    return set_texts;
+}
+
+/* A setting's own value as the request started. */
+std::string start_text(const setting &s)
+{
+    zend::settings_t now = zend::settings;
+    zend::settings = request_start;
+    std::string text = s.get();
+    zend::settings = now;
+    return text;
+}
+
+const setting *find_setting(const std::string &name)
+{
+    for (const setting &s : known_settings)
+        if (name == s.name)
+            return &s;
+    return nullptr;
+}
+
+std::string current_text(const setting &s)
+{
+    auto it = texts().find(s.name);
+    return it != texts().end() ? it->second : s.get();
 }
 
 } // namespace
 
-/* ini_set(name, value): the old value as a string, false for an unknown
- * setting. */
+namespace zend {
+
+void set_time_limit_hook(time_limit_hook hook)
+{
+    time_limit_changed = hook;
+}
+
+bool configure_setting(const std::string &name, const std::string &value)
+{
+    const setting *s = find_setting(name);
+    if (!s)
+        return false;
+    s->set(value);
+    return true;
+}
+
+} // namespace zend
+
+namespace zend::builtins {
+
+void change_setting(const std::string &name, const std::string &value)
+{
+    if (const setting *s = find_setting(name)) {
+        s->set(value);
+        texts()[name] = value;
+    }
+}
+
+void begin_request_settings()
+{
+    request_start = zend::settings;
+    set_texts.clear();
+}
+
+void end_request_settings()
+{
+    zend::settings = request_start;
+    set_texts.clear();
+}
+
+} // namespace zend::builtins
+
+/* ini_set(name, value): the old value as a string, false for a setting
+ * the engine does not have. */
 ZEND_FUNCTION(ini_set)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
         return;
-    std::string name = to_string(*args[0]), old;
-    if (!setting_get(name, old))
+    const setting *s = find_setting(to_string(*args[0]));
+    if (!s)
         RETURN_FALSE;
-    setting_set(name, *args[1]);
-    RETURN_STRINGL(old.data(), static_cast<uint>(old.size()), 1);
+    std::string old = current_text(*s);
+    zend::builtins::change_setting(s->name, to_string(*args[1]));
+    zend::builtins::return_string(return_value, old);
 }
 
 ZEND_FUNCTION(ini_get)
@@ -125,10 +216,34 @@ ZEND_FUNCTION(ini_get)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
         return;
-    std::string value;
-    if (!setting_get(to_string(*args[0]), value))
+    const setting *s = find_setting(to_string(*args[0]));
+    if (!s)
         RETURN_FALSE;
-    RETURN_STRINGL(value.data(), static_cast<uint>(value.size()), 1);
+    zend::builtins::return_string(return_value, current_text(*s));
+}
+
+/* ini_restore(name): the setting as the request started with it. */
+ZEND_FUNCTION(ini_restore)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    std::string name = to_string(*args[0]);
+    const setting *s = find_setting(name);
+    if (!s || !texts().count(name))
+        return;
+    s->set(start_text(*s));
+    texts().erase(name);
+}
+
+/* set_time_limit(seconds): the limit from now on; the program serving
+ * the request applies it. */
+ZEND_FUNCTION(set_time_limit)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zend::builtins::change_setting("max_execution_time", std::to_string(zend::builtins::to_long(*args[0])));
 }
 
 ZEND_FUNCTION(set_include_path)
@@ -137,7 +252,7 @@ ZEND_FUNCTION(set_include_path)
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
         return;
     std::string old = zend::settings.include_path;
-    zend::settings.include_path = to_string(*args[0]);
+    zend::builtins::change_setting("include_path", to_string(*args[0]));
     RETURN_STRINGL(old.data(), static_cast<uint>(old.size()), 1);
 }
 

@@ -2,6 +2,7 @@
  * by the engine at start-up like any other module. */
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "builtins.h"
@@ -10,9 +11,11 @@
 
 namespace {
 
-/* arg_types: one parameter, forced by reference. */
+/* arg_types: which parameters are forced by reference. */
 unsigned char first_arg_force_ref[] = {1, BYREF_FORCE};
+unsigned char second_arg_force_ref[] = {2, BYREF_NONE, BYREF_FORCE};
 unsigned char third_arg_force_ref[] = {3, BYREF_NONE, BYREF_NONE, BYREF_FORCE};
+unsigned char third_and_rest_force_ref[] = {3, BYREF_NONE, BYREF_NONE, BYREF_FORCE_REST};
 unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 
 #define BRISKO_ENTRY(name) {#name, ZEND_FN(name), nullptr},
@@ -20,6 +23,7 @@ unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 #define BRISKO_BYREF(name) {#name, ZEND_FN(name), first_arg_force_ref},
 #define BRISKO_BYREF_THIRD(name) {#name, ZEND_FN(name), third_arg_force_ref},
 #define BRISKO_BYREF_ALL(name) {#name, ZEND_FN(name), all_args_allow_ref},
+#define BRISKO_BYREF_TYPED(name, types) {#name, ZEND_FN(name), types},
 
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
@@ -29,6 +33,7 @@ zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_BYREF)
     BRISKO_BUILTIN_BYREF_THIRD(BRISKO_BYREF_THIRD)
     BRISKO_BUILTIN_BYREF_ALL(BRISKO_BYREF_ALL)
+    BRISKO_BUILTIN_BYREF_OTHER(BRISKO_BYREF_TYPED)
     {nullptr, nullptr, nullptr},
 };
 
@@ -37,6 +42,7 @@ zend_function_entry builtin_functions[] = {
 #undef BRISKO_BYREF
 #undef BRISKO_BYREF_THIRD
 #undef BRISKO_BYREF_ALL
+#undef BRISKO_BYREF_TYPED
 
 void constant_long(const char *name, long value)
 {
@@ -102,9 +108,21 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("ENT_COMPAT", 2);
     constant_long("ENT_QUOTES", 3);
     constant_long("ENT_NOQUOTES", 0);
+    constant_long("HTML_SPECIALCHARS", 0);
+    constant_long("HTML_ENTITIES", 1);
     constant_long("LOCK_SH", 1);
     constant_long("LOCK_EX", 2);
     constant_long("LOCK_UN", 3);
+    constant_long("LOCK_NB", 4);
+    constant_long("SEEK_SET", SEEK_SET);
+    constant_long("SEEK_CUR", SEEK_CUR);
+    constant_long("SEEK_END", SEEK_END);
+    constant_long("PATHINFO_DIRNAME", 1);
+    constant_long("PATHINFO_BASENAME", 2);
+    constant_long("PATHINFO_EXTENSION", 4);
+    constant_long("PHP_OUTPUT_HANDLER_START", zend::OUTPUT_HANDLER_START);
+    constant_long("PHP_OUTPUT_HANDLER_CONT", zend::OUTPUT_HANDLER_CONT);
+    constant_long("PHP_OUTPUT_HANDLER_END", zend::OUTPUT_HANDLER_END);
     constant_long("FILE_APPEND", 8);
     constant_long("EXTR_OVERWRITE", 0);
     constant_long("EXTR_SKIP", 1);
@@ -115,14 +133,18 @@ int builtin_startup(INIT_FUNC_ARGS)
 int builtin_request_startup(INIT_FUNC_ARGS)
 {
     zend::builtins::reset_request_output_state();
+    zend::builtins::begin_request_settings();
     zend::builtins::session_request_startup();
     return SUCCESS;
 }
 
-/* The session is written back when the request ends. */
+/* The session is written back before the request's settings are put
+ * back: its folder and name may come from them. */
 int builtin_request_shutdown(SHUTDOWN_FUNC_ARGS)
 {
     zend::builtins::session_request_shutdown();
+    zend::builtins::end_request_settings();
+    zend::builtins::restore_environment();
     return SUCCESS;
 }
 

@@ -1,11 +1,7 @@
 /* Output control: response headers kept for the program that serves the
- * request, and output buffering on top of the request's output buffer.
- *
- * An output buffer level is a mark: the length of the request's output
- * when ob_start ran. Everything written after it belongs to that level
- * until it is cleaned or ended. A flush of the request's output can only
- * shorten the text, so marks are clamped to its length when read. Both
- * lists are reset at every request start. */
+ * request, and the script's side of output buffering, whose levels the
+ * engine's output layer keeps. The header list is reset at every request
+ * start. */
 #include <algorithm>
 #include <cctype>
 
@@ -17,15 +13,6 @@ using namespace zend::builtins;
 namespace {
 
 std::vector<std::string> header_list;
-std::vector<std::size_t> buffer_marks;
-
-std::size_t top_mark()
-{
-    std::size_t size = zend::output_buffer().size();
-    std::size_t &mark = buffer_marks.back();
-    mark = std::min(mark, size);
-    return mark;
-}
 
 std::string header_name(const std::string &line)
 {
@@ -47,7 +34,6 @@ const std::vector<std::string> &headers()
 void reset_request_output_state()
 {
     header_list.clear();
-    buffer_marks.clear();
 }
 
 } // namespace zend::builtins
@@ -82,68 +68,127 @@ ZEND_FUNCTION(headers_sent)
     RETURN_FALSE; /* the response goes out whole at request end */
 }
 
-ZEND_FUNCTION(ob_start)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 3, args))
-        return;
-    buffer_marks.push_back(zend::output_buffer().size());
-    RETURN_TRUE;
-}
-
-ZEND_FUNCTION(ob_get_contents)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
-        return;
-    if (buffer_marks.empty())
-        RETURN_FALSE;
-    return_string(return_value, zend::output_buffer().substr(top_mark()));
-}
-
-ZEND_FUNCTION(ob_get_length)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
-        return;
-    if (buffer_marks.empty())
-        RETURN_FALSE;
-    RETURN_LONG(static_cast<long>(zend::output_buffer().size() - top_mark()));
-}
-
-ZEND_FUNCTION(ob_get_level)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
-        return;
-    RETURN_LONG(static_cast<long>(buffer_marks.size()));
-}
-
 namespace {
 
-/* Ends the innermost level; its text is dropped when clean. false with a
- * notice when there is none. */
-bool end_level(bool clean, const char *verb)
+const char default_handler_name[] = "default output handler";
+
+/* Starts one level per handler the value names: a callable, a list of
+ * names separated by commas, or an array of such. */
+void start_levels(zval *handler, std::size_t chunk_size, bool erase)
 {
-    if (buffer_marks.empty()) {
-        zend_error(E_NOTICE, "%s(): failed to %s buffer. No buffer to %s.", get_active_function_name(), verb, verb);
+    if (!handler || handler->type == IS_NULL || handler->type == IS_BOOL || handler->type == IS_LONG ||
+        handler->type == IS_DOUBLE || (handler->type == IS_STRING && handler->value.str.len == 0)) {
+        zend::start_output_level(nullptr, default_handler_name, chunk_size, erase);
+        return;
+    }
+    if (handler->type == IS_OBJECT) {
+        const char *cls = handler->value.obj.ce && handler->value.obj.ce->name ? handler->value.obj.ce->name : "stdClass";
+        function_error(E_ERROR,
+                       "No method name given: use ob_start(array($object,'method')) to specify instance $object and "
+                       "the name of a method of class %s to use as output handler",
+                       cls);
+        return;
+    }
+    if (handler->type == IS_ARRAY) {
+        std::string name;
+        if (zend::user_callable_exists(handler, &name)) {
+            zend::start_output_level(handler, name, chunk_size, erase);
+            return;
+        }
+        for (const element &e : elements(handler->value.ht))
+            start_levels(*e.data, chunk_size, erase);
+        return;
+    }
+    std::string names = to_string(handler);
+    std::size_t from = 0;
+    while (true) {
+        std::size_t comma = names.find(',', from);
+        std::string name = names.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        zval *one = new_string(name);
+        zend::start_output_level(one, name.empty() ? default_handler_name : name, chunk_size, erase);
+        zval_ptr_dtor(&one);
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+}
+
+/* The checks before a level is cleaned, flushed or ended. */
+bool level_changeable(const char *failure)
+{
+    if (zend::in_output_handler()) {
+        function_error(E_WARNING, "Cannot use output buffering in output buffering display handlers");
         return false;
     }
-    std::size_t mark = top_mark();
-    if (clean)
-        zend::output_buffer().resize(mark);
-    buffer_marks.pop_back();
+    auto &levels = zend::output_levels();
+    if (levels.empty()) {
+        function_error(E_NOTICE, "%s", failure);
+        return false;
+    }
+    const zend::output_level &top = levels.back();
+    if (top.status == 0 && !top.erase) {
+        function_error(E_NOTICE, "failed to delete buffer %s.", top.name.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool top_text(zval *return_value)
+{
+    auto &levels = zend::output_levels();
+    if (levels.empty())
+        return false;
+    return_string(return_value, levels.back().text);
     return true;
 }
 
 } // namespace
 
-ZEND_FUNCTION(ob_end_clean)
+/* ob_start([handler [, chunk_size [, erase]]]): a chunk size of 1 means
+ * 4096 bytes. */
+ZEND_FUNCTION(ob_start)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 3, args))
+        return;
+    if (zend::in_output_handler()) {
+        function_error(E_ERROR, "Cannot use output buffering in output buffering display handlers");
+        RETURN_FALSE;
+    }
+    long chunk = args.size() >= 2 ? to_long(*args[1]) : 0;
+    std::size_t chunk_size = chunk == 1 ? 4096 : chunk < 0 ? 0 : static_cast<std::size_t>(chunk);
+    bool erase = args.size() < 3 || zend_is_true(*args[2]);
+    start_levels(args.empty() ? nullptr : *args[0], chunk_size, erase);
+    RETURN_TRUE;
+}
+
+ZEND_FUNCTION(ob_flush)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
         return;
-    RETURN_BOOL(end_level(true, "delete"));
+    if (zend::in_output_handler()) {
+        function_error(E_WARNING, "Cannot use output buffering in output buffering display handlers");
+        RETURN_FALSE;
+    }
+    if (zend::output_levels().empty()) {
+        function_error(E_NOTICE, "failed to flush buffer. No buffer to flush.");
+        RETURN_FALSE;
+    }
+    zend::end_output_level(true, true);
+    RETURN_TRUE;
+}
+
+/* ob_clean: the handler still sees the text it loses. */
+ZEND_FUNCTION(ob_clean)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    if (!level_changeable("failed to delete buffer. No buffer to delete."))
+        RETURN_FALSE;
+    zend::end_output_level(false, true);
+    RETURN_TRUE;
 }
 
 ZEND_FUNCTION(ob_end_flush)
@@ -151,20 +196,36 @@ ZEND_FUNCTION(ob_end_flush)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
         return;
-    RETURN_BOOL(end_level(false, "delete and flush"));
+    if (!level_changeable("failed to delete and flush buffer. No buffer to delete or flush."))
+        RETURN_FALSE;
+    zend::end_output_level(true, false);
+    RETURN_TRUE;
 }
 
-ZEND_FUNCTION(ob_clean)
+ZEND_FUNCTION(ob_end_clean)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
         return;
-    if (buffer_marks.empty()) {
-        zend_error(E_NOTICE, "ob_clean(): failed to delete buffer. No buffer to delete.");
+    if (!level_changeable("failed to delete buffer. No buffer to delete."))
+        RETURN_FALSE;
+    zend::end_output_level(false, false);
+    RETURN_TRUE;
+}
+
+/* ob_get_flush and ob_get_clean: false, quietly, without a level. */
+ZEND_FUNCTION(ob_get_flush)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    if (!top_text(return_value))
+        RETURN_FALSE;
+    if (!level_changeable("failed to delete and flush buffer. No buffer to delete or flush.")) {
+        zval_dtor(return_value);
         RETURN_FALSE;
     }
-    zend::output_buffer().resize(top_mark());
-    RETURN_TRUE;
+    zend::end_output_level(true, false);
 }
 
 ZEND_FUNCTION(ob_get_clean)
@@ -172,20 +233,67 @@ ZEND_FUNCTION(ob_get_clean)
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
         return;
-    if (buffer_marks.empty())
+    if (!top_text(return_value))
         RETURN_FALSE;
-    std::string text = zend::output_buffer().substr(top_mark());
-    end_level(true, "delete");
-    return_string(return_value, text);
+    if (!level_changeable("failed to delete buffer. No buffer to delete.")) {
+        zval_dtor(return_value);
+        RETURN_FALSE;
+    }
+    zend::end_output_level(false, false);
 }
 
-/* flush(): hands the output so far to the program, unless a buffer level
- * is holding it. */
+ZEND_FUNCTION(ob_get_contents)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    if (!top_text(return_value))
+        RETURN_FALSE;
+}
+
+ZEND_FUNCTION(ob_get_length)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    auto &levels = zend::output_levels();
+    if (levels.empty())
+        RETURN_FALSE;
+    RETURN_LONG(static_cast<long>(levels.back().text.size()));
+}
+
+ZEND_FUNCTION(ob_get_level)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    RETURN_LONG(static_cast<long>(zend::output_levels().size()));
+}
+
+ZEND_FUNCTION(ob_list_handlers)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+        return;
+    array_init(return_value);
+    for (const zend::output_level &level : zend::output_levels())
+        array_append(return_value->value.ht, new_string(level.name));
+}
+
+/* ob_implicit_flush([flag]): on unless the flag is 0. */
+ZEND_FUNCTION(ob_implicit_flush)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+        return;
+    zend::set_implicit_flush(args.empty() || to_long(*args[0]) != 0);
+}
+
+/* flush(): hands what left the buffering levels to the program. */
 ZEND_FUNCTION(flush)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
         return;
-    if (buffer_marks.empty())
-        zend::flush_output();
+    zend::flush_output();
 }

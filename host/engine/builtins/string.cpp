@@ -581,55 +581,77 @@ ZEND_FUNCTION(substr_replace)
     return_string(return_value, s.substr(0, f) + with + s.substr(f + l));
 }
 
-/* wordwrap(string [, width [, break [, cut]]]): breaks at spaces; with cut
- * set, words longer than the width are split too. */
+/* wordwrap(string [, width [, break [, cut]]]): breaks lines at spaces
+ * once they reach the width; with cut set, words longer than the width
+ * are split too. Breaks already in the text start new lines. A one-byte
+ * break without cut replaces spaces in place. */
 ZEND_FUNCTION(wordwrap)
 {
     std::vector<zval **> args;
     if (!fetch_args(ZEND_NUM_ARGS(), 1, 4, args))
         return;
-    std::string s = string_arg(args[0]);
+    std::string text = string_arg(args[0]);
     long width = args.size() >= 2 ? to_long(*args[1]) : 75;
     std::string brk = args.size() >= 3 ? string_arg(args[2]) : std::string("\n");
     bool cut = args.size() == 4 && zend_is_true(*args[3]);
+    if (text.empty())
+        RETURN_FALSE;
     if (brk.empty()) {
-        zend_error(E_WARNING, "Break string cannot be empty");
+        zend::builtins::function_error(E_WARNING, "Break string cannot be empty");
         RETURN_FALSE;
     }
-    if (width <= 0 && cut) {
-        zend_error(E_WARNING, "Can't force cut when width = 0.");
+    if (width == 0 && cut) {
+        zend::builtins::function_error(E_WARNING, "Can't force cut when width is zero.");
         RETURN_FALSE;
     }
-    std::string out;
-    std::size_t line_start = 0, last_space = std::string::npos;
-    for (std::size_t i = 0; i < s.size(); i++) {
-        if (s.compare(i, brk.size(), brk) == 0) {
-            out.append(s, line_start, i + brk.size() - line_start);
-            i += brk.size() - 1;
-            line_start = i + 1;
-            last_space = std::string::npos;
-            continue;
-        }
-        if (s[i] == ' ') {
-            if (static_cast<long>(i - line_start) >= width) {
-                out.append(s, line_start, i - line_start);
-                out += brk;
-                line_start = i + 1;
-                last_space = std::string::npos;
-            } else {
-                last_space = i;
+    long n = static_cast<long>(text.size());
+    long laststart = 0, lastspace = 0, current = 0;
+    if (brk.size() == 1 && !cut) {
+        std::string out = text;
+        for (current = 0; current < n; current++) {
+            if (text[current] == brk[0]) {
+                laststart = lastspace = current;
+            } else if (text[current] == ' ') {
+                if (current - laststart >= width) {
+                    out[current] = brk[0];
+                    laststart = current;
+                }
+                lastspace = current;
+            } else if (current - laststart >= width && laststart != lastspace) {
+                out[lastspace] = brk[0];
+                laststart = lastspace;
             }
-        } else if (static_cast<long>(i - line_start) >= width && cut && last_space == std::string::npos) {
-            out.append(s, line_start, i - line_start);
+        }
+        return_string(return_value, out);
+        return;
+    }
+    long brklen = static_cast<long>(brk.size());
+    std::string out;
+    for (current = 0; current < n; current++) {
+        if (text[current] == brk[0] && current + brklen < n && text.compare(current, brklen, brk) == 0) {
+            /* a break already there */
+            out.append(text, laststart, current - laststart + brklen);
+            current += brklen - 1;
+            laststart = lastspace = current + 1;
+        } else if (text[current] == ' ') {
+            if (current - laststart >= width) {
+                out.append(text, laststart, current - laststart);
+                out += brk;
+                laststart = current + 1;
+            }
+            lastspace = current;
+        } else if (current - laststart >= width && cut && laststart >= lastspace) {
+            /* a word longer than the line */
+            out.append(text, laststart, current - laststart);
             out += brk;
-            line_start = i;
-        } else if (static_cast<long>(i - line_start) >= width && last_space != std::string::npos) {
-            out.append(s, line_start, last_space - line_start);
+            laststart = lastspace = current;
+        } else if (current - laststart >= width && laststart < lastspace) {
+            out.append(text, laststart, lastspace - laststart);
             out += brk;
-            line_start = last_space + 1;
-            last_space = std::string::npos;
+            laststart = lastspace = lastspace + 1;
         }
     }
-    out.append(s, line_start, std::string::npos);
+    if (laststart != current)
+        out.append(text, laststart, current - laststart);
     return_string(return_value, out);
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "builtins.h"
+#include "core/resources.h"
 #include "engine.h"
 
 using namespace zend::builtins;
@@ -27,7 +28,30 @@ ZEND_FUNCTION(is_float) { type_test(INTERNAL_FUNCTION_PARAM_PASSTHRU, IS_DOUBLE)
 ZEND_FUNCTION(is_null) { type_test(INTERNAL_FUNCTION_PARAM_PASSTHRU, IS_NULL); }
 ZEND_FUNCTION(is_bool) { type_test(INTERNAL_FUNCTION_PARAM_PASSTHRU, IS_BOOL); }
 ZEND_FUNCTION(is_object) { type_test(INTERNAL_FUNCTION_PARAM_PASSTHRU, IS_OBJECT); }
-ZEND_FUNCTION(is_resource) { type_test(INTERNAL_FUNCTION_PARAM_PASSTHRU, IS_RESOURCE); }
+/* is_resource: false for a resource that was closed. */
+ZEND_FUNCTION(is_resource)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *z = *args[0];
+    RETURN_BOOL(z->type == IS_RESOURCE && zend::resource_type_name(z->value.lval) != nullptr);
+}
+
+/* get_resource_type(resource): its type's name, "Unknown" once closed. */
+ZEND_FUNCTION(get_resource_type)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+        return;
+    zval *z = *args[0];
+    if (z->type != IS_RESOURCE) {
+        zend_error(E_WARNING, "Supplied argument is not a valid resource handle");
+        RETURN_FALSE;
+    }
+    const char *name = zend::resource_type_name(z->value.lval);
+    RETURN_STRING(name ? name : "Unknown", 1);
+}
 
 ZEND_FUNCTION(is_numeric)
 {

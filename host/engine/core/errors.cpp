@@ -1,9 +1,14 @@
 /* Error reporting: formats, filters, prints and, for fatal levels, ends the
- * request by throwing zend::bailout to whoever brackets the request. */
+ * request by throwing zend::bailout to whoever brackets the request. A
+ * script's error handler takes the errors it may see (warnings, notices,
+ * E_USER_*) instead, whatever error_reporting and "@" say: it is the
+ * handler's business to ask error_reporting(). */
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "core/operators.h"
 #include "engine.h"
 #include "engine_testing.h"
 
@@ -16,6 +21,91 @@ namespace {
 
 error_observer observer = nullptr;
 int request_exit_status = 0;
+
+zval *current_handler = nullptr;     /* request memory, or null */
+std::vector<zval *> earlier_handlers; /* replaced ones, oldest first; may hold null */
+
+void default_log_sink(const char *message) {
+    std::fprintf(stderr, "%s\n", message);
+    std::fflush(stderr);
+}
+log_sink log_to = default_log_sink;
+
+zval *copy_zval(const zval *src) {
+    zval *z;
+    ALLOC_ZVAL(z);
+    *z = *src;
+    zval_copy_ctor(z);
+    INIT_PZVAL(z);
+    return z;
+}
+
+zval *new_zval_long(long v) {
+    zval *z;
+    ALLOC_ZVAL(z);
+    INIT_PZVAL(z);
+    z->type = IS_LONG;
+    z->value.lval = v;
+    return z;
+}
+
+zval *new_zval_string(const std::string &s) {
+    zval *z;
+    ALLOC_ZVAL(z);
+    INIT_PZVAL(z);
+    z->type = IS_STRING;
+    z->value.str.len = (int)s.size();
+    z->value.str.val = s.empty() ? empty_string : estrndup(s.data(), (uint)s.size());
+    return z;
+}
+
+/* The variables of the scope the error happened in, as an array copy. */
+zval *context_array() {
+    zval *z;
+    ALLOC_ZVAL(z);
+    INIT_PZVAL(z);
+    array_init(z);
+    if (HashTable *scope = EG(active_symbol_table)) {
+        zval *tmp;
+        zend_hash_copy(z->value.ht, scope, (copy_ctor_func_t)zval_add_ref, &tmp, sizeof(zval *));
+    }
+    return z;
+}
+
+bool user_handles(int type) {
+    switch (type) {
+    case E_ERROR: case E_PARSE: case E_CORE_ERROR: case E_CORE_WARNING: case E_COMPILE_ERROR: case E_COMPILE_WARNING:
+        return false; /* not safe to hand to script code */
+    default:
+        return current_handler != nullptr;
+    }
+}
+
+/* Calls the script's handler with (errno, errstr, errfile, errline,
+ * errcontext). The handler is out of place while it runs, so errors it
+ * raises itself are shown the ordinary way. false when it could not be
+ * called. */
+bool call_user_handler(int type, const std::string &message) {
+    zval *handler = current_handler;
+    current_handler = nullptr;
+    const char *file = current_filename();
+    zval *argv[5] = {new_zval_long(type), new_zval_string(message), new_zval_string(file ? file : "Unknown"),
+                     new_zval_long(current_lineno()), context_array()};
+    struct restore {
+        zval *handler;
+        zval **argv;
+        ~restore() {
+            /* a handler that installed another keeps it */
+            if (current_handler) zval_ptr_dtor(&handler);
+            else current_handler = handler;
+            for (int i = 0; i < 5; i++) zval_ptr_dtor(&argv[i]);
+        }
+    } guard{handler, argv};
+    zval *result = call_user_callable(handler, 5, argv);
+    if (!result) return false;
+    zval_ptr_dtor(&result);
+    return true;
+}
 
 void unknown_position(const char **filename, int *lineno) {
     *filename = nullptr;
@@ -75,6 +165,36 @@ int current_lineno() {
 
 void set_error_observer(error_observer o) { observer = o; }
 
+zval *user_error_handler() { return current_handler; }
+
+zval *set_user_error_handler(const zval *handler) {
+    zval *previous = current_handler ? copy_zval(current_handler) : nullptr;
+    earlier_handlers.push_back(current_handler);
+    current_handler = copy_zval(handler);
+    return previous;
+}
+
+void restore_user_error_handler() {
+    if (current_handler) zval_ptr_dtor(&current_handler);
+    current_handler = nullptr;
+    if (!earlier_handlers.empty()) {
+        current_handler = earlier_handlers.back();
+        earlier_handlers.pop_back();
+    }
+}
+
+void drop_user_error_handlers() {
+    if (current_handler) zval_ptr_dtor(&current_handler);
+    current_handler = nullptr;
+    for (zval *&z : earlier_handlers)
+        if (z) zval_ptr_dtor(&z);
+    earlier_handlers.clear();
+}
+
+void set_log_sink(log_sink sink) { log_to = sink ? sink : default_log_sink; }
+
+void log_message(const char *message) { log_to(message ? message : ""); }
+
 void set_exit_status(int status) { request_exit_status = status; }
 int exit_status() { return request_exit_status; }
 
@@ -99,12 +219,22 @@ ZEND_API void zend_error(int type, const char *format, ...) {
 
     if (zend::observer) zend::observer(type, message.c_str());
 
+    if (zend::user_handles(type) && zend::request_active() && zend::call_user_handler(type, message)) return;
+
     bool fatal = zend::is_fatal(type);
+    /* Inside "@" the level is 0; a fatal error there is judged by the level
+     * outside it. */
     int level = fatal && zend::silence_depth > 0 ? zend::silence_outer_level : zend::settings.error_reporting;
-    bool shown = (type & level) != 0;
+    bool shown = (type & level) != 0 && zend::settings.display_errors;
     if (shown) {
         std::string text = zend::format_error(type, message, zend::current_filename(), zend::current_lineno());
-        zend_write(text.data(), (uint)text.size());
+        if (fatal && zend::in_output_handler()) {
+            /* the handler's output is dropped; this must still be seen */
+            zend::abandon_output_levels();
+            zend::output_buffer().append(text);
+        } else {
+            zend_write(text.data(), (uint)text.size());
+        }
         if (!zend::request_active()) zend::flush_output();
     }
     if (fatal) {

@@ -2,14 +2,17 @@
  *
  * Engine start-up makes the function and class tables (persistent: they
  * live as long as the engine) and registers the built-in module. A request
- * brackets one script run: at its end the output goes out first, then the
- * modules' request hooks run, user code and the request's variables are
- * destroyed, and every block of request memory is given back. */
+ * brackets one script run: at its end the script's shutdown functions run
+ * and its output buffers are flushed, the output goes out, then the
+ * modules' request hooks run, user code, the request's variables and its
+ * resources are destroyed, and every block of request memory is given
+ * back. */
 #include <cstdlib>
 
 #include "core/allocator.h"
 #include "core/constants.h"
 #include "core/modules.h"
+#include "core/resources.h"
 #include "engine.h"
 
 namespace zend {
@@ -115,6 +118,9 @@ void request_startup() {
 
 void request_shutdown() {
     if (!in_request) return;
+    guarded([] { run_shutdown_functions(); });
+    guarded([] { end_output_buffers(); });
+    discard_output_buffers();
     /* The response is complete before any end hook runs: one of them may
      * end the process. */
     flush_output();
@@ -128,6 +134,8 @@ void request_shutdown() {
         if (EG(symbol_table).arBuckets) zend_hash_destroy(&EG(symbol_table));
     });
     EG(active_symbol_table) = nullptr;
+    drop_user_error_handlers();
+    guarded([] { destroy_request_resources(); });
     guarded([] {
         if (CG(function_table)) zend_hash_apply(CG(function_table), is_user_function);
         if (CG(class_table)) zend_hash_apply(CG(class_table), is_user_class);

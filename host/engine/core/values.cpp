@@ -5,7 +5,8 @@
  * owns its table unless the table is the global symbol table, which the
  * executor owns. Array elements are zval* with reference counts; copying a
  * table raises the elements' counts instead of copying them, and a writer
- * separates an element before changing it. */
+ * separates an element before changing it. A resource value holds one
+ * count of its entry in the request's resource list. */
 #include <cerrno>
 #include <cmath>
 #include <climits>
@@ -15,7 +16,9 @@
 #include <vector>
 
 #include "core/operators.h"
+#include "core/resources.h"
 #include "core/values_internal.h"
+#include "engine.h"
 
 namespace zend {
 
@@ -43,10 +46,18 @@ long double_to_long(double d) {
     return (long)d;
 }
 
+/* %G with the precision setting's significant digits (14 unless a
+ * script or the configuration changed it). */
 std::string double_to_string(double d) {
+    int precision = settings.precision;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", 14, d);
-    return buf;
+    int n = std::snprintf(buf, sizeof buf, "%.*G", precision, d);
+    if (n >= 0 && (std::size_t)n < sizeof buf) return std::string(buf, (std::size_t)n);
+    if (n < 0) return std::string();
+    std::string big((std::size_t)n + 1, '\0');
+    std::snprintf(big.data(), big.size(), "%.*G", precision, d);
+    big.resize((std::size_t)n);
+    return big;
 }
 
 /* Length of the longest prefix of s (after leading white space) that reads
@@ -306,6 +317,9 @@ ZEND_API int _zval_copy_ctor(zval *zvalue) {
         zvalue->value.obj.properties = copy;
         break;
     }
+    case IS_RESOURCE:
+        resource_addref(zvalue->value.lval);
+        break;
     default:
         break;
     }
@@ -326,6 +340,9 @@ ZEND_API void _zval_dtor(zval *zvalue) {
     }
     case IS_OBJECT:
         if (HashTable *ht = zvalue->value.obj.properties) destroy_table(ht);
+        break;
+    case IS_RESOURCE:
+        resource_delete(zvalue->value.lval);
         break;
     default:
         break;

@@ -86,14 +86,12 @@ string(4) "/a/b"
 string(1) "."
 string(1) "/"
 
-Warning: file_get_contents("nope.txt") - No such file or directory in %s on line 19
+Warning: file_get_contents(nope.txt): failed to open stream: No such file or directory in %s on line 19
+bool(false)
 bool(false)
 
-Warning: stat failed for nope.txt (errno=2 - No such file or directory) in %s on line 20
+Warning: unlink(nope.txt): No such file or directory in %s on line 21
 bool(false)
 
-Warning: Unlink failed (No such file or directory) in %s on line 21
-bool(false)
-
-Warning: RmDir failed (No such file or directory) in %s on line 22
+Warning: rmdir(nope): No such file or directory in %s on line 22
 bool(false)

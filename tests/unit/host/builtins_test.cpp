@@ -106,6 +106,10 @@ TEST(BuiltinRobustness, AnyArgumentListIsSurvived)
     request_scope scope;
     scratch_dir dir;
     zend::set_output_sink(swallow);
+    /* temporary files go to the scratch directory too */
+    const char *old_tmpdir = std::getenv("TMPDIR");
+    std::string saved_tmpdir = old_tmpdir ? old_tmpdir : "";
+    setenv("TMPDIR", dir.dir.c_str(), 1);
     auto make_args = [](int variant) {
         std::vector<zval *> args;
         switch (variant) {
@@ -145,6 +149,10 @@ TEST(BuiltinRobustness, AnyArgumentListIsSurvived)
                 release(r.value);
         }
     }
+    if (old_tmpdir)
+        setenv("TMPDIR", saved_tmpdir.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
     zend::output_buffer().clear();
     zend::set_output_sink(nullptr);
 }
@@ -202,11 +210,17 @@ TEST(BuiltinFormat, EdgesOfTheFormatter)
         return out;
     };
     EXPECT_EQ(fmt("100%", {}), "100");
-    EXPECT_EQ(fmt("%5", {}), "");
-    EXPECT_EQ(fmt("%q|%s", {make_string("x")}), "|x") << "an unknown conversion prints nothing";
-    EXPECT_EQ(fmt("%0$s", {make_string("x")}), "false [Argument number must be greater than zero]");
+    EXPECT_EQ(fmt("%5", {}), "false [sprintf(): Too few arguments]") << "every conversion needs an argument";
+    EXPECT_EQ(fmt("%5", {make_long(1)}), "");
+    EXPECT_EQ(fmt("%q|%s", {make_string("x"), make_string("y")}), "|y")
+        << "an unknown conversion takes its argument and prints nothing";
+    EXPECT_EQ(fmt("%q|%s", {make_string("x")}), "false [sprintf(): Too few arguments]");
+    EXPECT_EQ(fmt("%0$s", {make_string("x")}), "false [sprintf(): Zero is not a valid argument number]");
     EXPECT_EQ(fmt("%s %s", {make_string("x")}), "false [sprintf(): Too few arguments]");
-    EXPECT_EQ(fmt("%099999999999d", {make_long(1)}).size(), std::size_t(1) << 20) << "width is capped";
+    EXPECT_EQ(fmt("%099999999999d", {make_long(1)}), "false [sprintf(): Result is too big]")
+        << "a width beyond the result's limit is refused";
+    EXPECT_EQ(fmt("[%ld|%lu|%5.1lf]", {make_long(-4), make_long(4), make_double(2.25)}), "[-4|4|  2.3]")
+        << "the l length modifier is skipped";
     std::string wide;
     for (int i = 0; i < 200; i++)
         wide += "%1048576d";
@@ -244,10 +258,10 @@ TEST(BuiltinOutput, BufferLevelsSurviveAFlushUnderneath)
     zend::set_output_sink(swallow);
     call_function("ob_start", {});
     zend_write("held", 4);
-    zend::flush_output(); /* something else delivered the output */
+    zend::flush_output(); /* delivers only what left the levels */
     zend_write("new", 3);
     call_result r = call_function("ob_get_clean", {});
-    EXPECT_EQ(text_of(r.value), "new");
+    EXPECT_EQ(text_of(r.value), "heldnew");
     r = call_function("ob_get_level", {});
     EXPECT_EQ(r.value->value.lval, 0);
     zend::set_output_sink(nullptr);
