@@ -34,6 +34,9 @@ struct settings_t {
     std::string error_log;           /* error_log()'s file; empty: the log sink */
 };
 extern settings_t settings;
+/* The settings as the current request found them; they are put back when it
+ * ends, so a script's changes last one request. */
+const settings_t &request_start_settings();
 
 /* Sets a setting by its ini name from text ("1", "On", "14"...), as a
  * program's configuration does between requests; false for a name the

@@ -118,10 +118,9 @@ const setting known_settings[] = {
      [](const std::string &v) { zend::settings.error_log = v; }},
 };
 
-/* Texts the script set, by setting name, and the settings as the request
- * started; both kept from request start to request end. */
+/* Texts the script set, by setting name, kept from request start to
+ * request end. */
 std::map<std::string, std::string> set_texts;
-zend::settings_t request_start;
 
 std::map<std::string, std::string> &texts()
 {
@@ -132,7 +131,7 @@ std::map<std::string, std::string> &texts()
 std::string start_text(const setting &s)
 {
     zend::settings_t now = zend::settings;
-    zend::settings = request_start;
+    zend::settings = zend::request_start_settings();
     std::string text = s.get();
     zend::settings = now;
     return text;
@@ -182,15 +181,14 @@ void change_setting(const std::string &name, const std::string &value)
     }
 }
 
+/* The engine puts the settings themselves back at request end. */
 void begin_request_settings()
 {
-    request_start = zend::settings;
     set_texts.clear();
 }
 
 void end_request_settings()
 {
-    zend::settings = request_start;
     set_texts.clear();
 }
 

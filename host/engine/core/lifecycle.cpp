@@ -149,6 +149,8 @@ void request_shutdown() {
     in_request = false;
 }
 
+const settings_t &request_start_settings() { return configured; }
+
 } // namespace zend
 
 using namespace zend;

@@ -78,22 +78,22 @@ echo "not reached\n";
 to the server log
 --EXPECTF--
 NULL
-show(8, "Undefined variable: undefined_at_top", this file, 9, ) er=2039
+show(8, "Undefined variable: undefined_at_top", this file, 9, GLOBALS) er=2039
 show(8, "Undefined variable: missing", this file, 10, arg,local) er=2039
-show(1024, "user notice", this file, 12, ) er=2039
-show(512, "user warning", this file, 13, ) er=2039
-show(256, "user error, handled", this file, 14, ) er=2039
+show(1024, "user notice", this file, 12, GLOBALS) er=2039
+show(512, "user warning", this file, 13, GLOBALS) er=2039
+show(256, "user error, handled", this file, 14, GLOBALS) er=2039
 still running
-show(2, "set_error_handler() expects the argument (no_such_function) to be a valid callback", this file, 17, ) er=2039
+show(2, "set_error_handler() expects the argument (no_such_function) to be a valid callback", this file, 17, GLOBALS) er=2039
 NULL
-show(1024, "the handler is still show", this file, 18, ) er=2039
+show(1024, "the handler is still show", this file, 18, GLOBALS) er=2039
 string(4) "show"
 short: Wrong parameter count for strlen()
 string(5) "short"
 method: through a method
 bool(true)
 short: short again
-show(1024, "show again", this file, 27, c) er=2039
+show(1024, "show again", this file, 27, GLOBALS,c) er=2039
 bool(true)
 
 Notice: no handler: shown as a notice in %s on line 30
