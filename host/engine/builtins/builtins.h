@@ -53,6 +53,8 @@
     X(fileperms) X(unlink) X(rmdir) X(clearstatcache) X(file_get_contents)     \
     X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \
     X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)            \
+    /* cookies, processes and the engine's counters (head.cpp, posix.cpp) */   \
+    X(setcookie) X(posix_getpid) X(posix_kill) X(zend_compilations)            \
     /* output */                                                               \
     X(header) X(headers_sent) X(ob_start) X(ob_get_contents) X(ob_get_length)  \
     X(ob_get_level) X(ob_end_clean) X(ob_end_flush) X(ob_clean) X(ob_get_clean) \
@@ -147,9 +149,7 @@ std::string print_r_text(const zval *z);
 /* time.cpp: date()'s text for a format and a timestamp. */
 std::string date_text(const std::string &format, long timestamp, bool local);
 
-/* output.cpp: the headers the request's script set with header(), for the
- * program that sends the response, in order; cleared at request start. */
-const std::vector<std::string> &headers();
+/* output.cpp: output buffer levels, dropped at request start. */
 void reset_request_output_state();
 
 /* Result helpers. */

@@ -1,13 +1,11 @@
-/* Output control: response headers kept for the program that serves the
- * request, and output buffering on top of the request's output buffer.
+/* Output control: output buffering on top of the request's output buffer.
  *
  * An output buffer level is a mark: the length of the request's output
  * when ob_start ran. Everything written after it belongs to that level
  * until it is cleaned or ended. A flush of the request's output can only
- * shorten the text, so marks are clamped to its length when read. Both
- * lists are reset at every request start. */
+ * shorten the text, so marks are clamped to its length when read. The
+ * marks are reset at every request start. */
 #include <algorithm>
-#include <cctype>
 
 #include "builtins.h"
 #include "engine.h"
@@ -16,7 +14,6 @@ using namespace zend::builtins;
 
 namespace {
 
-std::vector<std::string> header_list;
 std::vector<std::size_t> buffer_marks;
 
 std::size_t top_mark()
@@ -27,60 +24,16 @@ std::size_t top_mark()
     return mark;
 }
 
-std::string header_name(const std::string &line)
-{
-    std::string name = line.substr(0, line.find(':'));
-    for (char &c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-}
-
 } // namespace
 
 namespace zend::builtins {
 
-const std::vector<std::string> &headers()
-{
-    return header_list;
-}
-
 void reset_request_output_state()
 {
-    header_list.clear();
     buffer_marks.clear();
 }
 
 } // namespace zend::builtins
-
-/* header(line [, replace]): a header of the same name is replaced unless
- * replace is false. */
-ZEND_FUNCTION(header)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
-    std::string line = to_string(*args[0]);
-    if (line.find('\n') != std::string::npos || line.find('\r') != std::string::npos) {
-        zend_error(E_WARNING, "Header may not contain more than a single header, new line detected.");
-        return;
-    }
-    bool replace = args.size() < 2 || zend_is_true(*args[1]);
-    if (replace && line.find(':') != std::string::npos) {
-        std::string name = header_name(line);
-        header_list.erase(std::remove_if(header_list.begin(), header_list.end(),
-                                         [&](const std::string &h) { return header_name(h) == name; }),
-                          header_list.end());
-    }
-    header_list.push_back(line);
-}
-
-ZEND_FUNCTION(headers_sent)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
-        return;
-    RETURN_FALSE; /* the response goes out whole at request end */
-}
 
 ZEND_FUNCTION(ob_start)
 {
