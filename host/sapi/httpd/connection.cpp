@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
+
 #include <boost/beast/core/flat_buffer.hpp>
 
 #include "logs.h"
@@ -19,19 +21,25 @@ namespace {
 namespace beast = boost::beast;
 using std::chrono::seconds;
 
-/* Nothing in the first limit bytes of the buffered request ends its first
- * line. */
-bool request_line_too_long(const beast::flat_buffer &buffer, std::size_t limit)
+/* The request line in the buffer ends with a well-formed version that is
+ * not 1.0 or 1.1 ("HTTP/2.0"), which the parser refuses like a malformed
+ * one. */
+bool other_http_version(const beast::flat_buffer &buffer)
 {
     auto data = buffer.data();
     std::string_view text(static_cast<const char *>(data.data()), data.size());
-    std::size_t end = text.find('\n');
-    return end == std::string_view::npos ? text.size() > limit : end > limit;
+    std::size_t end = text.find("\r\n");
+    if (end == std::string_view::npos || end < 9)
+        return false;
+    std::string_view version = text.substr(end - 9, 9);
+    return version.substr(0, 6) == " HTTP/" && std::isdigit(static_cast<unsigned char>(version[6])) &&
+           version[7] == '.' && std::isdigit(static_cast<unsigned char>(version[8]));
 }
 
 /* Answers a request that could not be read, when the client is still
- * there to hear it. */
-void refuse_unreadable(exchange &ex, const error_code &ec, const beast::flat_buffer &buffer)
+ * there to hear it. request_line: the parser got through the request line
+ * (a header too large is then too many fields, not too long a line). */
+void refuse_unreadable(exchange &ex, const error_code &ec, bool request_line, bool other_version = false)
 {
     if (ec == http::error::end_of_stream || ec == boost::asio::error::operation_aborted ||
         ec == http::error::partial_message || ec.category() == boost::system::system_category())
@@ -40,9 +48,9 @@ void refuse_unreadable(exchange &ex, const error_code &ec, const beast::flat_buf
         if (ex.stream->request_started())
             send_error(ex, http::status::request_timeout);
     } else if (ec == http::error::header_limit || ec == http::error::buffer_overflow) {
-        send_error(ex, request_line_too_long(buffer, ex.cfg->max_request_line)
-                           ? http::status::uri_too_long
-                           : http::status::request_header_fields_too_large);
+        send_error(ex, request_line ? http::status::request_header_fields_too_large : http::status::uri_too_long);
+    } else if (ec == http::error::bad_version && other_version) {
+        send_error(ex, http::status::http_version_not_supported);
     } else if (ec == http::error::body_limit) {
         send_error(ex, http::status::payload_too_large);
     } else {
@@ -58,8 +66,6 @@ http::status check_header(const http::request<http::string_body> &req, const con
 {
     if (req.target().size() > cfg.max_request_line)
         return http::status::uri_too_long;
-    if (req.version() != 10 && req.version() != 11)
-        return http::status::http_version_not_supported;
     if (req.version() == 11 && req.find(http::field::host) == req.end())
         return http::status::bad_request;
     auto expect = req.find(http::field::expect);
@@ -135,7 +141,7 @@ void serve_connection(int fd, const peer &client, const config &cfg)
         error_code ec;
         http::read_header(stream, buffer, parser, ec);
         if (ec) {
-            refuse_unreadable(ex, ec, buffer);
+            refuse_unreadable(ex, ec, !parser.get().target().empty(), other_http_version(buffer));
             linger = ex.sent;
             break;
         }
@@ -152,7 +158,7 @@ void serve_connection(int fd, const peer &client, const config &cfg)
             if (ec) {
                 ex.request.base() = parser.get().base();
                 ex.request_read = true;
-                refuse_unreadable(ex, ec, buffer);
+                refuse_unreadable(ex, ec, true);
                 linger = ex.sent;
                 break;
             }
