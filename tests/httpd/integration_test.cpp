@@ -415,3 +415,35 @@ TEST_F(Httpd, ACrashedWorkerIsReplacedAndTheServerGoesOn)
     EXPECT_EQ(pids.size(), 2u);
     EXPECT_EQ(must_fetch(get("/")).body, "root index");
 }
+
+/* The demo site prints the same pages with the extension as without it
+ * (where plain PHP stands in for its functions), apart from the parts that
+ * report on the caches. */
+TEST(HttpdDemoSite, SamePagesWithAndWithoutTheExtension)
+{
+    server with, without;
+    fs::remove(with.root);
+    fs::remove(without.root);
+    fs::create_directory_symlink(BRISKO_DEMO_SITE, with.root);
+    fs::create_directory_symlink(BRISKO_DEMO_SITE, without.root);
+    with.start({"--workers", "1"});
+    without.start({"--workers", "1", "-n"});
+    static const std::regex reports("<p class=\"now\">[^<]*</p>|<p class=\"origin\"[^\n]*</p>|<footer[^]*</footer>");
+    const std::string requests[] = {
+        get("/"), get("/catalogue.php"), get("/catalogue.php?page=5"), get("/catalogue.php?page=999"),
+        get("/catalogue.php?page=-3&x[]=1"), get("/contact.php"),
+        post("/contact.php", "name=%3Cb%3EAnn%3C%2Fb%3E&email=ann%40example.com&message=Hi+%22there%22%0D%0Abye"),
+        post("/contact.php", "name=&email=nowhere&message="), get("/style.css"), get("/missing.php")};
+    for (int round = 0; round < 2; round++) /* compiled and parsed, then from the caches */
+        for (const std::string &request : requests) {
+            std::optional<response> a = fetch(with.port, request), b = fetch(without.port, request);
+            ASSERT_TRUE(a && b) << request;
+            EXPECT_EQ(a->status, b->status) << request;
+            std::string left = std::regex_replace(a->body, reports, "");
+            std::string right = std::regex_replace(b->body, reports, "");
+            EXPECT_EQ(left, right) << request;
+            EXPECT_GT(left.size(), 100u) << request;
+        }
+    EXPECT_EQ(with.error_log().find("PHP "), std::string::npos) << with.error_log();
+    EXPECT_EQ(without.error_log().find("PHP "), std::string::npos) << without.error_log();
+}
