@@ -447,3 +447,50 @@ TEST(HttpdDemoSite, SamePagesWithAndWithoutTheExtension)
     EXPECT_EQ(with.error_log().find("PHP "), std::string::npos) << with.error_log();
     EXPECT_EQ(without.error_log().find("PHP "), std::string::npos) << without.error_log();
 }
+
+/* SIGHUP replaces every worker, SIGTERM stops the server; a request in
+ * progress finishes either way. */
+TEST(HttpdSignals, GracefulRestartAndStopFinishTheRequestInProgress)
+{
+    server s;
+    s.put("nap.php", "<?php usleep((int)$_GET['ms'] * 1000); echo 'rested ', posix_getpid();\n");
+    s.start({"--workers", "2"});
+    auto two_pids = [&] {
+        connection a(s.port), b(s.port);
+        a.send(get("/nap.php?ms=200"));
+        b.send(get("/nap.php?ms=200"));
+        std::optional<response> ra = a.read(), rb = b.read();
+        return std::set<std::string>{ra ? ra->body : "", rb ? rb->body : ""};
+    };
+    std::set<std::string> before = two_pids();
+    ASSERT_EQ(before.size(), 2u);
+
+    connection busy(s.port);
+    busy.send(get("/nap.php?ms=1500"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(s.pid, SIGHUP);
+    std::optional<response> r = busy.read();
+    ASSERT_TRUE(r.has_value()) << "the request in progress was answered";
+    EXPECT_TRUE(before.count(r->body)) << "by the old worker";
+    EXPECT_EQ((*r)["Connection"], "close") << "which then ended";
+    ASSERT_TRUE(s.error_log_has("restarting the workers gracefully"));
+    std::set<std::string> after;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do
+        after = two_pids();
+    while ((after.size() < 2 || after.count(*before.begin()) || after.count(*before.rbegin())) &&
+           std::chrono::steady_clock::now() < deadline);
+    EXPECT_EQ(after.size(), 2u);
+    for (const std::string &pid : after)
+        EXPECT_EQ(before.count(pid), 0u) << "a new worker: " << pid;
+
+    connection last(s.port);
+    last.send(get("/nap.php?ms=1000"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(s.pid, SIGTERM);
+    r = last.read();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->body.substr(0, 7), "rested ");
+    EXPECT_EQ(s.stop(15), 0);
+    EXPECT_NE(s.error_log().find("stopped"), std::string::npos);
+}

@@ -19,7 +19,6 @@ struct config {
     int workers = 2;
     std::vector<std::string> extensions;  /* -z, in order */
     bool no_extensions = false;           /* -n */
-    std::vector<std::pair<std::string, std::string>> settings; /* -d name=value */
     std::string access_log;               /* empty: standard output */
     std::string error_log;                /* empty: standard error */
     /* A worker ends after this many script requests, telling the client of

@@ -130,7 +130,7 @@ void serve_connection(int fd, const peer &client, const config &cfg)
         ex.cfg = &cfg;
         ex.client = &client;
         ex.stream = &stream;
-        if (stop_requested || worker_retiring(cfg))
+        if (stop_pending() || worker_retiring(cfg))
             break;
 
         http::request_parser<http::string_body> parser;
@@ -173,7 +173,7 @@ void serve_connection(int fd, const peer &client, const config &cfg)
         }
 
         stream.begin_transfer(seconds(cfg.io_timeout));
-        ex.keep_alive = ex.request.keep_alive() && served + 1 < cfg.keepalive_requests && !stop_requested;
+        ex.keep_alive = ex.request.keep_alive() && served + 1 < cfg.keepalive_requests && !stop_pending();
         dispatch(ex);
         if (ex.write_failed)
             break;

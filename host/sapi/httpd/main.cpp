@@ -144,7 +144,6 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "brisko-httpd: bad setting -d %s\n", setting.c_str());
             return 1;
         }
-        cfg.settings.emplace_back(setting.substr(0, eq), setting.substr(eq + 1));
     }
     for (const std::string &path : sapi::extension_paths(cfg.extensions, cfg.no_extensions))
         if (access(path.c_str(), R_OK) != 0) {

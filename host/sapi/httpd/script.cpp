@@ -76,7 +76,7 @@ void deliver_response()
         res.set("X-Powered-By", std::string("PHP/") + engine_version);
     res.body() = std::move(output);
     output = std::string();
-    if (worker_retiring(*ex.cfg) || stop_requested)
+    if (worker_retiring(*ex.cfg) || stop_pending())
         ex.keep_alive = false;
     send(ex, res);
     log_access(ex);

@@ -34,6 +34,10 @@ extern volatile sig_atomic_t stop_requested;
 /* The signal mask for waits that a stop may cut short. */
 extern sigset_t idle_signal_mask;
 
+/* The worker is to stop: asked already, or a stop signal is waiting (they
+ * stay blocked while a request is served). */
+bool stop_pending();
+
 class socket_stream {
 public:
     explicit socket_stream(int fd) : fd_(fd) {}

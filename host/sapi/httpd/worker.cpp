@@ -30,6 +30,16 @@ namespace httpd {
 volatile sig_atomic_t stop_requested = 0;
 sigset_t idle_signal_mask;
 
+bool stop_pending()
+{
+    if (stop_requested)
+        return true;
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, SIGTERM) == 1 || sigismember(&pending, SIGINT) == 1 ||
+           sigismember(&pending, SIGHUP) == 1;
+}
+
 namespace {
 
 void on_stop_signal(int)
