@@ -8,28 +8,19 @@ include "../lib/books.php";
 $library_compiled = zend_compilations() - $compiled_at_start;
 
 $per_page = 8;
-$catalogue = books_catalogue();
-$books = $catalogue["books"];
-$total = count($books);
-$pages = (int)ceil($total / $per_page);
-$page = isset($_GET["page"]) ? (int)$_GET["page"] : 1;
-if ($page < 1) {
-    $page = 1;
-}
-if ($page > $pages) {
-    $page = $pages;
-}
+$view = books_page(isset($_GET["page"]) ? (int)$_GET["page"] : 1, $per_page);
+$page = $view["page"];
+$pages = $view["pages"];
 $first = ($page - 1) * $per_page;
 
 $layout = site_layout("Catalogue", "/catalogue.php");
 $list = brisko_template_load("../templates/catalogue.tpl");
-brisko_template_assign_array($list, array("total" => $total, "reviews" => $catalogue["reviews"],
+brisko_template_assign_array($list, array("total" => $view["total"], "reviews" => $view["reviews"],
     "page" => $page, "pages" => $pages, "first" => $first + 1,
-    "data_origin" => site_escape($catalogue["origin"])));
+    "data_origin" => site_escape($view["origin"])));
 
-$shown = array_slice($books, $first, $per_page);
 $i = 0;
-foreach ($shown as $book) {
+foreach ($view["books"] as $book) {
     $item = brisko_template_fetch($list, "book*", $i);
     brisko_template_assign_array($item, array("number" => $first + $i + 1,
         "title" => site_escape($book["title"]), "author" => site_escape($book["author"]),

@@ -44,18 +44,33 @@ function books_make()
     return array("books" => $books, "reviews" => $reviews);
 }
 
-// The catalogue, from the value store when this worker has made it before.
-function books_catalogue()
+// One page of the catalogue with the catalogue's summary. A worker works
+// the catalogue out once and keeps it in the value store a page per key,
+// so that a request copies out only the books it shows.
+function books_page($page, $per_page)
 {
-    $catalogue = brisko_heap_get("site", "catalogue");
-    if ($catalogue === null) {
+    $summary = brisko_heap_get("catalogue", "summary");
+    if ($summary === null) {
         $start = microtime();
-        $catalogue = books_make();
-        $catalogue["made"] = "worked out in " . site_elapsed($start) . " ms by worker " . posix_getpid();
-        brisko_heap_set("site", "catalogue", $catalogue);
-        $catalogue["origin"] = "computed for this request: " . $catalogue["made"];
+        $made = books_make();
+        $total = count($made["books"]);
+        $pages = (int)ceil($total / $per_page);
+        for ($p = 1; $p <= $pages; $p++) {
+            brisko_heap_set("catalogue", "page " . $p, array_slice($made["books"], ($p - 1) * $per_page, $per_page));
+        }
+        $summary = array("total" => $total, "reviews" => $made["reviews"], "pages" => $pages,
+                         "made" => "worked out in " . site_elapsed($start) . " ms by worker " . posix_getpid());
+        brisko_heap_set("catalogue", "summary", $summary);
+        $summary["origin"] = "computed for this request: " . $summary["made"];
+        $books = $made["books"];
+        $page = max(1, min($pages, $page));
+        $books = array_slice($books, ($page - 1) * $per_page, $per_page);
     } else {
-        $catalogue["origin"] = "from the value store, " . $catalogue["made"];
+        $summary["origin"] = "from the value store, " . $summary["made"];
+        $page = max(1, min($summary["pages"], $page));
+        $books = brisko_heap_get("catalogue", "page " . $page);
     }
-    return $catalogue;
+    $summary["page"] = $page;
+    $summary["books"] = $books;
+    return $summary;
 }
