@@ -494,3 +494,23 @@ TEST(HttpdSignals, GracefulRestartAndStopFinishTheRequestInProgress)
     EXPECT_EQ(s.stop(15), 0);
     EXPECT_NE(s.error_log().find("stopped"), std::string::npos);
 }
+
+/* A worker that cannot start (here: an extension that is no shared object)
+ * stops the server instead of being started again and again. */
+TEST(HttpdStartup, AWorkerThatCannotStartStopsTheServer)
+{
+    server s;
+    write_file(s.dir / "broken.so", "not a shared object");
+    s.start({"--workers", "2", "-z", (s.dir / "broken.so").string()});
+    int status = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    pid_t done = 0;
+    while ((done = waitpid(s.pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(done, s.pid) << s.error_log();
+    s.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    std::string log = s.error_log();
+    EXPECT_NE(log.find("broken.so"), std::string::npos) << log;
+    EXPECT_NE(log.find("it could not start; stopping the server"), std::string::npos) << log;
+}

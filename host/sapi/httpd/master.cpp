@@ -86,13 +86,13 @@ int master_main(const config &cfg, int listen_fd)
 
     logs::error("notice", std::string(server_software) + " master " + std::to_string(getpid()) + " serving " +
                               cfg.docroot + " with " + std::to_string(cfg.workers) + " workers");
-    for (int i = 0; i < cfg.workers; i++)
-        spawn(cfg, listen_fd);
-
     bool stopping = false;
     int status = 0;
-    int deferred = 0; /* replacements waiting for respawn_at */
+    int deferred = 0; /* workers waiting for respawn_at to be started */
     clock::time_point respawn_at{};
+    for (int i = 0; i < cfg.workers; i++)
+        if (!spawn(cfg, listen_fd))
+            deferred++;
     clock::time_point kill_at{};
     for (;;) {
         int wait_status;
@@ -120,7 +120,10 @@ int master_main(const config &cfg, int listen_fd)
                 respawn_at = clock::now() + seconds(1);
             } else {
                 logs::error(normal_exit(wait_status) ? "notice" : "error", who + "; starting another");
-                spawn(cfg, listen_fd);
+                if (!spawn(cfg, listen_fd)) {
+                    deferred++;
+                    respawn_at = clock::now() + seconds(1);
+                }
             }
         }
         if (stopping && workers.empty())
@@ -128,7 +131,10 @@ int master_main(const config &cfg, int listen_fd)
         clock::time_point now = clock::now();
         if (!stopping && deferred > 0 && now >= respawn_at) {
             for (; deferred > 0; deferred--)
-                spawn(cfg, listen_fd);
+                if (!spawn(cfg, listen_fd)) { /* no process to be had: try again in a second */
+                    respawn_at = now + seconds(1);
+                    break;
+                }
         }
         if (stopping && now >= kill_at) {
             logs::error("notice", std::to_string(workers.size()) + " workers did not stop in time; killing them");
@@ -153,7 +159,8 @@ int master_main(const config &cfg, int listen_fd)
                     kill(w.first, SIGTERM);
                 }
             for (int i = 0; i < cfg.workers; i++)
-                spawn(cfg, listen_fd);
+                if (!spawn(cfg, listen_fd))
+                    deferred++;
         }
     }
     logs::error("notice", "stopped");
