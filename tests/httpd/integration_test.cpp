@@ -3,6 +3,7 @@
  * and requests as clients send them, well-formed and not. */
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
 
@@ -196,6 +197,35 @@ TEST_F(Httpd, HeadersStatusesAndCookies)
     r = page("after_output");
     EXPECT_EQ(r["X-Late"], "yes") << "the response is held until the script ends";
     EXPECT_EQ(r["X-Powered-By"], "PHP/4.2.3");
+}
+
+TEST_F(Httpd, OneAccessLogLinePerRequestInTheCombinedFormat)
+{
+    must_fetch(get("/readme.txt?marker=1", "Referer: http://example.com/\"from\"\r\nUser-Agent: agent \\ 1\r\n"));
+    must_fetch("HEAD /params.php?marker=2 HTTP/1.0\r\n\r\n", true);
+    must_fetch(get("/missing.txt?marker=3"));
+    std::vector<std::string> lines;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (lines.size() < 3 && std::chrono::steady_clock::now() < deadline) { /* written after the response */
+        lines.clear();
+        std::istringstream log(site->access_log());
+        for (std::string line; std::getline(log, line);)
+            if (contains(line, "marker="))
+                lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 3u) << site->access_log();
+    static const std::regex combined(
+        R"(127\.0\.0\.1 - - \[\d\d/\w{3}/\d{4}:\d\d:\d\d:\d\d [+-]\d{4}\] "([^"\\]|\\.)*" \d{3} (\d+|-) "([^"\\]|\\.)*" "([^"\\]|\\.)*")");
+    for (const std::string &line : lines)
+        EXPECT_TRUE(std::regex_match(line, combined)) << line;
+    /* two workers write to the log; order the lines by their request */
+    std::sort(lines.begin(), lines.end(), [](const std::string &a, const std::string &b) {
+        return a.substr(a.find("marker=")) < b.substr(b.find("marker="));
+    });
+    EXPECT_TRUE(contains(lines[0], "\"GET /readme.txt?marker=1 HTTP/1.1\" 200 11 \"http://example.com/\\\"from\\\"\" \"agent \\\\ 1\""))
+        << lines[0];
+    EXPECT_TRUE(contains(lines[1], "\"HEAD /params.php?marker=2 HTTP/1.0\" 200 - \"-\" \"-\"")) << lines[1];
+    EXPECT_TRUE(contains(lines[2], "\"GET /missing.txt?marker=3 HTTP/1.1\" 404 ")) << lines[2];
 }
 
 TEST_F(Httpd, ErrorsShowInThePageAndGoToTheLog)
