@@ -7,6 +7,8 @@
  * formats them and also written to the error log. */
 #include <unistd.h>
 
+#include <optional>
+
 #include "engine.h"
 #include "logs.h"
 #include "serve.h"
@@ -126,6 +128,51 @@ std::string host_name(std::string_view host)
     return h;
 }
 
+/* Standard base64; nothing when the text is not base64. */
+std::optional<std::string> base64_decode(std::string_view text)
+{
+    std::string out;
+    unsigned bits = 0;
+    int count = 0;
+    for (char c : text) {
+        int v;
+        if (c >= 'A' && c <= 'Z') v = c - 'A';
+        else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
+        else if (c >= '0' && c <= '9') v = c - '0' + 52;
+        else if (c == '+') v = 62;
+        else if (c == '/') v = 63;
+        else if (c == '=') break;
+        else return std::nullopt;
+        bits = (bits << 6) | static_cast<unsigned>(v);
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            out += static_cast<char>((bits >> count) & 0xff);
+        }
+    }
+    return out;
+}
+
+/* HTTP Basic credentials as the original engine handed them to scripts
+ * under a web server: PHP_AUTH_USER, PHP_AUTH_PW and AUTH_TYPE. */
+void add_basic_auth(std::string_view authorization, std::vector<std::pair<std::string, std::string>> &server)
+{
+    if (authorization.size() < 6 || !boost::beast::iequals(authorization.substr(0, 6), "Basic "))
+        return;
+    std::string_view encoded = authorization.substr(6);
+    while (!encoded.empty() && encoded.front() == ' ')
+        encoded.remove_prefix(1);
+    std::optional<std::string> decoded = base64_decode(encoded);
+    if (!decoded)
+        return;
+    std::size_t colon = decoded->find(':');
+    if (colon == std::string::npos)
+        return;
+    server.emplace_back("PHP_AUTH_USER", decoded->substr(0, colon));
+    server.emplace_back("PHP_AUTH_PW", decoded->substr(colon + 1));
+    server.emplace_back("AUTH_TYPE", "Basic");
+}
+
 zend::request_info request_info_of(exchange &ex, const resolved &target)
 {
     const config &cfg = *ex.cfg;
@@ -184,6 +231,7 @@ zend::request_info request_info_of(exchange &ex, const resolved &target)
         server.emplace_back("CONTENT_TYPE", info.content_type);
     if (!info.post_data.empty() || req.find(http::field::content_length) != req.end())
         server.emplace_back("CONTENT_LENGTH", std::to_string(info.post_data.size()));
+    add_basic_auth(req[http::field::authorization], server);
     return info;
 }
 
