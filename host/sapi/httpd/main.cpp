@@ -120,6 +120,11 @@ int main(int argc, char **argv)
         ->capture_default_str()
         ->check(CLI::Range(1, 3600));
     app.add_option("--max-body", cfg.max_body, "largest request body in bytes")->capture_default_str();
+    /* A later value of an option overrides an earlier one, so that a
+     * wrapper's defaults can be overridden by what it passes on. */
+    for (CLI::Option *option : app.get_options())
+        if (option->get_expected_max() == 1)
+            option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     CLI11_PARSE(app, argc, argv);
 
     char real[PATH_MAX];

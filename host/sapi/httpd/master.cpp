@@ -85,7 +85,8 @@ int master_main(const config &cfg, int listen_fd)
     signal(SIGPIPE, SIG_IGN);
 
     logs::error("notice", std::string(server_software) + " master " + std::to_string(getpid()) + " serving " +
-                              cfg.docroot + " with " + std::to_string(cfg.workers) + " workers");
+                              cfg.docroot + " with " + std::to_string(cfg.workers) +
+                              (cfg.workers == 1 ? " worker" : " workers"));
     bool stopping = false;
     int status = 0;
     int deferred = 0; /* workers waiting for respawn_at to be started */
