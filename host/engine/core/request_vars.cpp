@@ -277,8 +277,10 @@ void register_request_variables(const request_info &info)
 {
     zval *get = new_array();
     parse_pairs(get->value.ht, info.query_string, '&', false, "query string");
+    /* Only a POST fills $_POST; any other body, or a POST that is no
+     * form, is there as it came, in $HTTP_RAW_POST_DATA. */
     zval *post = new_array();
-    if (is_form_body(info.content_type))
+    if (info.method == "POST" && is_form_body(info.content_type))
         parse_pairs(post->value.ht, info.post_data, '&', true, "request body");
     else if (!info.post_data.empty())
         publish(new_string(info.post_data), "HTTP_RAW_POST_DATA", nullptr);

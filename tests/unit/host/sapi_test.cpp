@@ -116,6 +116,18 @@ TEST(RequestVariables, SourcesLongFormsAndRequestOrder)
     EXPECT_NE(server.find("[\"HTTP_HOST\"]=>\n  string(11) \"example.com\""), std::string::npos) << server;
     EXPECT_NE(server.find("[\"argc\"]=>\n  int(1)"), std::string::npos) << server;
     EXPECT_EQ(global("HTTP_RAW_POST_DATA"), "missing") << "a form body is no raw data";
+}
+
+TEST(RequestVariables, OnlyAPostFillsPost)
+{
+    request_scope scope;
+    zend::request_info info;
+    info.method = "PUT";
+    info.content_type = "application/x-www-form-urlencoded";
+    info.post_data = "a=1";
+    zend::register_request_variables(info);
+    EXPECT_EQ(global("_POST"), "array(0) {\n}\n");
+    EXPECT_EQ(global("HTTP_RAW_POST_DATA"), "string(3) \"a=1\"\n");
     EXPECT_EQ(global("g"), "missing") << "no plain globals without register_globals";
 }
 
