@@ -88,6 +88,8 @@ void set_up_site(server &s)
     fs::create_directory_symlink(s.dir / "outside", s.root / "link_out");
     fs::create_symlink(s.dir / "outside" / "secret.txt", s.root / "link_file");
     fs::create_symlink(s.root / "style.css", s.root / "link_in.css");
+    fs::create_directories(s.root / "idx");
+    fs::create_symlink(s.dir / "outside" / "secret.php", s.root / "idx" / "index.php");
     mkfifo((s.root / "fifo.txt").c_str(), 0644);
 }
 
@@ -315,7 +317,7 @@ TEST_F(Httpd, EveryTraversalIsRefusedAndNothingOutsideIsRead)
          {"/../outside/secret.txt", "/%2e%2e/outside/secret.txt", "/%2E%2E/outside/secret.txt",
           "/sub/../../outside/secret.txt", "/sub/..%2f..%2foutside/secret.txt", "/sub/%2e%2e%2F%2e%2e/outside/secret.txt",
           "/./../outside/secret.txt", "/link_out/secret.txt", "/link_out/secret.php", "/link_file", "/.hidden",
-          "/sub/../.hidden", "http://localhost/../outside/secret.txt", "/link_out/", "/link_out"}) {
+          "/sub/../.hidden", "http://localhost/../outside/secret.txt", "/link_out/", "/link_out", "/idx/"}) {
         response r = must_fetch(get(target));
         EXPECT_EQ(r.status, 403u) << target;
         EXPECT_FALSE(contains(r.body, "SECRET")) << target;

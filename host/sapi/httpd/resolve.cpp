@@ -70,12 +70,27 @@ resolved refusal(resolved::kind_t kind)
     return r;
 }
 
-/* A regular file found at path, reached through url (its URL path). */
-resolved regular_file(const std::string &docroot, const std::string &path, const std::string &url,
-                      const std::string &path_info)
+/* Looks at one name on the way down from the root: a symbolic link is
+ * followed only when where it leads is inside the root. 0 and the status
+ * of what the name stands for, or the refusal. Every step below the real
+ * root is a plain name or a link checked here, and ".." never occurs, so
+ * a path walked this way stays inside. */
+resolved::kind_t step(const std::string &root, const std::string &path, struct stat &st)
 {
-    if (!inside(docroot, path))
-        return refusal(resolved::forbidden);
+    if (lstat(path.c_str(), &st) != 0)
+        return errno == EACCES ? resolved::forbidden : resolved::not_found;
+    if (S_ISLNK(st.st_mode)) {
+        if (!inside(root, path))
+            return resolved::forbidden;
+        if (stat(path.c_str(), &st) != 0)
+            return resolved::not_found;
+    }
+    return resolved::file;
+}
+
+/* A regular file found at path, reached through url (its URL path). */
+resolved regular_file(const std::string &path, const std::string &url, const std::string &path_info)
+{
     resolved r;
     r.path = path;
     if (is_script_name(path)) {
@@ -139,15 +154,9 @@ resolved resolve(const std::string &docroot, const std::string &target)
         path += "/" + segments[i];
         url_path += "/" + segments[i];
         struct stat st;
-        if (lstat(path.c_str(), &st) != 0)
-            return refusal(errno == EACCES ? resolved::forbidden : resolved::not_found);
-        if (S_ISLNK(st.st_mode)) {
-            /* a link is followed only while it stays inside */
-            if (!inside(docroot, path))
-                return refusal(resolved::forbidden);
-            if (stat(path.c_str(), &st) != 0)
-                return refusal(resolved::not_found);
-        }
+        resolved::kind_t found = step(docroot, path, st);
+        if (found != resolved::file)
+            return refusal(found);
         if (S_ISDIR(st.st_mode))
             continue;
         if (!S_ISREG(st.st_mode))
@@ -157,12 +166,10 @@ resolved resolve(const std::string &docroot, const std::string &target)
             path_info += "/" + segments[j];
         if (decoded.back() == '/') /* "/a.php/" has the path info "/" */
             path_info += "/";
-        return regular_file(docroot, path, url_path, path_info);
+        return regular_file(path, url_path, path_info);
     }
 
     /* A directory. */
-    if (!inside(docroot, path))
-        return refusal(resolved::forbidden);
     if (url.back() != '/') {
         resolved r;
         r.kind = resolved::redirect;
@@ -175,8 +182,11 @@ resolved resolve(const std::string &docroot, const std::string &target)
     for (const char *index : {"index.php", "index.html"}) {
         struct stat st;
         std::string candidate = path + "/" + index;
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            return regular_file(docroot, candidate, url_path + "/" + index, "");
+        resolved::kind_t found = step(docroot, candidate, st);
+        if (found == resolved::forbidden)
+            return refusal(found);
+        if (found == resolved::file && S_ISREG(st.st_mode))
+            return regular_file(candidate, url_path + "/" + index, "");
     }
     return refusal(resolved::forbidden); /* no index, and no listings */
 }
