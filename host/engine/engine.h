@@ -4,8 +4,10 @@
 #ifndef BRISKO_ENGINE_H
 #define BRISKO_ENGINE_H
 
+#include <csignal>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "php.h"
@@ -20,6 +22,7 @@ struct counters_t {
     unsigned long compilations = 0; /* times the engine's own compiler ran */
     unsigned long requests = 0;     /* requests started */
     unsigned long fatal_errors = 0;
+    unsigned long compilations_at_request_start = 0; /* compilations when this request began */
 };
 extern counters_t counters;
 
@@ -29,9 +32,10 @@ struct settings_t {
     bool html_errors = false;
     bool display_errors = true;
     int precision = 14;              /* significant digits of printed floats */
-    long max_execution_time = 30;    /* seconds; 0: no limit. The program that
-                                        serves requests applies it */
+    long max_execution_time = 0;     /* seconds a request's script may run; 0: no limit.
+                                        The web server sets 30, the command line 0 */
     std::string error_log;           /* error_log()'s file; empty: the log sink */
+    bool register_globals = false;   /* request variables also as plain globals */
 };
 extern settings_t settings;
 /* The settings as the current request found them; they are put back when it
@@ -49,12 +53,6 @@ bool configure_setting(const std::string &name, const std::string &value);
 using environment_source = bool (*)(const std::string &name, std::string &value);
 void set_environment_source(environment_source source);
 
-/* The program that serves requests applies max_execution_time. A script
- * that sets it (set_time_limit, ini_set) calls the hook, so that the count
- * can start again from zero with the new limit (0: none). */
-using time_limit_hook = void (*)(long seconds);
-void set_time_limit_hook(time_limit_hook hook);
-
 /* Lifecycle. engine_startup makes the function and class tables and
  * registers the built-in functions; request_startup/request_shutdown
  * bracket one request and run every module's request hooks;
@@ -67,6 +65,59 @@ void request_startup();
  * and releases all request memory. */
 void request_shutdown();
 bool request_active();
+
+/* The program's side of a request: what it knows of the request it serves
+ * and the response the script builds (the server interface of the original
+ * engine, SAPI). The command-line runner has neither. */
+
+struct request_info {
+    std::string method;         /* "GET" */
+    std::string query_string;   /* undecoded, without "?" */
+    std::string cookie_data;    /* the Cookie header */
+    std::string content_type;
+    std::string post_data;      /* the request body */
+    std::vector<std::pair<std::string, std::string>> server; /* $_SERVER, in order */
+};
+
+/* Makes $_GET, $_POST, $_COOKIE, $_SERVER, $_ENV and $_REQUEST with their
+ * long forms ($HTTP_GET_VARS ...) in the global symbol table, by the
+ * engine's rules for names ("a[]", "b[x][y]"); with register_globals the
+ * variables themselves too. Between request_startup and the script. */
+void register_request_variables(const request_info &info);
+
+/* The response headers of the running request, as header() and
+ * setcookie() leave them; reset at every request start. */
+struct response_headers {
+    int status = 200;
+    std::string status_line;        /* "HTTP/1.0 404 Not Found" when a script gave one */
+    std::vector<std::string> lines; /* "Name: value", in order */
+};
+response_headers &response();
+void reset_response(); /* request_startup: status 200, no headers */
+/* header(line, replace, status): a status line sets the status; Location
+ * makes a 302 unless a redirect status is set; a header replaces those of
+ * its name unless replace is false. Refuses (warning, false) a line with a
+ * line break or a NUL byte. */
+bool add_response_header(std::string line, bool replace, long status);
+
+/* Runs inside request_shutdown once the request's output is complete:
+ * after the last flush, before any end hook, so that the program can
+ * deliver the whole response before a hook ends the process. */
+using response_writer = void (*)();
+void set_response_writer(response_writer writer);
+
+/* The running request's time limit (max_execution_time). A wall-clock
+ * timer sets time_limit_expired; the executor checks it before every op
+ * and calls time_limit_exceeded, which ends the request with a fatal
+ * error. A call that does not return to the executor in time ends the
+ * process. request_startup starts the limit, request_shutdown stops it. */
+extern volatile std::sig_atomic_t time_limit_expired;
+void start_time_limit(long seconds); /* from now; 0: none */
+void stop_time_limit();
+void time_limit_exceeded();
+
+/* URL decoding as request variables use it: "+" is a space, "%XX" a byte. */
+std::string url_decode(const std::string &text);
 
 /* Loads a Zend extension from a shared object: looks up
  * extension_version_info and zend_extension_entry, checks the API number
@@ -170,6 +221,8 @@ void set_exit_status(int status);
  * gets that level back, and request_startup resets the depth to 0. */
 extern int silence_depth;
 extern int silence_outer_level;
+/* Whether an error of this type is reported at the current level. */
+bool error_reported(int type);
 
 /* Request memory accounting: blocks and bytes handed out by the
  * per-request allocator and not yet given back. */

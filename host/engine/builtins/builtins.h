@@ -55,6 +55,8 @@
     X(fileperms) X(unlink) X(rmdir) X(clearstatcache) X(file_get_contents)     \
     X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \
     X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)            \
+    /* cookies, processes and the engine's counters (head.cpp, posix.cpp) */   \
+    X(setcookie) X(posix_getpid) X(posix_kill) X(zend_compilations)            \
     /* output */                                                               \
     X(header) X(headers_sent) X(ob_start) X(ob_get_contents) X(ob_get_length)  \
     X(ob_get_level) X(ob_end_clean) X(ob_end_flush) X(ob_clean) X(ob_get_clean) \
@@ -223,11 +225,6 @@ void end_request_settings();
 
 /* process.cpp: puts back the environment variables putenv changed. */
 void restore_environment();
-
-/* output.cpp: the headers the request's script set with header(), for the
- * program that sends the response, in order; cleared at request start. */
-const std::vector<std::string> &headers();
-void reset_request_output_state();
 
 /* Result helpers. */
 void return_string(zval *return_value, const std::string &s);

@@ -89,7 +89,6 @@ struct setting {
     void (*set)(const std::string &);
 };
 
-zend::time_limit_hook time_limit_changed = nullptr;
 
 bool as_bool(const std::string &v)
 {
@@ -111,8 +110,9 @@ const setting known_settings[] = {
     {"max_execution_time", [] { return std::to_string(zend::settings.max_execution_time); },
      [](const std::string &v) {
          zend::settings.max_execution_time = std::atol(v.c_str());
-         if (time_limit_changed)
-             time_limit_changed(zend::settings.max_execution_time);
+         /* the count starts again from zero with the new limit */
+         if (zend::request_active())
+             zend::start_time_limit(zend::settings.max_execution_time);
      }},
     {"error_log", [] { return zend::settings.error_log; },
      [](const std::string &v) { zend::settings.error_log = v; }},
@@ -154,11 +154,6 @@ std::string current_text(const setting &s)
 } // namespace
 
 namespace zend {
-
-void set_time_limit_hook(time_limit_hook hook)
-{
-    time_limit_changed = hook;
-}
 
 bool configure_setting(const std::string &name, const std::string &value)
 {

@@ -132,7 +132,6 @@ int builtin_startup(INIT_FUNC_ARGS)
 
 int builtin_request_startup(INIT_FUNC_ARGS)
 {
-    zend::builtins::reset_request_output_state();
     zend::builtins::begin_request_settings();
     zend::builtins::session_request_startup();
     return SUCCESS;

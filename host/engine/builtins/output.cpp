@@ -1,7 +1,5 @@
-/* Output control: response headers kept for the program that serves the
- * request, and the script's side of output buffering, whose levels the
- * engine's output layer keeps. The header list is reset at every request
- * start. */
+/* Output control: the script's side of output buffering, whose levels the
+ * engine's output layer keeps. */
 #include <algorithm>
 #include <cctype>
 
@@ -9,64 +7,6 @@
 #include "engine.h"
 
 using namespace zend::builtins;
-
-namespace {
-
-std::vector<std::string> header_list;
-
-std::string header_name(const std::string &line)
-{
-    std::string name = line.substr(0, line.find(':'));
-    for (char &c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-}
-
-} // namespace
-
-namespace zend::builtins {
-
-const std::vector<std::string> &headers()
-{
-    return header_list;
-}
-
-void reset_request_output_state()
-{
-    header_list.clear();
-}
-
-} // namespace zend::builtins
-
-/* header(line [, replace]): a header of the same name is replaced unless
- * replace is false. */
-ZEND_FUNCTION(header)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
-    std::string line = to_string(*args[0]);
-    if (line.find('\n') != std::string::npos || line.find('\r') != std::string::npos) {
-        zend_error(E_WARNING, "Header may not contain more than a single header, new line detected.");
-        return;
-    }
-    bool replace = args.size() < 2 || zend_is_true(*args[1]);
-    if (replace && line.find(':') != std::string::npos) {
-        std::string name = header_name(line);
-        header_list.erase(std::remove_if(header_list.begin(), header_list.end(),
-                                         [&](const std::string &h) { return header_name(h) == name; }),
-                          header_list.end());
-    }
-    header_list.push_back(line);
-}
-
-ZEND_FUNCTION(headers_sent)
-{
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
-        return;
-    RETURN_FALSE; /* the response goes out whole at request end */
-}
 
 namespace {
 

@@ -195,6 +195,13 @@ void set_log_sink(log_sink sink) { log_to = sink ? sink : default_log_sink; }
 
 void log_message(const char *message) { log_to(message ? message : ""); }
 
+/* Inside "@" the level is 0; a fatal error there is judged by the level
+ * outside it. */
+bool error_reported(int type) {
+    int level = is_fatal(type) && silence_depth > 0 ? silence_outer_level : settings.error_reporting;
+    return (type & level) != 0;
+}
+
 void set_exit_status(int status) { request_exit_status = status; }
 int exit_status() { return request_exit_status; }
 
@@ -222,10 +229,7 @@ ZEND_API void zend_error(int type, const char *format, ...) {
     if (zend::user_handles(type) && zend::request_active() && zend::call_user_handler(type, message)) return;
 
     bool fatal = zend::is_fatal(type);
-    /* Inside "@" the level is 0; a fatal error there is judged by the level
-     * outside it. */
-    int level = fatal && zend::silence_depth > 0 ? zend::silence_outer_level : zend::settings.error_reporting;
-    bool shown = (type & level) != 0 && zend::settings.display_errors;
+    bool shown = zend::error_reported(type) && zend::settings.display_errors;
     if (shown) {
         std::string text = zend::format_error(type, message, zend::current_filename(), zend::current_lineno());
         if (fatal && zend::in_output_handler()) {

@@ -25,6 +25,7 @@ namespace {
 bool engine_started = false;
 bool in_request = false;
 settings_t configured; /* the settings as the request found them: a script's changes last one request */
+response_writer deliver_response = nullptr;
 
 HashTable *new_persistent_table(dtor_func_t destructor) {
     auto *ht = static_cast<HashTable *>(std::malloc(sizeof(HashTable)));
@@ -65,6 +66,8 @@ template <typename F> void guarded(F f) {
 
 bool request_active() { return in_request; }
 
+void set_response_writer(response_writer writer) { deliver_response = writer; }
+
 bool engine_startup() {
     if (engine_started) return true;
     CG(function_table) = new_persistent_table((dtor_func_t)destroy_zend_function);
@@ -101,8 +104,10 @@ void engine_shutdown() {
 void request_startup() {
     if (in_request) request_shutdown();
     counters.requests++;
+    counters.compilations_at_request_start = counters.compilations;
     in_request = true;
     configured = settings;
+    reset_response();
     set_exit_status(0);
     silence_depth = 0;
     current_call = internal_call{};
@@ -114,6 +119,7 @@ void request_startup() {
     for (zend_module_entry *module : modules())
         if (module->module_started && module->request_startup_func)
             guarded([&] { module->request_startup_func(MODULE_PERSISTENT, module->module_number); });
+    start_time_limit(settings.max_execution_time);
 }
 
 void request_shutdown() {
@@ -121,9 +127,12 @@ void request_shutdown() {
     guarded([] { run_shutdown_functions(); });
     guarded([] { end_output_buffers(); });
     discard_output_buffers();
-    /* The response is complete before any end hook runs: one of them may
-     * end the process. */
+    /* Shutdown functions and output handlers ran under the time limit. */
+    stop_time_limit();
+    /* The response is complete, and delivered, before any end hook runs:
+     * one of them may end the process. */
     flush_output();
+    if (deliver_response) guarded([] { deliver_response(); });
     for (zend_module_entry *module : modules())
         if (module->module_started && module->request_shutdown_func)
             guarded([&] { module->request_shutdown_func(MODULE_PERSISTENT, module->module_number); });

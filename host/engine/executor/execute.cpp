@@ -120,6 +120,8 @@ void execute(frame &f) {
     while (!f.done && f.pc < last) {
         const zend_op *op = &f.ops[f.pc++];
         f.current = op;
+        if (time_limit_expired) [[unlikely]]
+            time_limit_exceeded();
         if (op->opcode >= ZEND_OPCODE_COUNT) zend_error(E_ERROR, "Invalid opcode %d", op->opcode);
         handlers[op->opcode](f, op);
     }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "engine.h"
+#include "engine_setup.h"
 #include "options.h"
 
 namespace {
@@ -24,31 +25,6 @@ void stats_at_exit()
     if (print_stats)
         std::fprintf(stderr, "compilations=%lu\nrequests=%lu\n", zend::counters.compilations,
                      zend::counters.requests);
-}
-
-/* The directory of the running program, from /proc/self/exe. */
-std::string program_directory()
-{
-    char buf[4096];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return ".";
-    std::string path(buf, static_cast<std::size_t>(n));
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-}
-
-bool apply_setting(const std::string &name, const std::string &value)
-{
-    if (name == "include_path")
-        zend::settings.include_path = value;
-    else if (name == "error_reporting")
-        zend::settings.error_reporting = static_cast<int>(std::strtol(value.c_str(), nullptr, 0));
-    else if (name == "html_errors")
-        zend::settings.html_errors = value == "1" || value == "On" || value == "on" || value == "true";
-    else
-        return false;
-    return true;
 }
 
 /* One request for one script. A script that cannot be opened starts no
@@ -88,9 +64,11 @@ int main(int argc, char **argv)
 
     static std::string sapi_name = opts.sapi_name; /* sapi_module keeps the pointer */
     sapi_module.name = sapi_name.c_str();
+    zend::settings.max_execution_time = 0; /* the command line has no time limit unless asked */
     for (const auto &setting : opts.settings)
-        if (!apply_setting(setting.first, setting.second))
-            std::fprintf(stderr, "brisko-php: unknown setting %s ignored\n", setting.first.c_str());
+        if (!sapi::apply_setting(setting.first, setting.second))
+            std::fprintf(stderr, "brisko-php: setting %s=%s ignored\n", setting.first.c_str(),
+                         setting.second.c_str());
 
     print_stats = opts.stats;
     std::atexit(stats_at_exit);
@@ -99,17 +77,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "brisko-php: the engine could not start\n");
         return 1;
     }
-    std::vector<std::string> extensions;
-    for (const std::string &path : opts.extensions) /* a file, never a library search */
-        extensions.push_back(path.find('/') == std::string::npos ? "./" + path : path);
-    if (opts.default_extension)
-        extensions.push_back(program_directory() + "/php_brisko.so");
-    for (const std::string &path : extensions) {
-        if (!zend::load_zend_extension(path, error)) {
-            std::fprintf(stderr, "brisko-php: %s\n", error.c_str());
-            zend::engine_shutdown();
-            return 1;
-        }
+    if (!sapi::load_extensions(sapi::extension_paths(opts.extensions, opts.no_extensions), error)) {
+        std::fprintf(stderr, "brisko-php: %s\n", error.c_str());
+        zend::engine_shutdown();
+        return 1;
     }
 
     int status = 0;

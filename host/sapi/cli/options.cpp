@@ -128,7 +128,8 @@ const char *usage_text()
            "  -n               load no extension\n"
            "  --repeat N       run the list of scripts N times\n"
            "  --sapi NAME      server interface name (default \"cli\")\n"
-           "  -d NAME=VALUE    set include_path, error_reporting or html_errors\n"
+           "  -d NAME=VALUE    set include_path, error_reporting, html_errors,\n"
+           "                   max_execution_time or register_globals\n"
            "  --stats          print the engine's counters on standard error at exit\n"
            "  --help           show this text\n";
 }

@@ -45,7 +45,7 @@ is_callable(array(1, 2, 3), false, $name); var_dump($name);
 string(2) "14"
 string(1) "1"
 string(1) "."
-string(2) "30"
+string(1) "0"
 bool(false)
 bool(false)
 0.33333333333333 1E+20 -0.1
@@ -88,7 +88,7 @@ bool(true)
 bool(true)
 string(5) "Linux"
 bool(true)
-next request: 14 1 2039 . 30 false home kept
+next request: 14 1 2039 . 0 false home kept
 0.33333333333333
 bool(true)
 bool(true)

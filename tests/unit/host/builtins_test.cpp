@@ -242,14 +242,14 @@ TEST(BuiltinOutput, HeadersReplaceByNameAndEndWithTheRequest)
         call_function("header", {make_string("X-A: 2"), make_bool(false)});
         call_result bad = call_function("header", {make_string("X-B: 1\r\nX-C: 2")});
         EXPECT_EQ(bad.errors.size(), 1u);
-        const std::vector<std::string> &h = zend::builtins::headers();
+        const std::vector<std::string> &h = zend::response().lines;
         ASSERT_EQ(h.size(), 3u);
         EXPECT_EQ(h[0], "X-A: 1");
         EXPECT_EQ(h[1], "content-type: text/html");
         EXPECT_EQ(h[2], "X-A: 2");
     }
     request_scope next;
-    EXPECT_TRUE(zend::builtins::headers().empty());
+    EXPECT_TRUE(zend::response().lines.empty());
 }
 
 TEST(BuiltinOutput, BufferLevelsSurviveAFlushUnderneath)

@@ -223,7 +223,7 @@ TEST(SessionFiles, StartedSessionHoldsItsFileLockedAndSendsItsHeaders)
         call_function("session_id", {make_string("locktest")});
         call_result started = call_function("session_start", {});
         EXPECT_TRUE(started.errors.empty());
-        const std::vector<std::string> &h = zend::builtins::headers();
+        const std::vector<std::string> &h = zend::response().lines;
         ASSERT_EQ(h.size(), 4u);
         EXPECT_EQ(h[0], "Set-Cookie: PHPSESSID=locktest; path=/");
         EXPECT_EQ(h[1], "Expires: Thu, 19 Nov 1981 08:52:00 GMT");
@@ -257,7 +257,7 @@ TEST(SessionFiles, StartedSessionHoldsItsFileLockedAndSendsItsHeaders)
     call_function("session_start", {});
     call_result id = call_function("session_id", {});
     EXPECT_EQ(text_of(id.value), "locktest");
-    EXPECT_TRUE(zend::builtins::headers().empty());
+    EXPECT_TRUE(zend::response().lines.empty());
 }
 
 TEST(SessionFiles, CookieLifetimesOfAnySizeMakeADate)
@@ -269,7 +269,7 @@ TEST(SessionFiles, CookieLifetimesOfAnySizeMakeADate)
     call_function("session_cache_limiter", {make_string("")});
     call_function("session_id", {make_string("forever")});
     call_function("session_start", {});
-    const std::vector<std::string> &h = zend::builtins::headers();
+    const std::vector<std::string> &h = zend::response().lines;
     ASSERT_EQ(h.size(), 1u);
     EXPECT_EQ(h[0], "Set-Cookie: PHPSESSID=forever; expires=Fri, 31-Dec-9999 23:59:59 GMT; path=/app; domain=example.org");
 }
