@@ -116,7 +116,7 @@ TEST_F(heap_fixture, ExhaustionReturnsNullAndKeepsTheTop)
 {
     brisko_heap_malloc(24);
     char *top = brisko_heap_strage;
-    EXPECT_EQ(brisko_heap_malloc(BRISKO_HEAP_RESERVE), nullptr);
+    EXPECT_EQ(brisko_heap_malloc(BRISKO_HEAP_LIMIT), nullptr);
     EXPECT_EQ(brisko_heap_malloc(static_cast<size_t>(-1)), nullptr);
     EXPECT_EQ(brisko_malloc(static_cast<size_t>(-8), BK_TARGET_REQUEST_HEAP), nullptr);
     EXPECT_EQ(brisko_memdup3("x", static_cast<size_t>(-1), BK_TARGET_REQUEST_HEAP), nullptr);
@@ -164,4 +164,50 @@ TEST_F(heap_fixture, ResetGivesBackWhatARequestGrewPastNominal)
     ASSERT_EQ(r, brisko_heap_strage_ini);
     r[big - 1] = 7;
     EXPECT_EQ(r[big - 1], 7);
+}
+
+TEST_F(heap_fixture, AnOutlierRequestKeepsNoMoreThanTheKeepSize)
+{
+    const size_t big = 64u << 20;
+    ASSERT_GT(big, BRISKO_HEAP_KEEP);
+    char *kept_end = brisko_heap_strage_ini + page_round(BRISKO_HEAP_KEEP);
+    size_t beyond = big - page_round(BRISKO_HEAP_KEEP);
+    std::vector<unsigned char> resident(beyond / static_cast<size_t>(sysconf(_SC_PAGESIZE)));
+    char *p = static_cast<char *>(brisko_heap_malloc(big));
+    ASSERT_NE(p, nullptr);
+    std::memset(p, 1, big);
+    brisko_heap_reset();
+    ASSERT_EQ(mincore(kept_end, beyond, resident.data()), 0);
+    size_t n = 0;
+    for (unsigned char r : resident) n += r & 1;
+    EXPECT_EQ(n, 0u) << "pages past the keep size go back at the next request start";
+    EXPECT_EQ(brisko_heap_room(), BRISKO_HEAP_LIMIT);
+}
+
+TEST_F(heap_fixture, RecordMapAndRelease)
+{
+    brisko_heap_malloc(16);
+    char *rec = static_cast<char *>(brisko_heap_malloc(64));
+    char *mark = brisko_heap_strage;
+    char *later = static_cast<char *>(brisko_heap_malloc(64));
+    brisko_heap_mark_record(rec);
+    brisko_heap_mark_record(later);
+    EXPECT_TRUE(brisko_heap_is_record(rec));
+    EXPECT_FALSE(brisko_heap_is_record(rec + 8)) << "only where a record begins";
+    EXPECT_FALSE(brisko_heap_is_record(brisko_heap_strage_ini));
+    EXPECT_TRUE(brisko_heap_is_record(later));
+
+    size_t room = brisko_heap_room();
+    brisko_heap_release(mark);
+    EXPECT_EQ(brisko_heap_strage, mark);
+    EXPECT_EQ(brisko_heap_room(), room + 64);
+    EXPECT_FALSE(brisko_heap_is_record(later)) << "given back: no record any more";
+    EXPECT_EQ(brisko_heap_malloc(64), later) << "the same place is handed out again";
+    EXPECT_FALSE(brisko_heap_is_record(later));
+
+    unsigned long request = brisko_heap_request;
+    brisko_heap_reset();
+    EXPECT_EQ(brisko_heap_request, request + 1);
+    brisko_heap_malloc(128);
+    EXPECT_FALSE(brisko_heap_is_record(rec)) << "a reset clears the map";
 }
