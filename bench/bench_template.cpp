@@ -296,6 +296,62 @@ void BM_Parse1MB(benchmark::State &state)
 }
 BENCHMARK(BM_Parse1MB)->Unit(benchmark::kMillisecond);
 
+/* 1,000 blocks whose names are range(0) bytes long: parsing must cost the
+ * same per byte whatever the names. */
+void BM_ParseNames(benchmark::State &state)
+{
+    session();
+    size_t len = static_cast<size_t>(state.range(0));
+    std::string text;
+    for (int b = 0; b < 1000; b++) {
+        std::string n = std::string(len - 6, 'n') + std::to_string(100000 + b);
+        text += "<!-- BEGIN " + n + " -->x{v}<!-- END " + n + " -->\n";
+    }
+    double ns = 0;
+    for (auto _ : state) {
+        double t0 = cpu_ns();
+        brisko_tpl *t = _brisko_template_parse(text.c_str(), nullptr);
+        ns += cpu_ns() - t0;
+        state.PauseTiming();
+        delete_bkpool(t->pool);
+        state.ResumeTiming();
+    }
+    state.counters["ns_per_byte"] = ns / (double)state.iterations() / (double)text.size();
+}
+BENCHMARK(BM_ParseNames)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+/* Template memory of a 100,000-row page with ten tags per row, against the
+ * per-request limit. */
+void BM_TenTagPageMemory(benchmark::State &state)
+{
+    session();
+    const int rows = 100000;
+    std::string text = "<table>\n<!-- BEGIN row* --><tr>";
+    for (int k = 0; k < 10; k++) text += "<td>{t" + std::to_string(k) + "}</td>";
+    text += "</tr>\n<!-- END row* --></table>\n";
+    brisko_tpl *parsed = _brisko_template_parse(text.c_str(), nullptr);
+    double used = 0;
+    for (auto _ : state) {
+        engine_session::next_request();
+        brisko_tpl *t = _brisko_template_dup(parsed);
+        char name[8], value[32];
+        for (int i = 0; i < rows; i++) {
+            brisko_tpl *row = brisko_template_fetch(t, "row*", i);
+            for (int k = 0; k < 10; k++) {
+                snprintf(name, sizeof name, "t%d", k);
+                snprintf(value, sizeof value, "value %d.%d", i, k);
+                brisko_template_assign(row, name, value);
+            }
+        }
+        used = (double)(brisko_heap_strage - brisko_heap_strage_ini);
+    }
+    ns_per_iteration["ten_tag_bytes"] = used;
+    state.counters["heap_MB"] = used / 1e6;
+    state.counters["bytes_per_row"] = used / rows;
+    delete_bkpool(parsed->pool);
+}
+BENCHMARK(BM_TenTagPageMemory)->Iterations(2)->Unit(benchmark::kMillisecond);
+
 void BM_LoadCached1MB(benchmark::State &state)
 {
     session();
@@ -308,7 +364,7 @@ void BM_LoadCached1MB(benchmark::State &state)
     int n = 0;
     double ns = 0;
     for (auto _ : state) {
-        if (++n % 1000 == 0) {
+        if (++n % 100 == 0) { // a request loads the page at most 100 times
             state.PauseTiming();
             engine_session::next_request();
             state.ResumeTiming();
@@ -337,5 +393,8 @@ int main(int argc, char **argv)
                     ns_per_iteration["render_floor"] / 1e6);
     if (ns_per_iteration.count("fill_and_render"))
         std::printf("fill and render of the 10,000-row page: %.2f ms\n", ns_per_iteration["fill_and_render"] / 1e6);
+    if (ns_per_iteration.count("ten_tag_bytes"))
+        std::printf("100,000 rows of ten tags take %.1f MB of template memory; a request may take %.1fx that\n",
+                    ns_per_iteration["ten_tag_bytes"] / 1e6, (double)BRISKO_HEAP_LIMIT / ns_per_iteration["ten_tag_bytes"]);
     return 0;
 }

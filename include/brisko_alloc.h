@@ -16,11 +16,12 @@ extern "C" {
 #define BK_TARGET_REQUEST_HEAP ((bkpool *)1)
 
 /* Nominal size of the request heap; a request may grow past it up to
- * BRISKO_HEAP_LIMIT bytes, and what it used is kept for the next request up
- * to BRISKO_HEAP_KEEP bytes. */
+ * BRISKO_HEAP_LIMIT bytes. At a reset, what both of the last two requests
+ * used stays committed for the next one, up to BRISKO_HEAP_KEEP bytes; the
+ * rest goes back to the system. */
 #define BRISKO_HEAP_SIZE 1000000
 #define BRISKO_HEAP_LIMIT ((size_t)512 << 20)
-#define BRISKO_HEAP_KEEP ((size_t)16 << 20)
+#define BRISKO_HEAP_KEEP ((size_t)128 << 20)
 
 extern char *brisko_heap_strage_ini; /* start of the request heap */
 extern char *brisko_heap_strage;     /* top: first byte not handed out */

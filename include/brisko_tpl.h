@@ -24,9 +24,10 @@ typedef struct brisko_tagvalue {
     char *name;
     char *value;
     struct brisko_tagvalue *next;
-    size_t value_len;  /* bytes of value before its NUL */
-    size_t value_room; /* bytes value's block holds, its NUL included: a
-                          value that fits replaces the old one in place */
+    unsigned int value_len;  /* bytes of value before its NUL */
+    unsigned int value_room; /* bytes value's block holds, its NUL included:
+                                a value that fits replaces the old one in
+                                place */
 } brisko_tagvalue;
 
 struct brisko_tpl;
@@ -112,6 +113,7 @@ typedef struct brisko_tplfile {
 /* Limits a parse can run into; each load of such a parse warns. */
 #define BRISKO_TPL_LIMIT_DEPTH 1   /* blocks nested too deep stayed text */
 #define BRISKO_TPL_LIMIT_RECORDS 2 /* single blocks past the record limit stayed text */
+#define BRISKO_TPL_LIMIT_MEMORY 4  /* the C library refused memory: blocks stayed text */
 
 extern int brisko_template_check_tagname_f;
 extern HashTable *brisko_templatetable;

@@ -17,8 +17,9 @@
  * that would pass the limit gets NULL. The reset at request start is one
  * assignment, plus clearing the part of the record map the request used
  * and giving back to the system what lies past the nominal size and past
- * what the last request used (at most BRISKO_HEAP_KEEP bytes are kept), so
- * one huge request does not pin memory for the rest of the process.
+ * what the last two requests both used (at most BRISKO_HEAP_KEEP bytes):
+ * a process that serves large pages one after another keeps their pages,
+ * while a single huge request leaves nothing behind for the next one.
  * Nothing in the heap is cleared or freed one by one.
  */
 #include <string.h>
@@ -51,6 +52,7 @@ unsigned long brisko_heap_request = 0;
 
 static char *brisko_heap_commit_end = NULL; /* first byte not yet readable/writable */
 static char *brisko_heap_nominal_end = NULL; /* end of the part committed at start-up */
+static size_t brisko_heap_last_used = 0; /* bytes the request before the last one used */
 /* One bit per 8-byte slot of the heap (BRISKO_HEAP_LIMIT / 64 bytes of
  * address space, touched only as far as records go). */
 static unsigned char *brisko_record_map = NULL;
@@ -141,14 +143,14 @@ void brisko_heap_reset(void)
     brisko_heap_strage = brisko_heap_strage_ini;
     brisko_heap_request++;
     brisko_record_map_clear(0, used);
-    /* Pages above the nominal size that the last request did not use go
-     * back to the system and become inaccessible until a request needs
-     * them. What the last request used stays, up to BRISKO_HEAP_KEEP
-     * bytes, so a process that serves large pages one after another does
-     * not fault them in every time, while an outlier pins its memory for
-     * no request after it. */
+    /* Pages above the nominal size that the last two requests did not both
+     * use go back to the system and become inaccessible until a request
+     * needs them. */
+    size_t kept = used < brisko_heap_last_used ? used : brisko_heap_last_used;
+    if (kept > BRISKO_HEAP_KEEP) kept = BRISKO_HEAP_KEEP;
+    kept = brisko_page_round(kept);
+    brisko_heap_last_used = used;
     char *keep = brisko_heap_nominal_end;
-    size_t kept = brisko_page_round(used < BRISKO_HEAP_KEEP ? used : BRISKO_HEAP_KEEP);
     if (brisko_heap_strage_ini + kept > keep) keep = brisko_heap_strage_ini + kept;
     if (brisko_heap_commit_end > keep) {
         size_t excess = (size_t)(brisko_heap_commit_end - keep);

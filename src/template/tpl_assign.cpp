@@ -47,32 +47,45 @@ static char *tpl_text(const char *text, size_t len)
     return p;
 }
 
+/* Bytes a value's block holds: the heap hands out multiples of 8. */
+static unsigned int tpl_room(size_t len) { return (unsigned int)((len + 8) & ~(size_t)7); }
+
 /* Gives tv the value; a value that fits the old one's block replaces it
- * in place. 0 when memory ran out (tv unchanged). */
+ * in place. 0 when memory ran out (tv unchanged). A value is never longer
+ * than the heap, so its length fits the entry's 32-bit fields. */
 static int tpl_set_value(brisko_tagvalue *tv, const char *value, size_t len)
 {
     if (tv->value != NULL && len < tv->value_room) {
         memmove(tv->value, value, len);
         tv->value[len] = '\0';
-        tv->value_len = len;
+        tv->value_len = (unsigned int)len;
         return 1;
     }
+    if (len >= BRISKO_HEAP_LIMIT) return 0;
     char *p = tpl_text(value, len);
     if (p == NULL) return 0;
     tv->value = p;
-    tv->value_len = len;
-    tv->value_room = (len + 8) & ~(size_t)7;
+    tv->value_len = (unsigned int)len;
+    tv->value_room = tpl_room(len);
     return 1;
 }
 
-/* A new entry, not yet in the list. */
+/* A new entry, not yet in the list, with its value right behind it (one
+ * bump of the heap, and the two side by side when rendering). */
 static brisko_tagvalue *tpl_new_entry(char *name, const char *value, size_t len)
 {
-    brisko_tagvalue *tv = (brisko_tagvalue *)brisko_malloc(sizeof(brisko_tagvalue), BK_TARGET_REQUEST_HEAP);
+    if (len >= BRISKO_HEAP_LIMIT) return NULL;
+    size_t head = (sizeof(brisko_tagvalue) + 7) & ~(size_t)7;
+    brisko_tagvalue *tv = (brisko_tagvalue *)brisko_malloc(head + len + 1, BK_TARGET_REQUEST_HEAP);
     if (tv == NULL) return NULL;
-    memset(tv, 0, sizeof *tv);
     tv->name = name;
-    return tpl_set_value(tv, value, len) ? tv : NULL;
+    tv->value = (char *)tv + head;
+    tv->next = NULL;
+    memcpy(tv->value, value, len);
+    tv->value[len] = '\0';
+    tv->value_len = (unsigned int)len;
+    tv->value_room = tpl_room(len);
+    return tv;
 }
 
 static void tpl_append(brisko_tpl *tpl, brisko_tagvalue *tv)

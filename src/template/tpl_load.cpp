@@ -51,6 +51,8 @@ static void tpl_limit_warnings(const char *path, int limits, long long size)
                    "Template %s: its blocks and their first instances would pass %lld records; the single blocks "
                    "past them are left as text",
                    path, (long long)BRISKO_TPL_MAX_PARSE_RECORDS + size / BRISKO_TPL_RECORD_BYTES);
+    if (limits & BRISKO_TPL_LIMIT_MEMORY)
+        zend_error(E_WARNING, "Template %s: out of memory while parsing; some of its blocks are left as text", path);
 }
 
 /* The text of a regular file up to its first NUL, in a malloc'd buffer;

@@ -142,7 +142,8 @@ static void tpl_fill_table(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec)
         if (!b->taken) continue;
         ctx->name.len = 0;
         if (!tpl_buf_add(&ctx->name, ctx->text + b->name, b->name_len)) {
-            rec->subnum = j; /* out of C-library memory: the rest stays text */
+            ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
+            rec->subnum = j; /* the rest stays text */
             for (; i < lv->nblocks; i++) lv->blocks[i].taken = 0;
             return;
         }
@@ -297,6 +298,7 @@ static brisko_tpl *tpl_parse_level(tpl_parse_ctx *ctx, size_t from, size_t to, b
     lv.to = to;
     if (depth < BRISKO_TPL_MAX_PARSE_DEPTH) {
         if (tpl_find_blocks(ctx, &lv, 0)) tpl_parse_children(ctx, &lv, rec, depth);
+        else ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
     } else if (tpl_find_blocks(ctx, &lv, 1) && lv.nblocks > 0) {
         ctx->limits |= BRISKO_TPL_LIMIT_DEPTH; /* the blocks of this level stay text */
     }
@@ -305,6 +307,7 @@ static brisko_tpl *tpl_parse_level(tpl_parse_ctx *ctx, size_t from, size_t to, b
     tpl_buf w = {NULL, 0, 0};
     if (!tpl_build_content(ctx, &lv, &w)) {
         /* out of C-library memory: keep the text as it is, without blocks */
+        ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
         w.len = 0;
         rec->subnum = 0;
         if (!tpl_buf_add(&w, ctx->text + from, to - from)) {
@@ -325,7 +328,7 @@ static brisko_tpl *tpl_parse(const char *text, size_t n, brisko_tpl *parent, int
     memset(&ctx, 0, sizeof ctx);
     ctx.text = text;
     ctx.max_records = BRISKO_TPL_MAX_PARSE_RECORDS + (long)(n / BRISKO_TPL_RECORD_BYTES);
-    if (!tpl_markers_build(&ctx.markers, text, n)) memset(&ctx.markers, 0, sizeof ctx.markers);
+    if (!tpl_markers_build(&ctx.markers, text, n)) ctx.limits |= BRISKO_TPL_LIMIT_MEMORY; /* no markers: all text */
     brisko_tpl *tpl = tpl_parse_level(&ctx, 0, n, parent, 0);
     tpl_markers_free(&ctx.markers);
     tpl_buf_free(&ctx.name);
