@@ -24,6 +24,10 @@ typedef struct brisko_tagvalue {
     char *name;
     char *value;
     struct brisko_tagvalue *next;
+    unsigned int value_len;  /* bytes of value before its NUL */
+    unsigned int value_room; /* bytes value's block holds, its NUL included:
+                                a value that fits replaces the old one in
+                                place */
 } brisko_tagvalue;
 
 struct brisko_tpl;
@@ -37,15 +41,44 @@ typedef struct brisko_sub {
     char *name;
     brisko_bn *bnlist; /* first node: the prototype */
     brisko_bn *bnlast; /* last node; NULL until appended to or copied */
-    /* Fetch remembers the node it returned last and that node's place in
-     * the list (0: the prototype), so filling indexes 0, 1, 2, ... or
-     * fetching one index again takes constant time. bncount is the number
-     * of nodes in the list. All three are reset whenever the list is
-     * copied; a NULL bnhint means "start at bnlist". */
-    brisko_bn *bnhint;
-    int bnhint_pos;
-    int bncount;
+    /* The list's nodes by place (0: the prototype), so fetch finds any
+     * index in constant time: bnindex[i] is node i for i < bncount. Built
+     * by the first fetch that needs it and kept up to date as nodes are
+     * appended; NULL after a copy (the copy's nodes are new). */
+    brisko_bn **bnindex;
+    long bncount; /* nodes in the list, while bnindex is set */
+    long bncap;   /* entries bnindex has room for */
 } brisko_sub;
+
+/* A name a content knows: one of its tags, or the name of one of its
+ * blocks (a block's placeholder is a tag unless its name holds "}"). */
+typedef struct brisko_tagname {
+    const char *name; /* NUL-terminated, in the parse's pool */
+    int len;
+    int sub;    /* first block-table entry of this name, or -1 */
+    int is_tag; /* 1 when a tag of the content has this name */
+} brisko_tagname;
+
+/* What a parse works out once about a content, so that assignment and
+ * rendering need no name comparisons: every distinct name gets a slot,
+ * every segment knows its tag's slot. Shared, like content and segs, by
+ * every copy of the record. */
+typedef struct brisko_tags {
+    int count;              /* slots */
+    brisko_tagname *names;  /* count entries */
+    int *segslot;           /* per segment, its tag's slot; -1 for entry 0
+                               and for empty names */
+    int *hash;              /* mask + 1 entries: a slot, or -1 */
+    unsigned long mask;
+} brisko_tags;
+
+/* Assigned values of names that are no slot of the record's content
+ * (stored, never rendered): an open-addressing table in the request heap. */
+typedef struct brisko_tagmap {
+    unsigned long mask;
+    unsigned long count;
+    brisko_tagvalue *entries[1]; /* mask + 1 */
+} brisko_tagmap;
 
 typedef struct brisko_tpl {
     int magic;        /* always BRISKO_TPL_MAGIC */
@@ -57,19 +90,30 @@ typedef struct brisko_tpl {
     brisko_sub *subs;
     brisko_tagvalue *tagvalues;
     brisko_tagvalue *tagvalues_last;
-    int *segsub;      /* per segment, the block-table entry its tag names
-                         (-1: none), so rendering finds blocks without a
-                         walk; shared by copies like segs; NULL: not known,
-                         walk the table */
+    const brisko_tags *tags; /* slots of content's names; shared by copies
+                                like segs; NULL: not known, names are
+                                compared instead */
+    brisko_tagvalue **slots; /* per slot, its assigned value; NULL until the
+                                first assignment */
+    brisko_tagmap *others;   /* values of other names; NULL when none */
     int visiting;     /* nonzero while the record is on the path of a
                          rendering or a copy: a record met again there is a
                          template that contains itself */
+    unsigned long request; /* brisko_heap_request when the record was made:
+                              an id is valid only in that request */
 } brisko_tpl;
 
 typedef struct brisko_tplfile {
     time_t ctime;     /* status-change time of the file when parsed */
     brisko_tpl *tpl;  /* root record of the parse */
+    bkpool *pool;     /* the entry's own pool */
+    int limits;       /* BRISKO_TPL_LIMIT_* bits the parse ran into */
 } brisko_tplfile;
+
+/* Limits a parse can run into; each load of such a parse warns. */
+#define BRISKO_TPL_LIMIT_DEPTH 1   /* blocks nested too deep stayed text */
+#define BRISKO_TPL_LIMIT_RECORDS 2 /* single blocks past the record limit stayed text */
+#define BRISKO_TPL_LIMIT_MEMORY 4  /* the C library refused memory: blocks stayed text */
 
 extern int brisko_template_check_tagname_f;
 extern HashTable *brisko_templatetable;
@@ -78,6 +122,11 @@ extern HashTable *brisko_templatetable;
 extern char *brisko_write_buf;
 extern int brisko_write_buf_len;
 extern int brisko_write_buf_alloc;
+
+/* The template engine's part of request start: frees the parses that
+ * loading replaced (no request can reach them any more) and gives a grown
+ * output buffer back. Called after the request heap is reset. */
+void brisko_template_request_startup(void);
 
 #ifdef __cplusplus
 }

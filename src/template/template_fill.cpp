@@ -3,6 +3,7 @@
  * purpose (which argument is converted and checked first decides which
  * warning a script sees); each follows its own documented order. */
 #include <stdint.h>
+#include <string.h>
 
 #include "php.h"
 #include "php_brisko.h"
@@ -23,6 +24,20 @@ static void tpl_keys_warning(void)
     zend_error(E_WARNING, "argument to keys() should be an array");
 }
 
+/* Length of a string argument as a NUL-terminated text: up to a NUL it
+ * holds. */
+static size_t tpl_text_len(zval *s)
+{
+    size_t len = Z_STRLEN_P(s) > 0 ? (size_t)Z_STRLEN_P(s) : 0;
+    const char *nul = (const char *)memchr(Z_STRVAL_P(s), '\0', len);
+    return nul ? (size_t)(nul - Z_STRVAL_P(s)) : len;
+}
+
+static int tpl_assign_args(brisko_tpl *tpl, zval *tag, zval *value)
+{
+    return brisko_template_assign_n(tpl, Z_STRVAL_P(tag), tpl_text_len(tag), Z_STRVAL_P(value), tpl_text_len(value));
+}
+
 extern "C" {
 
 ZEND_FUNCTION(brisko_template_fetch)
@@ -36,17 +51,17 @@ ZEND_FUNCTION(brisko_template_fetch)
     } else {
         WRONG_PARAM_COUNT;
     }
-    int i = 0;
+    long i = 0;
     if (index) {
         convert_to_long_ex(index);
-        i = (int)Z_LVAL_P(*index);
+        i = Z_LVAL_P(*index);
     }
     brisko_tpl *tpl = tpl_id_arg(id);
     if (tpl == NULL) RETURN_NULL();
     convert_to_string_ex(name);
     brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), i);
     if (inst == NULL) RETURN_NULL();
-    RETURN_LONG((long)(uintptr_t)inst);
+    RETURN_LONG(brisko_template_id(inst));
 }
 
 ZEND_FUNCTION(brisko_template_assign)
@@ -57,7 +72,7 @@ ZEND_FUNCTION(brisko_template_assign)
     if (tpl == NULL) RETURN_FALSE;
     convert_to_string_ex(tag);
     convert_to_string_ex(value);
-    RETURN_BOOL(brisko_template_assign(tpl, Z_STRVAL_P(*tag), Z_STRVAL_P(*value)));
+    RETURN_BOOL(tpl_assign_args(tpl, *tag, *value));
 }
 
 ZEND_FUNCTION(brisko_template_assign_array)
@@ -84,9 +99,9 @@ ZEND_FUNCTION(brisko_template_fetch_assign)
     convert_to_string_ex(name);
     convert_to_string_ex(tag);
     convert_to_string_ex(value);
-    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), (int)Z_LVAL_P(*index));
+    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), Z_LVAL_P(*index));
     if (inst == NULL) RETURN_FALSE;
-    RETURN_BOOL(brisko_template_assign(inst, Z_STRVAL_P(*tag), Z_STRVAL_P(*value)));
+    RETURN_BOOL(tpl_assign_args(inst, *tag, *value));
 }
 
 ZEND_FUNCTION(brisko_template_fetch_assign_array)
@@ -102,7 +117,7 @@ ZEND_FUNCTION(brisko_template_fetch_assign_array)
         tpl_keys_warning();
         RETURN_FALSE;
     }
-    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), (int)Z_LVAL_P(*index));
+    brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), Z_LVAL_P(*index));
     if (inst == NULL) RETURN_FALSE;
     RETURN_BOOL(brisko_template_assign_hash(inst, Z_ARRVAL_P(*values)));
 }

@@ -38,7 +38,7 @@ ZEND_FUNCTION(brisko_template_load)
     }
     brisko_tpl *copy = _brisko_template_dup(src);
     if (copy == NULL) RETURN_NULL();
-    RETURN_LONG((long)(uintptr_t)copy);
+    RETURN_LONG(brisko_template_id(copy));
 }
 
 ZEND_FUNCTION(brisko_template_check_tagname)

@@ -8,11 +8,8 @@
 
 extern "C" int brisko_template_attach(brisko_tpl *tpl, const char *name, brisko_tpl *other)
 {
-    for (int i = 0; i < tpl->subnum; i++) {
-        brisko_sub *sub = &tpl->subs[i];
-        if (sub->name == NULL || strcmp(sub->name, name) != 0) continue;
-        for (brisko_bn *bn = sub->bnlist->next; bn != NULL; bn = bn->next) bn->tpl = other;
-        return 1;
-    }
-    return 0;
+    brisko_sub *sub = brisko_tpl_find_sub(tpl, name, strlen(name));
+    if (sub == NULL) return 0;
+    for (brisko_bn *bn = sub->bnlist->next; bn != NULL; bn = bn->next) bn->tpl = other;
+    return 1;
 }

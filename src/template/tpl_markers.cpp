@@ -1,4 +1,11 @@
-/* Marker shapes, escaped names and pattern building for the parser.
+/* Marker index, escaped names and the pattern of a block name.
+ *
+ * tpl_markers_build reads the text once: it stops at every "<!--" and
+ * reads the marker shape that follows. Runs of blanks and name runs of one
+ * marker are never read again for another: a marker can only start inside
+ * a name run at its last four bytes, and its own runs begin after the
+ * ones it starts in. END markers are then grouped by name through a hash
+ * of the names, so each name's bytes are hashed once.
  *
  * An escaped name puts a backslash before every character that has a
  * meaning in an extended regular expression, so a block name is always
@@ -33,11 +40,6 @@ void tpl_buf_free(tpl_buf *b)
     b->len = b->cap = 0;
 }
 
-static int tpl_is_special(char c)
-{
-    return strchr(".*?[](){}+|^$\\", c) != NULL && c != '\0';
-}
-
 size_t tpl_find_comment(const char *text, size_t from, size_t n)
 {
     while (from + 4 <= n) {
@@ -47,6 +49,225 @@ size_t tpl_find_comment(const char *text, size_t from, size_t n)
         from = (size_t)(lt - text) + 1;
     }
     return n;
+}
+
+size_t tpl_name_hash(const char *name, size_t len)
+{
+    size_t h = 1469598103934665603ULL;
+    for (size_t i = 0; i < len; i++) h = (h ^ (unsigned char)name[i]) * 1099511628211ULL;
+    /* the multiplications only carry upwards: fold the high bits down */
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    return h;
+}
+
+/* ---- the marker scan ---- */
+
+static size_t tpl_skip_blanks(const char *t, size_t i, size_t n)
+{
+    while (i < n && tpl_is_blank(t[i])) i++;
+    return i;
+}
+
+static size_t tpl_skip_name(const char *t, size_t i, size_t n)
+{
+    while (i < n && !tpl_is_blank(t[i])) i++;
+    return i;
+}
+
+static int tpl_at(const char *t, size_t i, size_t n, const char *word, size_t len)
+{
+    return n - i >= len && memcmp(t + i, word, len) == 0;
+}
+
+/* An END marker as found, before grouping. */
+typedef struct tpl_raw_end {
+    size_t name, len, start, end;
+} tpl_raw_end;
+
+typedef struct tpl_scan {
+    tpl_begin *begins;
+    size_t nbegins, capbegins;
+    tpl_raw_end *ends;
+    size_t nends, capends;
+} tpl_scan;
+
+static int tpl_grow(void **v, size_t *cap, size_t need, size_t size)
+{
+    if (need <= *cap) return 1;
+    size_t c = *cap ? *cap * 2 : 64;
+    while (c < need) c *= 2;
+    void *p = realloc(*v, c * size);
+    if (p == NULL) return 0;
+    *v = p;
+    *cap = c;
+    return 1;
+}
+
+/* The marker (if any) whose "<!--" is at c. */
+static int tpl_scan_marker(tpl_scan *s, const char *t, size_t n, size_t c)
+{
+    size_t j = tpl_skip_blanks(t, c + 4, n);
+    if (j == c + 4) return 1;
+    int begin = tpl_at(t, j, n, "BEGIN", 5);
+    if (!begin && !tpl_at(t, j, n, "END", 3)) return 1;
+    size_t r = j + (begin ? 5 : 3);       /* the blank run R */
+    size_t w = tpl_skip_blanks(t, r, n);  /* the name run W */
+    if (w == r) return 1;
+    size_t w_end = tpl_skip_name(t, w, n);
+    size_t close = tpl_skip_blanks(t, w_end, n);
+    int named = w_end > w && close > w_end && tpl_at(t, close, n, "-->", 3);
+    int unnamed = w - r >= 2 && tpl_at(t, w, n, "-->", 3);
+    if (begin) {
+        if (!named && !unnamed) return 1;
+        if (!tpl_grow((void **)&s->begins, &s->capbegins, s->nbegins + 1, sizeof(tpl_begin))) return 0;
+        tpl_begin *b = &s->begins[s->nbegins++];
+        b->start = c;
+        b->ends = -1;
+        if (named) { /* the longer match wins */
+            b->name = w;
+            b->name_len = w_end - w;
+            b->end = close + 3;
+        } else {
+            b->name = w;
+            b->name_len = 0;
+            b->end = w + 3;
+        }
+        return 1;
+    }
+    if (!tpl_grow((void **)&s->ends, &s->capends, s->nends + 2, sizeof(tpl_raw_end))) return 0;
+    if (named) s->ends[s->nends++] = tpl_raw_end{w, w_end - w, c, close + 3};
+    if (unnamed) s->ends[s->nends++] = tpl_raw_end{w, 0, c, w + 3};
+    return 1;
+}
+
+/* Open-addressing table of END names: slot -> group number, or -1. */
+static long tpl_group_of(const long *slots, size_t mask, const tpl_raw_end *ends, const size_t *first_of_group,
+                         const char *t, size_t name, size_t len, size_t *place)
+{
+    for (size_t h = tpl_name_hash(t + name, len) & mask;; h = (h + 1) & mask) {
+        long g = slots[h];
+        if (g >= 0) {
+            const tpl_raw_end *e = &ends[first_of_group[g]];
+            if (e->len != len || memcmp(t + e->name, t + name, len) != 0) continue;
+        }
+        *place = h;
+        return g;
+    }
+}
+
+int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
+{
+    memset(m, 0, sizeof *m);
+    tpl_scan s;
+    memset(&s, 0, sizeof s);
+    int ok = 1;
+    for (size_t c = tpl_find_comment(text, 0, n); c < n && ok; c = tpl_find_comment(text, c + 1, n))
+        ok = tpl_scan_marker(&s, text, n, c);
+
+    long *slots = NULL, *group_of = NULL;
+    size_t *first = NULL, *count = NULL, mask = 0, ngroups = 0;
+    if (ok && s.nends > 0) {
+        size_t cap = 16;
+        while (cap < 2 * s.nends) cap *= 2;
+        mask = cap - 1;
+        slots = (long *)malloc(cap * sizeof(long));
+        group_of = (long *)malloc(s.nends * sizeof(long));
+        first = (size_t *)malloc(s.nends * sizeof(size_t)); /* first END of each group */
+        m->ends = (tpl_end *)malloc(s.nends * sizeof(tpl_end));
+        m->group = (size_t *)calloc(s.nends + 1, sizeof(size_t));
+        ok = slots && group_of && first && m->ends && m->group;
+    }
+    if (ok && s.nends > 0) {
+        for (size_t i = 0; i <= mask; i++) slots[i] = -1;
+        for (size_t i = 0; i < s.nends; i++) {
+            size_t place;
+            long g = tpl_group_of(slots, mask, s.ends, first, text, s.ends[i].name, s.ends[i].len, &place);
+            if (g < 0) {
+                g = (long)ngroups++;
+                slots[place] = g;
+                first[g] = i;
+            }
+            group_of[i] = g;
+            m->group[g + 1]++;
+        }
+        for (size_t g = 0; g < ngroups; g++) m->group[g + 1] += m->group[g];
+        count = first; /* reused: the next free place of each group */
+        for (size_t g = 0; g < ngroups; g++) count[g] = m->group[g];
+        for (size_t i = 0; i < s.nends; i++) {
+            /* a stable scatter: each group keeps text order */
+            tpl_end *e = &m->ends[count[group_of[i]]++];
+            e->start = s.ends[i].start;
+            e->end = s.ends[i].end;
+        }
+        m->ngroups = ngroups;
+        /* restore each group's first END for the name lookups below */
+        for (size_t i = s.nends; i-- > 0;) first[group_of[i]] = i;
+        for (size_t i = 0; i < s.nbegins; i++) {
+            size_t place;
+            s.begins[i].ends =
+                tpl_group_of(slots, mask, s.ends, first, text, s.begins[i].name, s.begins[i].name_len, &place);
+        }
+    }
+    free(slots);
+    free(group_of);
+    free(first);
+    free(s.ends);
+    if (!ok) {
+        free(s.begins);
+        tpl_markers_free(m);
+        return 0;
+    }
+    m->begins = s.begins;
+    m->nbegins = s.nbegins;
+    return 1;
+}
+
+void tpl_markers_free(tpl_markers *m)
+{
+    free(m->begins);
+    free(m->ends);
+    free(m->group);
+    memset(m, 0, sizeof *m);
+}
+
+const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit)
+{
+    if (k < 0 || (size_t)k >= m->ngroups) return NULL;
+    size_t lo = m->group[k], hi = m->group[k + 1]; /* the answer is below hi */
+    while (lo < hi) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (m->ends[mid].end <= limit) lo = mid + 1;
+        else hi = mid;
+    }
+    return lo > m->group[k] ? &m->ends[lo - 1] : NULL;
+}
+
+size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
+{
+    /* gallop from i, then halve: the cost grows with the log of the
+     * distance moved, not of the whole list */
+    size_t n = m->nbegins, step = 1, lo = i;
+    if (lo >= n || m->begins[lo].start >= pos) return lo;
+    while (lo + step < n && m->begins[lo + step].start < pos) {
+        lo += step;
+        step *= 2;
+    }
+    size_t hi = lo + step < n ? lo + step : n; /* begins[lo] < pos, begins[hi] >= pos (or hi == n) */
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (m->begins[mid].start < pos) lo = mid;
+        else hi = mid;
+    }
+    return hi;
+}
+
+/* ---- escaped names ---- */
+
+static int tpl_is_special(char c)
+{
+    return c != '\0' && strchr(".*?[](){}+|^$\\", c) != NULL;
 }
 
 /* escaped must hold 2 * strlen(name) + 1 bytes */
@@ -76,144 +297,4 @@ size_t brisko_tpl_pattern_size(const char *name)
     return fixed + 4 * strlen(name) + 1;
 }
 
-}
-
-int tpl_compile_generic(regex_t *re, const char *fmt)
-{
-    size_t size = strlen(fmt) + 2 * sizeof(BRISKO_TPL_NAME_GROUP);
-    char *pattern = (char *)malloc(size);
-    if (pattern == NULL) return 0;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    snprintf(pattern, size, fmt, BRISKO_TPL_NAME_GROUP, BRISKO_TPL_NAME_GROUP);
-#pragma GCC diagnostic pop
-    int ok = php_regcomp(re, pattern, REG_EXTENDED) == 0;
-    free(pattern);
-    return ok;
-}
-
-int tpl_match_region(const regex_t *re, tpl_buf *scratch, const char *a, size_t alen, const char *b, size_t blen,
-                     regmatch_t *m)
-{
-    scratch->len = 0;
-    if (!tpl_buf_add(scratch, a, alen) || !tpl_buf_add(scratch, b, blen)) return 0;
-    if (php_regexec(re, scratch->p, BRISKO_TPL_NMATCH, m, 0) != 0) return 0;
-    return m[0].rm_so == 0;
-}
-
-int tpl_match_whole(const regex_t *re, tpl_buf *scratch, const char *a, size_t alen, const char *b, size_t blen,
-                    regmatch_t *m)
-{
-    return tpl_match_region(re, scratch, a, alen, b, blen, m) && (size_t)m[0].rm_eo == scratch->len;
-}
-
-size_t tpl_begin_limit(const char *text, size_t n, size_t c)
-{
-    size_t i = c + 4, j;
-    for (j = i; j < n && tpl_is_blank(text[j]); j++) {}
-    if (j == i || n - j < 5 || memcmp(text + j, "BEGIN", 5) != 0) return 0;
-    i = j + 5;
-    for (j = i; j < n && tpl_is_blank(text[j]); j++) {}
-    if (j == i) return 0;
-    /* the name run, the blanks after it and "-->" bound any match at c */
-    for (; j < n && !tpl_is_blank(text[j]); j++) {}
-    for (; j < n && tpl_is_blank(text[j]); j++) {}
-    return j + 3 < n ? j + 3 : n;
-}
-
-/* The index is an open-addressing hash table keyed by name, keeping for
- * each name the marker that ends last; tpl_end_index.n is its capacity (a
- * power of two), an empty slot has a NULL name. */
-size_t tpl_name_hash(const char *name, size_t len)
-{
-    size_t h = 1469598103934665603ULL;
-    for (size_t i = 0; i < len; i++) h = (h ^ (unsigned char)name[i]) * 1099511628211ULL;
-    /* the multiplications only carry upwards: fold the high bits down */
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    return h;
-}
-
-static tpl_end_marker *tpl_end_slot(const tpl_end_index *ix, const char *name, size_t len)
-{
-    size_t mask = ix->n - 1;
-    for (size_t i = tpl_name_hash(name, len) & mask;; i = (i + 1) & mask) {
-        tpl_end_marker *m = &ix->v[i];
-        if (m->name == NULL || (m->len == len && memcmp(m->name, name, len) == 0)) return m;
-    }
-}
-
-static void tpl_end_put(tpl_end_index *ix, const char *name, size_t len, size_t start, size_t end)
-{
-    tpl_end_marker *m = tpl_end_slot(ix, name, len);
-    if (m->name == NULL || end > m->end) {
-        m->name = name;
-        m->len = len;
-        m->start = start;
-        m->end = end;
-    }
-}
-
-int tpl_end_index_build(tpl_end_index *ix, const char *text, size_t n)
-{
-    tpl_end_marker *found = NULL;
-    size_t nfound = 0, capfound = 0;
-    ix->v = NULL;
-    ix->n = 0;
-    for (size_t c = tpl_find_comment(text, 0, n); c < n; c = tpl_find_comment(text, c + 1, n)) {
-        size_t i = c + 4, j;
-        for (j = i; j < n && tpl_is_blank(text[j]); j++) {}
-        if (j == i || n - j < 3 || memcmp(text + j, "END", 3) != 0) continue;
-        i = j + 3;
-        for (j = i; j < n && tpl_is_blank(text[j]); j++) {}
-        size_t b1 = j - i;
-        if (b1 == 0) continue;
-        size_t r = j;
-        for (; j < n && !tpl_is_blank(text[j]); j++) {}
-        size_t rl = j - r;
-        size_t b2s = j;
-        for (; j < n && tpl_is_blank(text[j]); j++) {}
-        int named = rl > 0 && j > b2s && n - j >= 3 && memcmp(text + j, "-->", 3) == 0;
-        int unnamed = b1 >= 2 && rl >= 3 && memcmp(text + r, "-->", 3) == 0;
-        if (nfound + 2 > capfound) {
-            size_t cap = capfound ? capfound * 2 : 64;
-            tpl_end_marker *v = (tpl_end_marker *)realloc(found, cap * sizeof(tpl_end_marker));
-            if (v == NULL) {
-                free(found);
-                return 0;
-            }
-            found = v;
-            capfound = cap;
-        }
-        if (named) found[nfound++] = tpl_end_marker{text + r, rl, c, j + 3};
-        if (unnamed) found[nfound++] = tpl_end_marker{text + r, 0, c, r + 3};
-    }
-    if (nfound > 0) {
-        size_t cap = 16;
-        while (cap < 2 * nfound) cap *= 2;
-        ix->v = (tpl_end_marker *)calloc(cap, sizeof(tpl_end_marker));
-        if (ix->v == NULL) {
-            free(found);
-            return 0;
-        }
-        ix->n = cap;
-        for (size_t k = 0; k < nfound; k++) tpl_end_put(ix, found[k].name, found[k].len, found[k].start, found[k].end);
-    }
-    free(found);
-    return 1;
-}
-
-const tpl_end_marker *tpl_end_index_last(const tpl_end_index *ix, const char *name, size_t len)
-{
-    if (ix->n == 0) return NULL;
-    const tpl_end_marker *m = tpl_end_slot(ix, name, len);
-    return m->name != NULL ? m : NULL;
-}
-
-void tpl_end_index_free(tpl_end_index *ix)
-{
-    free(ix->v);
-    ix->v = NULL;
-    ix->n = 0;
 }

@@ -1,35 +1,32 @@
-/* Parser internals: the four patterns, escaped names, marker shapes and a
- * growable byte buffer. Only tpl_parse.cpp and tpl_markers.cpp use them.
+/* Parser internals: the markers of a text, found once, a growable byte
+ * buffer and the names' hash. Only the parser and the model use them.
  *
- * Every regular-expression search of the parser runs on a bounded region
- * that a direct scan has shown to hold the whole match (or none), so each
- * search costs the length of that region and never the rest of the text. */
+ * The BEGIN and END patterns of the template format are recognised by a
+ * direct scan that reads each byte of the text a bounded number of times:
+ *
+ *   BEGIN at c: "<!--", blanks, "BEGIN", a blank run R, then either a
+ *     non-blank run W, blanks and "-->" (the name is W: the longest match),
+ *     or, when R has two blanks or more, "-->" right after R (the name is
+ *     empty: the two blank groups of the pattern share R);
+ *   END at c, for a name N: the same shape with "END", W equal to N; for
+ *     the empty name, R of two blanks or more followed by "-->".
+ *
+ * A level of the template (the file, or a block's body) is a range of the
+ * text; since a marker never reaches across the "<!--" of an END marker,
+ * the markers found in the whole text are exactly those of each range. */
 #ifndef BRISKO_TPL_MARKERS_H
 #define BRISKO_TPL_MARKERS_H
 
-#include <regex.h>
 #include <stddef.h>
 
 #include "brisko_template.h"
 
-/* Names longer than this are not taken as block names: their markers stay
- * text. */
-#define BRISKO_TPL_MAX_NAME 1024
-#define BRISKO_TPL_NMATCH 5
-
-#define BRISKO_TPL_BEGIN_PATTERN "<!--[[:blank:]]+BEGIN[[:blank:]]+([^[:blank:]]*)[[:blank:]]+-->"
-#define BRISKO_TPL_TAG_PATTERN "{[^}]*}"
 #define BRISKO_TPL_PAIR_PATTERN                                                \
     "<!--[[:blank:]]+BEGIN[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*(.*)[[:blank:]]*" \
     "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->"
 #define BRISKO_TPL_REPLACE_PATTERN                                             \
     "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"     \
     "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*"
-/* The pair and replacement patterns with the name in a group of its own
- * (the group of a BEGIN marker's name), compiled once per parse instead of
- * once per block: a match whose name groups equal the block name, byte for
- * byte, is the match of the patterns with that name escaped. */
-#define BRISKO_TPL_NAME_GROUP "([^[:blank:]]*)"
 
 typedef struct tpl_buf {
     char *p;
@@ -46,48 +43,40 @@ static inline int tpl_is_blank(char c) { return c == ' ' || c == '\t'; }
 
 size_t tpl_name_hash(const char *name, size_t len);
 
-/* Position of the first "<!--" at or after from, or n. (memchr-based: a
- * search that reads only up to what it finds.) */
+/* Position of the first "<!--" at or after from, or n. */
 size_t tpl_find_comment(const char *text, size_t from, size_t n);
 
-/* An END marker as the pair pattern sees it: "<!--" at start, the marker
- * ending at end, for the name of len bytes at name. A marker whose name run
- * starts with "-->" after two or more blanks also closes the empty name and
- * is indexed under both. */
-typedef struct tpl_end_marker {
-    const char *name;
-    size_t len;
-    size_t start;
-    size_t end;
-} tpl_end_marker;
+/* A BEGIN marker: from start to end, its name at [name, name + name_len)
+ * of the text; ends is the group of END markers with that name, -1 when
+ * there is none. */
+typedef struct tpl_begin {
+    size_t start, end;
+    size_t name, name_len;
+    long ends;
+} tpl_begin;
 
-typedef struct tpl_end_index {
-    tpl_end_marker *v; /* hash slots by name; an empty slot has a NULL name */
-    size_t n;          /* slots, a power of two */
-} tpl_end_index;
+typedef struct tpl_end {
+    size_t start, end;
+} tpl_end;
 
-/* Indexes every END marker of text (n bytes); 0 when out of memory. */
-int tpl_end_index_build(tpl_end_index *ix, const char *text, size_t n);
-/* The END marker of that name that ends last, or NULL. */
-const tpl_end_marker *tpl_end_index_last(const tpl_end_index *ix, const char *name, size_t len);
-void tpl_end_index_free(tpl_end_index *ix);
+/* Every marker of a text: the BEGIN markers in text order, and the END
+ * markers grouped by name, each group in text order (which is also the
+ * order of their ends: two END markers of one name never overlap). */
+typedef struct tpl_markers {
+    tpl_begin *begins;
+    size_t nbegins;
+    tpl_end *ends;
+    size_t *group; /* group k is ends[group[k]] to ends[group[k + 1] - 1] */
+    size_t ngroups;
+} tpl_markers;
 
-/* Where a BEGIN marker starting at c could end at the latest, or 0 when the
- * text at c cannot start one ("<!--", blanks, "BEGIN", blanks). */
-size_t tpl_begin_limit(const char *text, size_t n, size_t c);
-
-/* Compiles fmt with the name group in both name places; 0 when it does not
- * compile. */
-int tpl_compile_generic(regex_t *re, const char *fmt);
-
-/* Runs re over the concatenation of two pieces copied into scratch; 1 when
- * a match starts at the first byte (m then holds the groups). */
-int tpl_match_region(const regex_t *re, tpl_buf *scratch, const char *a, size_t alen, const char *b, size_t blen,
-                     regmatch_t *m);
-/* Runs re over the concatenation of two pieces (the second may be empty),
- * copied into scratch. 1 when the match covers exactly the whole
- * concatenation; m then holds the groups. */
-int tpl_match_whole(const regex_t *re, tpl_buf *scratch, const char *a, size_t alen, const char *b, size_t blen,
-                    regmatch_t *m);
+/* 0 when the C library refuses memory (m is then empty). */
+int tpl_markers_build(tpl_markers *m, const char *text, size_t n);
+void tpl_markers_free(tpl_markers *m);
+/* The END marker of group k that ends last at or before limit, or NULL. */
+const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit);
+/* The first BEGIN marker from index i on that starts at or after pos (an
+ * index; nbegins when there is none). */
+size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos);
 
 #endif

@@ -5,18 +5,38 @@
  * a record reachable from a template id has subnum valid entries, each with
  * a name and a node list whose records are its own copies (never records of
  * the cached parse); a copy that fails is left truncated (subnum cut at the
- * entry that failed) and is not linked in by the caller. */
+ * entry that failed), is not linked in by the caller, and when it was made
+ * in the request heap, the heap is given back to where it stood before.
+ *
+ * Every record made in the request heap carries the request it was made in
+ * and is marked in the heap's record map; an id names a record only when
+ * both agree with the current request (see brisko_template_from_id). */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "brisko_template.h"
+#include "tpl_markers.h"
 
 /* Why the last copy failed, for the one warning the caller raises. */
 enum { COPY_OK, COPY_NO_MEMORY, COPY_TOO_DEEP, COPY_CYCLE };
 static int brisko_tpl_copy_error = COPY_OK;
 static int brisko_tpl_copy_depth = 0;
+
+/* A record just made in target: its own fields set, no values. */
+static void tpl_stamp(brisko_tpl *t, bkpool *target)
+{
+    t->magic = BRISKO_TPL_MAGIC;
+    t->pool = target;
+    t->tagvalues = NULL;
+    t->tagvalues_last = NULL;
+    t->slots = NULL;
+    t->others = NULL;
+    t->visiting = 0;
+    t->request = brisko_heap_request;
+    if (target == BK_TARGET_REQUEST_HEAP) brisko_heap_mark_record(t);
+}
 
 extern "C" {
 
@@ -25,8 +45,7 @@ brisko_tpl *_brisko_template_alloc_tpl(brisko_tpl *parent)
     bkpool *pool = parent ? parent->pool : new_bkpool();
     brisko_tpl *tpl = (brisko_tpl *)brisko_calloc(1, sizeof(brisko_tpl), pool);
     if (tpl == NULL) return NULL;
-    tpl->magic = BRISKO_TPL_MAGIC;
-    tpl->pool = pool;
+    tpl_stamp(tpl, pool);
     return tpl;
 }
 
@@ -44,9 +63,9 @@ void _brisko_template_set_sub(brisko_tpl *tpl, int i, const char *name, brisko_t
     bn->tpl = child;
     sub->bnlist = bn;
     sub->bnlast = NULL;
-    sub->bnhint = NULL;
-    sub->bnhint_pos = 0;
-    sub->bncount = 1;
+    sub->bnindex = NULL;
+    sub->bncount = 0;
+    sub->bncap = 0;
 }
 
 static int brisko_tpl_copy_fail(int why)
@@ -61,9 +80,7 @@ int brisko_tpl_dup_b(bkpool *pool, brisko_bn *node)
     if (src->visiting) return brisko_tpl_copy_fail(COPY_CYCLE);
     brisko_tpl *copy = (brisko_tpl *)brisko_memdup3(src, sizeof(brisko_tpl), pool);
     if (copy == NULL) return brisko_tpl_copy_fail(COPY_NO_MEMORY);
-    copy->magic = BRISKO_TPL_MAGIC;
-    copy->pool = pool;
-    copy->visiting = 0;
+    tpl_stamp(copy, pool);
     node->tpl = copy;
     src->visiting = 1;
     int ok = brisko_tpl_dup_tpl(copy);
@@ -75,11 +92,10 @@ int brisko_tpl_dup_bnlist(bkpool *pool, brisko_sub *sub)
 {
     brisko_bn *src = sub->bnlist;
     brisko_bn *prev = NULL;
-    int count = 0;
 
-    sub->bnhint = NULL;
-    sub->bnhint_pos = 0;
+    sub->bnindex = NULL;
     sub->bncount = 0;
+    sub->bncap = 0;
     sub->bnlast = NULL;
     while (src != NULL) {
         brisko_bn *next = src->next;
@@ -91,13 +107,7 @@ int brisko_tpl_dup_bnlist(bkpool *pool, brisko_sub *sub)
         if (!brisko_tpl_dup_b(pool, copy)) return 0;
         sub->bnlast = copy;
         prev = copy;
-        count++;
         src = next;
-    }
-    sub->bncount = count;
-    if (prev) {
-        sub->bnhint = prev;
-        sub->bnhint_pos = count - 1;
     }
     return 1;
 }
@@ -106,6 +116,8 @@ int brisko_tpl_dup_tpl(brisko_tpl *t)
 {
     t->tagvalues_last = NULL;
     t->tagvalues = NULL;
+    t->slots = NULL;
+    t->others = NULL;
     t->visiting = 0;
     if (t->subnum <= 0) {
         t->subnum = 0;
@@ -154,7 +166,8 @@ static void brisko_tpl_copy_warning(void)
 }
 
 /* Copies src (its nine fields and everything below) into target; the copy
- * is returned only when complete. Fetch uses it for new instances. */
+ * is returned only when complete. Fetch uses it for new instances. A copy
+ * into the request heap that fails gives back what it took. */
 brisko_tpl *brisko_tpl_copy_record(brisko_tpl *src, bkpool *target)
 {
     if (src->visiting) {
@@ -162,19 +175,19 @@ brisko_tpl *brisko_tpl_copy_record(brisko_tpl *src, bkpool *target)
         brisko_tpl_copy_warning();
         return NULL;
     }
+    char *mark = target == BK_TARGET_REQUEST_HEAP ? brisko_heap_strage : NULL;
     brisko_tpl *t = (brisko_tpl *)brisko_memdup3(src, sizeof(brisko_tpl), target);
     if (t == NULL) {
         brisko_template_memory_warning();
         return NULL;
     }
-    t->magic = BRISKO_TPL_MAGIC;
-    t->pool = target;
-    t->visiting = 0;
+    tpl_stamp(t, target);
     src->visiting = 1;
     int ok = brisko_tpl_dup_tpl(t);
     src->visiting = 0;
     if (!ok) {
         brisko_tpl_copy_warning();
+        brisko_heap_release(mark);
         return NULL;
     }
     return t;
@@ -186,20 +199,38 @@ brisko_tpl *_brisko_template_dup(brisko_tpl *tpl)
     return brisko_tpl_copy_record(tpl, BK_TARGET_REQUEST_HEAP);
 }
 
+/* The request tag of ids made now: 1 to BRISKO_TPL_ID_REQUESTS. Ids carry
+ * none (the bare address) on a system whose heap lies above the tag bits. */
+static uintptr_t tpl_id_tag(void)
+{
+    uintptr_t end = (uintptr_t)brisko_heap_strage_ini + BRISKO_HEAP_LIMIT;
+    if (sizeof(uintptr_t) < 8 || (end >> BRISKO_TPL_ID_SHIFT) != 0) return 0;
+    return (uintptr_t)(brisko_heap_request % BRISKO_TPL_ID_REQUESTS + 1) << BRISKO_TPL_ID_SHIFT;
+}
+
+long brisko_template_id(const brisko_tpl *tpl)
+{
+    return (long)((uintptr_t)tpl | tpl_id_tag());
+}
+
 brisko_tpl *brisko_template_from_id(long id)
 {
-    uintptr_t a = (uintptr_t)id;
+    uintptr_t tag = tpl_id_tag();
+    uintptr_t mask = tag ? ((uintptr_t)1 << BRISKO_TPL_ID_SHIFT) - 1 : ~(uintptr_t)0;
+    if (((uintptr_t)id & ~mask) != tag) return NULL; /* another request's id, or none */
+    uintptr_t a = (uintptr_t)id & mask;
     uintptr_t lo = (uintptr_t)brisko_heap_strage_ini;
     uintptr_t hi = (uintptr_t)brisko_heap_strage;
     if (lo == 0 || a < lo || a >= hi) return NULL;
-    /* Records start at multiples of 8 and lie wholly below the top; only
-     * then may the address be read as one. */
-    if ((a - lo) % 8 != 0 || hi - a < sizeof(brisko_tpl)) return NULL;
+    /* Records start at multiples of 8, lie wholly below the top and are
+     * marked in the record map; only then may the address be read as one.
+     * The map refuses the heap's other words (text, tables, nodes), also
+     * those that hold 23456. */
+    if ((a - lo) % 8 != 0 || hi - a < sizeof(brisko_tpl) || !brisko_heap_is_record((const void *)a)) return NULL;
     brisko_tpl *t = (brisko_tpl *)a;
-    if (t->magic != BRISKO_TPL_MAGIC) return NULL;
-    /* Every record a script can name lives in the request heap and says
-     * so; this also refuses other heap words that happen to hold 23456. */
-    if (t->pool != BK_TARGET_REQUEST_HEAP || t->segnum < 1 || t->subnum < 0) return NULL;
+    if (t->magic != BRISKO_TPL_MAGIC || t->pool != BK_TARGET_REQUEST_HEAP || t->request != brisko_heap_request ||
+        t->segnum < 1 || t->subnum < 0)
+        return NULL;
     return t;
 }
 
@@ -224,12 +255,41 @@ void brisko_template_illegal_tagname(const char *name)
 
 void brisko_template_memory_warning(void)
 {
-    zend_error(E_WARNING, "Template memory exhausted: the request heap cannot hold more template records");
+    zend_error(E_WARNING, "Template memory exhausted: a request's templates may take at most %lu bytes",
+               (unsigned long)BRISKO_HEAP_LIMIT);
 }
 
 int brisko_tpl_name_eq(const char *stored, const char *name, size_t len)
 {
     return stored != NULL && strncmp(stored, name, len) == 0 && stored[len] == '\0';
+}
+
+int brisko_tpl_slot(const brisko_tags *tags, const char *name, size_t len)
+{
+    if (tags == NULL || tags->hash == NULL) return -1;
+    unsigned long mask = tags->mask;
+    for (unsigned long h = tpl_name_hash(name, len) & mask;; h = (h + 1) & mask) {
+        int s = tags->hash[h];
+        if (s < 0) return -1;
+        const brisko_tagname *tn = &tags->names[s];
+        if ((size_t)tn->len == len && memcmp(tn->name, name, len) == 0) return s;
+    }
+}
+
+brisko_sub *brisko_tpl_find_sub(brisko_tpl *tpl, const char *name, size_t len)
+{
+    if (tpl->tags != NULL) {
+        /* every block's name is a slot of its parent's content */
+        int s = brisko_tpl_slot(tpl->tags, name, len);
+        int i = s >= 0 ? tpl->tags->names[s].sub : -1;
+        if (i < 0 || i >= tpl->subnum) return NULL;
+        return &tpl->subs[i];
+    }
+    for (int i = 0; i < tpl->subnum; i++) {
+        brisko_sub *sub = &tpl->subs[i];
+        if (brisko_tpl_name_eq(sub->name, name, len)) return sub;
+    }
+    return NULL;
 }
 
 }

@@ -1,25 +1,27 @@
 /* The template parser: text -> tree of records in one pool.
  *
- * One level of a template (a file, or a block's body) is handled in four
- * steps:
- *   1. find its blocks: each BEGIN marker, left to right, with the END
- *      marker of the same name that ends last after it (the pair pattern
- *      takes the longest match); a BEGIN marker without one is text and the
- *      search goes on right after it, a block is skipped over whole;
- *   2. parse each block's body into a child record (recursively);
+ * The markers of the whole text are found once (tpl_markers). A level of
+ * the template (the file, or a block's body) is a range of the text, and
+ * is handled in four steps:
+ *   1. find its blocks: each BEGIN marker in the range, left to right,
+ *      with the END marker of the same name that ends last in the range
+ *      (the pair pattern takes the longest match); a BEGIN marker without
+ *      one is text and the search goes on right after it, a block is
+ *      skipped over whole;
+ *   2. parse each block's body, a range of its own, into a child record;
  *   3. fill the block table, giving every block without "*" in its name its
  *      first instance (a copy of the finished prototype);
  *   4. build the content (each block, with the blanks around its markers,
- *      replaced by "{name}") and its segment table.
+ *      replaced by "{name}"), its segment table and its names (brisko_tags).
+ * Each BEGIN marker is looked at in one level only (the one where it is not
+ * inside a block), at the cost of two binary searches, and each byte of
+ * the text is copied into the content of one level only; so a parse costs
+ * time in proportion to the text, whatever the nesting and the names.
  *
- * The searches are the four patterns of the format, each run on a region a
- * direct scan has bounded (see tpl_markers.h): a BEGIN marker from its
- * "<!--" to the end of the longest marker that could start there; the pair
- * and replacement patterns on the two markers with the blanks they absorb
- * (the "(.*)" between them is everything up to the END marker that ends
- * last, which the END index gives directly); a tag from its "{" to the first
- * "}". The text is thus scanned a constant number of times per level
- * instead of once per block.
+ * Two limits keep any input's parse bounded; each is recorded in the
+ * limits the caller gets, and loading warns about it:
+ * BRISKO_TPL_MAX_PARSE_DEPTH levels, and BRISKO_TPL_MAX_PARSE_RECORDS
+ * records plus one per BRISKO_TPL_RECORD_BYTES of text.
  */
 #include <stdlib.h>
 #include <string.h>
@@ -34,38 +36,30 @@ struct tpl_block {
     size_t body;      /* first byte of the body (blanks after the marker skipped) */
     size_t end;       /* "<!--" of the END marker; the body ends here */
     size_t end_end;   /* after the END marker's "-->" */
-    char *name;
+    size_t name, name_len;
     brisko_tpl *child;
     int taken;
 };
 
-struct tpl_level {
-    const char *text;
-    size_t n;
-    tpl_block *blocks;
-    size_t nblocks;
-    size_t cap;
-    tpl_buf scratch;
-    struct tpl_parse_ctx *ctx;
-};
-
-/* Shared by all levels of one parse: the four patterns, compiled once, and
- * the budgets that keep any input's parse linear. */
+/* Shared by all levels of one parse. */
 struct tpl_parse_ctx {
-    regex_t begin_re, pair_re, replace_re, tag_re;
-    int compiled;
-    long records; /* records made so far */
-    size_t bytes; /* text the levels may still scan for blocks */
+    const char *text;
+    tpl_markers markers;
+    long records;     /* records made so far */
+    long max_records;
+    int limits;       /* BRISKO_TPL_LIMIT_* bits */
+    tpl_buf name;     /* a block name, NUL-terminated */
 };
 
-struct tpl_tag {
-    size_t pos;
-    size_t len;
+struct tpl_level {
+    size_t from, to; /* the range of the text */
+    tpl_block *blocks;
+    size_t nblocks, cap;
 };
 
 } // namespace
 
-static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *parent, int depth, tpl_parse_ctx *ctx);
+static brisko_tpl *tpl_parse_level(tpl_parse_ctx *ctx, size_t from, size_t to, brisko_tpl *parent, int depth);
 
 static int tpl_level_add(tpl_level *lv, const tpl_block *b)
 {
@@ -80,115 +74,64 @@ static int tpl_level_add(tpl_level *lv, const tpl_block *b)
     return 1;
 }
 
-/* Confirms the block at (c .. E) with the pair and replacement patterns of
- * its name, run over its two markers. */
-static int tpl_group_is(const tpl_level *lv, const regmatch_t *g, const char *name, size_t len)
+/* Step 1: the blocks of this level, in the order of their BEGIN markers;
+ * with `first_only`, stops at the first. 0 when memory ran out. */
+static int tpl_find_blocks(tpl_parse_ctx *ctx, tpl_level *lv, int first_only)
 {
-    return g->rm_so >= 0 && (size_t)(g->rm_eo - g->rm_so) == len && memcmp(lv->scratch.p + g->rm_so, name, len) == 0;
-}
-
-/* Confirms the block at (begin .. end_end) with the pair and replacement
- * patterns, run over its two markers: both must match them whole, with the
- * block's name in every name group. */
-static int tpl_confirm_block(tpl_level *lv, const char *name, const tpl_block *b)
-{
-    const char *t = lv->text;
-    size_t len = strlen(name);
-    regmatch_t m[BRISKO_TPL_NMATCH];
-    if (!tpl_match_whole(&lv->ctx->pair_re, &lv->scratch, t + b->begin, b->body - b->begin, t + b->end,
-                         b->end_end - b->end, m) ||
-        !tpl_group_is(lv, &m[1], name, len) || !tpl_group_is(lv, &m[3], name, len) ||
-        (size_t)m[2].rm_so != b->body - b->begin || m[2].rm_eo != m[2].rm_so)
-        return 0;
-    return tpl_match_whole(&lv->ctx->replace_re, &lv->scratch, t + b->begin, b->begin_end - b->begin, t + b->end,
-                           b->end_end - b->end, m) &&
-           tpl_group_is(lv, &m[2], name, len) && tpl_group_is(lv, &m[4], name, len);
-}
-
-/* Step 1: the blocks of this level, in the order of their BEGIN markers. */
-static int tpl_find_blocks(tpl_level *lv)
-{
-    const char *t = lv->text;
-    size_t n = lv->n, pos = 0;
-    tpl_end_index ends;
-    const regex_t *begin_re = &lv->ctx->begin_re;
-    regmatch_t m[BRISKO_TPL_NMATCH];
-    int ok = 1;
-
-    if (tpl_find_comment(t, 0, n) == n) return 1;
-    if (!tpl_end_index_build(&ends, t, n)) return 0;
-    while (pos < n) {
-        size_t c = tpl_find_comment(t, pos, n);
-        if (c == n) break;
-        size_t limit = tpl_begin_limit(t, n, c);
-        if (limit == 0 || !tpl_match_region(begin_re, &lv->scratch, t + c, limit - c, "", 0, m)) {
-            pos = c + 1;
-            continue;
-        }
-        size_t e = c + (size_t)m[0].rm_eo;
-        size_t name_len = (size_t)(m[1].rm_eo - m[1].rm_so);
-        const char *name_at = t + c + m[1].rm_so;
-        const tpl_end_marker *em = tpl_end_index_last(&ends, name_at, name_len);
-        if (em == NULL || em->start < e || name_len > BRISKO_TPL_MAX_NAME) {
-            pos = e; /* no END after it: the marker is text */
+    const tpl_markers *m = &ctx->markers;
+    const char *t = ctx->text;
+    size_t pos = lv->from;
+    size_t i = tpl_markers_next_begin(m, 0, pos);
+    while (i < m->nbegins && m->begins[i].start < lv->to) {
+        const tpl_begin *bg = &m->begins[i];
+        const tpl_end *em = bg->end <= lv->to ? tpl_markers_last_end(m, bg->ends, lv->to) : NULL;
+        if (em == NULL || em->start < bg->end) {
+            pos = bg->end; /* no END after it: the marker is text */
+            i = tpl_markers_next_begin(m, i + 1, pos);
             continue;
         }
         tpl_block b;
         memset(&b, 0, sizeof b);
-        b.begin = c;
-        b.begin_end = e;
+        b.begin = bg->start;
+        b.begin_end = bg->end;
         b.end = em->start;
         b.end_end = em->end;
-        for (b.body = e; b.body < b.end && tpl_is_blank(t[b.body]); b.body++) {}
-        b.name = (char *)malloc(name_len + 1);
-        if (b.name == NULL) {
-            ok = 0;
-            break;
-        }
-        memcpy(b.name, name_at, name_len);
-        b.name[name_len] = '\0';
-        if (!tpl_confirm_block(lv, b.name, &b)) {
-            free(b.name);
-            pos = e;
-            continue;
-        }
-        if (!tpl_level_add(lv, &b)) {
-            free(b.name);
-            ok = 0;
-            break;
-        }
+        b.name = bg->name;
+        b.name_len = bg->name_len;
+        for (b.body = bg->end; b.body < b.end && tpl_is_blank(t[b.body]); b.body++) {}
+        if (!tpl_level_add(lv, &b)) return 0;
+        if (first_only) return 1;
         pos = b.end_end;
+        i = tpl_markers_next_begin(m, i + 1, pos);
     }
-    tpl_end_index_free(&ends);
-    return ok;
+    return 1;
 }
 
+static int tpl_is_single(const char *name, size_t len) { return memchr(name, '*', len) == NULL; }
+
 /* Step 2: parse the bodies; a single block is taken only while its first
- * instance (a copy of its whole tree) fits the record budget. */
-static void tpl_parse_children(tpl_level *lv, brisko_tpl *rec, int depth)
+ * instance (a copy of its whole tree) fits the record limit. */
+static void tpl_parse_children(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec, int depth)
 {
-    long *records = &lv->ctx->records;
     for (size_t i = 0; i < lv->nblocks; i++) {
         tpl_block *b = &lv->blocks[i];
-        size_t len = b->end - b->body;
-        char *body = (char *)calloc(len + 4, 1);
-        if (body == NULL) continue;
-        memcpy(body, lv->text + b->body, len);
-        long before = *records;
-        b->child = tpl_parse_level(body, len, rec, depth + 1, lv->ctx);
-        free(body);
+        long before = ctx->records;
+        b->child = tpl_parse_level(ctx, b->body, b->end, rec, depth + 1);
         if (b->child == NULL) continue;
-        long cost = *records - before;
-        if (strchr(b->name, '*') == NULL) {
-            if (*records + cost > BRISKO_TPL_MAX_PARSE_RECORDS) continue;
-            *records += cost;
+        long cost = ctx->records - before;
+        if (tpl_is_single(ctx->text + b->name, b->name_len)) {
+            if (ctx->records + cost > ctx->max_records) {
+                ctx->limits |= BRISKO_TPL_LIMIT_RECORDS;
+                continue;
+            }
+            ctx->records += cost;
         }
         b->taken = 1;
     }
 }
 
 /* Step 3. */
-static void tpl_fill_table(tpl_level *lv, brisko_tpl *rec)
+static void tpl_fill_table(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec)
 {
     int taken = 0;
     for (size_t i = 0; i < lv->nblocks; i++) taken += lv->blocks[i].taken;
@@ -197,125 +140,153 @@ static void tpl_fill_table(tpl_level *lv, brisko_tpl *rec)
     for (size_t i = 0; i < lv->nblocks; i++) {
         tpl_block *b = &lv->blocks[i];
         if (!b->taken) continue;
-        _brisko_template_set_sub(rec, j, b->name, b->child);
+        ctx->name.len = 0;
+        if (!tpl_buf_add(&ctx->name, ctx->text + b->name, b->name_len)) {
+            ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
+            rec->subnum = j; /* the rest stays text */
+            for (; i < lv->nblocks; i++) lv->blocks[i].taken = 0;
+            return;
+        }
+        _brisko_template_set_sub(rec, j, ctx->name.p, b->child);
         /* names are unique at one level: entry j is the one of this name */
-        if (strchr(b->name, '*') == NULL) brisko_template_fetch_sub(rec, &rec->subs[j], 0);
+        if (tpl_is_single(ctx->text + b->name, b->name_len)) brisko_template_fetch_sub(rec, &rec->subs[j], 0);
         j++;
     }
 }
 
-/* Step 4, first half: the text with each taken block, and the blanks right
- * before its BEGIN marker and right after its END marker, replaced by
- * "{name}". */
-static int tpl_build_content(tpl_level *lv, tpl_buf *w)
+/* Step 4, first part: the range with each taken block, and the blanks
+ * right before its BEGIN marker and right after its END marker, replaced
+ * by "{name}". */
+static int tpl_build_content(tpl_parse_ctx *ctx, tpl_level *lv, tpl_buf *w)
 {
-    const char *t = lv->text;
-    size_t cursor = 0;
+    const char *t = ctx->text;
+    size_t cursor = lv->from;
     for (size_t i = 0; i < lv->nblocks; i++) {
         tpl_block *b = &lv->blocks[i];
         if (!b->taken) continue;
         size_t rs = b->begin, re = b->end_end;
         while (rs > cursor && tpl_is_blank(t[rs - 1])) rs--;
-        while (re < lv->n && tpl_is_blank(t[re])) re++;
+        while (re < lv->to && tpl_is_blank(t[re])) re++;
         if (!tpl_buf_add(w, t + cursor, rs - cursor) || !tpl_buf_add(w, "{", 1) ||
-            !tpl_buf_add(w, b->name, strlen(b->name)) || !tpl_buf_add(w, "}", 1))
+            !tpl_buf_add(w, t + b->name, b->name_len) || !tpl_buf_add(w, "}", 1))
             return 0;
         cursor = re;
     }
-    return tpl_buf_add(w, t + cursor, lv->n - cursor);
+    return tpl_buf_add(w, t + cursor, lv->to - cursor);
 }
 
-/* For each tag, the first block-table entry of that name (or -1): what
- * rendering would find walking the table, found once here through a hash
- * of the names. */
-static void tpl_link_segments(brisko_tpl *rec)
+/* The slot of a name in the table being built, or the empty place for it. */
+static int *tpl_tags_place(brisko_tags *tags, const char *name, size_t len)
 {
-    rec->segsub = (int *)brisko_malloc((size_t)rec->segnum * sizeof(int), rec->pool);
-    size_t cap = 16;
-    while (cap < 2 * (size_t)rec->subnum) cap *= 2;
-    int *slots = (int *)malloc(cap * sizeof(int));
-    if (slots == NULL) {
-        rec->segsub = NULL;
-        return;
+    for (unsigned long h = tpl_name_hash(name, len) & tags->mask;; h = (h + 1) & tags->mask) {
+        int s = tags->hash[h];
+        if (s < 0 || ((size_t)tags->names[s].len == len && memcmp(tags->names[s].name, name, len) == 0))
+            return &tags->hash[h];
     }
-    for (size_t i = 0; i < cap; i++) slots[i] = -1;
-    for (int i = 0; i < rec->subnum; i++) {
-        const char *name = rec->subs[i].name;
-        size_t h = tpl_name_hash(name, strlen(name)) & (cap - 1);
-        while (slots[h] != -1 && strcmp(rec->subs[slots[h]].name, name) != 0) h = (h + 1) & (cap - 1);
-        if (slots[h] == -1) slots[h] = i; /* the first entry of a name wins */
-    }
-    for (int k = 0; k < rec->segnum; k++) {
+}
+
+/* Step 4, last part: the record's names. Every distinct tag name and
+ * every block name gets a slot; a tag's name text is copied once, NUL-
+ * terminated, a block's is the block table's own. One pool block holds
+ * it all. */
+static void tpl_build_tags(brisko_tpl *rec)
+{
+    size_t nseg = (size_t)rec->segnum, nsub = (size_t)(rec->subnum > 0 ? rec->subnum : 0);
+    size_t most = nseg + nsub, text = 0;
+    for (size_t k = 1; k < nseg; k++) text += (size_t)rec->segs[k].tag_len + 1;
+    size_t cap = 8;
+    while (cap < 2 * most) cap *= 2;
+    size_t bytes = sizeof(brisko_tags) + most * sizeof(brisko_tagname) + nseg * sizeof(int) + cap * sizeof(int) + text;
+    char *block = (char *)brisko_malloc(bytes, rec->pool);
+    if (block == NULL) return; /* names are then compared (tags stays NULL) */
+    brisko_tags *tags = (brisko_tags *)block;
+    tags->names = (brisko_tagname *)(tags + 1);
+    tags->segslot = (int *)(tags->names + most);
+    tags->hash = tags->segslot + nseg;
+    tags->mask = cap - 1;
+    tags->count = 0;
+    char *names_text = (char *)(tags->hash + cap);
+    for (size_t h = 0; h < cap; h++) tags->hash[h] = -1;
+
+    tags->segslot[0] = -1;
+    for (size_t k = 1; k < nseg; k++) {
         const brisko_seg *g = &rec->segs[k];
         const char *name = rec->content + g->tag_pos + 1;
-        int found = -1;
-        if (k > 0 && g->tag_len > 0) {
-            size_t h = tpl_name_hash(name, (size_t)g->tag_len) & (cap - 1);
-            for (; slots[h] != -1; h = (h + 1) & (cap - 1)) {
-                if (brisko_tpl_name_eq(rec->subs[slots[h]].name, name, (size_t)g->tag_len)) {
-                    found = slots[h];
-                    break;
-                }
-            }
-        }
-        rec->segsub[k] = found;
-    }
-    free(slots);
-}
-
-/* Step 4, second half: tags left to right, each from a "{" to the first "}"
- * after it, then the segment table. */
-static void tpl_build_segments(brisko_tpl *rec, tpl_buf *w, const regex_t *tag_re)
-{
-    regmatch_t m[BRISKO_TPL_NMATCH];
-    tpl_tag *tags = NULL;
-    size_t ntags = 0, cap = 0, pos = 0;
-    char *s = w->p;
-    size_t n = w->len;
-    while (pos < n) {
-        char *open = (char *)memchr(s + pos, '{', n - pos);
-        if (open == NULL) break;
-        char *close = (char *)memchr(open + 1, '}', n - (size_t)(open + 1 - s));
-        if (close == NULL) break; /* no "}" left: no further tag */
-        char saved = close[1];
-        close[1] = '\0';
-        int hit = php_regexec(tag_re, open, BRISKO_TPL_NMATCH, m, 0) == 0 && m[0].rm_so == 0 &&
-                  m[0].rm_eo == close + 1 - open;
-        close[1] = saved;
-        if (!hit) {
-            pos = (size_t)(open - s) + 1;
+        size_t len = (size_t)g->tag_len;
+        if (len == 0) {
+            tags->segslot[k] = -1; /* "{}" is never looked up */
             continue;
         }
-        if (ntags == cap) {
-            size_t c = cap ? cap * 2 : 64;
-            tpl_tag *v = (tpl_tag *)realloc(tags, c * sizeof(tpl_tag));
-            if (v == NULL) break;
-            tags = v;
-            cap = c;
+        int *place = tpl_tags_place(tags, name, len);
+        if (*place < 0) {
+            brisko_tagname *tn = &tags->names[tags->count];
+            memcpy(names_text, name, len);
+            names_text[len] = '\0';
+            tn->name = names_text;
+            tn->len = (int)len;
+            tn->sub = -1;
+            tn->is_tag = 1;
+            names_text += len + 1;
+            *place = tags->count++;
         }
-        tags[ntags].pos = (size_t)(open - s);
-        tags[ntags].len = (size_t)(close - open) - 1;
+        tags->segslot[k] = *place;
+    }
+    for (size_t j = 0; j < nsub; j++) {
+        const char *name = rec->subs[j].name;
+        size_t len = strlen(name);
+        int *place = tpl_tags_place(tags, name, len);
+        if (*place < 0) {
+            brisko_tagname *tn = &tags->names[tags->count];
+            tn->name = name;
+            tn->len = (int)len;
+            tn->sub = -1;
+            tn->is_tag = 0;
+            *place = tags->count++;
+        }
+        if (tags->names[*place].sub < 0) tags->names[*place].sub = (int)j;
+    }
+    rec->tags = tags;
+}
+
+/* Step 4, second part: tags left to right, each from a "{" to the first
+ * "}" after it, then the segment table. */
+static void tpl_build_segments(brisko_tpl *rec, tpl_buf *w)
+{
+    const char *s = w->p;
+    size_t n = w->len, pos = 0, ntags = 0;
+    /* count first, then fill: no second buffer */
+    for (;;) {
+        const char *open = (const char *)memchr(s + pos, '{', n - pos);
+        if (open == NULL) break;
+        const char *close = (const char *)memchr(open + 1, '}', n - (size_t)(open + 1 - s));
+        if (close == NULL) break; /* no "}" left: no further tag */
         ntags++;
         pos = (size_t)(close - s) + 1;
     }
     rec->content = brisko_strdup(s, rec->pool);
     rec->segnum = (int)ntags + 1;
-    size_t bytes = (size_t)rec->segnum * sizeof(brisko_seg);
-    rec->segs = (brisko_seg *)brisko_malloc(bytes, rec->pool);
-    memset(rec->segs, 0, bytes);
-    rec->segs[0].text_len = (int)(ntags ? tags[0].pos : n);
-    for (size_t k = 0; k < ntags; k++) {
-        brisko_seg *g = &rec->segs[k + 1];
-        size_t after = tags[k].pos + tags[k].len + 2;
-        g->tag_pos = (int)tags[k].pos;
-        g->tag_len = (int)tags[k].len;
-        g->text_len = (int)((k + 1 < ntags ? tags[k + 1].pos : n) - after);
+    size_t seg_bytes = (ntags + 1) * sizeof(brisko_seg);
+    rec->segs = (brisko_seg *)brisko_malloc(seg_bytes, rec->pool);
+    memset(rec->segs, 0, seg_bytes);
+    brisko_seg *prev = &rec->segs[0];
+    size_t prev_end = 0; /* where the literal after the previous tag starts */
+    pos = 0;
+    for (size_t k = 1; k <= ntags; k++) {
+        const char *open = (const char *)memchr(s + pos, '{', n - pos);
+        const char *close = (const char *)memchr(open + 1, '}', n - (size_t)(open + 1 - s));
+        brisko_seg *g = &rec->segs[k];
+        g->tag_pos = (int)(open - s);
+        g->tag_len = (int)(close - open - 1);
+        prev->text_len = (int)((size_t)(open - s) - prev_end);
+        prev = g;
+        prev_end = (size_t)(close - s) + 1;
+        pos = prev_end;
     }
-    free(tags);
-    tpl_link_segments(rec);
+    prev->text_len = (int)(n - prev_end);
+    tpl_build_tags(rec);
 }
 
-static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *parent, int depth, tpl_parse_ctx *ctx)
+static brisko_tpl *tpl_parse_level(tpl_parse_ctx *ctx, size_t from, size_t to, brisko_tpl *parent, int depth)
 {
     brisko_tpl *rec = _brisko_template_alloc_tpl(parent);
     if (rec == NULL) return NULL;
@@ -323,54 +294,54 @@ static brisko_tpl *tpl_parse_level(const char *text, size_t n, brisko_tpl *paren
 
     tpl_level lv;
     memset(&lv, 0, sizeof lv);
-    lv.text = text;
-    lv.n = n;
-    lv.ctx = ctx;
-    int scan = depth < BRISKO_TPL_MAX_PARSE_DEPTH && n <= ctx->bytes;
-    if (scan) ctx->bytes -= n;
-    if (scan && tpl_find_blocks(&lv)) {
-        tpl_parse_children(&lv, rec, depth);
-    } else {
-        for (size_t i = 0; i < lv.nblocks; i++) lv.blocks[i].taken = 0;
+    lv.from = from;
+    lv.to = to;
+    if (depth < BRISKO_TPL_MAX_PARSE_DEPTH) {
+        if (tpl_find_blocks(ctx, &lv, 0)) tpl_parse_children(ctx, &lv, rec, depth);
+        else ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
+    } else if (tpl_find_blocks(ctx, &lv, 1) && lv.nblocks > 0) {
+        ctx->limits |= BRISKO_TPL_LIMIT_DEPTH; /* the blocks of this level stay text */
     }
-    tpl_fill_table(&lv, rec);
+    tpl_fill_table(ctx, &lv, rec);
 
     tpl_buf w = {NULL, 0, 0};
-    if (!tpl_build_content(&lv, &w)) {
+    if (!tpl_build_content(ctx, &lv, &w)) {
         /* out of C-library memory: keep the text as it is, without blocks */
+        ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
         w.len = 0;
-        for (size_t i = 0; i < lv.nblocks; i++) lv.blocks[i].taken = 0;
         rec->subnum = 0;
-        if (!tpl_buf_add(&w, "", 0)) {
+        if (!tpl_buf_add(&w, ctx->text + from, to - from)) {
             tpl_buf_free(&w);
-            tpl_buf_free(&lv.scratch);
+            free(lv.blocks);
             return NULL;
         }
     }
-    tpl_build_segments(rec, &w, &ctx->tag_re);
+    tpl_build_segments(rec, &w);
     tpl_buf_free(&w);
-    for (size_t i = 0; i < lv.nblocks; i++) free(lv.blocks[i].name);
     free(lv.blocks);
-    tpl_buf_free(&lv.scratch);
     return rec;
+}
+
+static brisko_tpl *tpl_parse(const char *text, size_t n, brisko_tpl *parent, int *limits)
+{
+    tpl_parse_ctx ctx;
+    memset(&ctx, 0, sizeof ctx);
+    ctx.text = text;
+    ctx.max_records = BRISKO_TPL_MAX_PARSE_RECORDS + (long)(n / BRISKO_TPL_RECORD_BYTES);
+    if (!tpl_markers_build(&ctx.markers, text, n)) ctx.limits |= BRISKO_TPL_LIMIT_MEMORY; /* no markers: all text */
+    brisko_tpl *tpl = tpl_parse_level(&ctx, 0, n, parent, 0);
+    tpl_markers_free(&ctx.markers);
+    tpl_buf_free(&ctx.name);
+    if (limits) *limits = ctx.limits;
+    return tpl;
 }
 
 extern "C" brisko_tpl *_brisko_template_parse(const char *text, brisko_tpl *parent)
 {
-    tpl_parse_ctx ctx;
-    memset(&ctx, 0, sizeof ctx);
-    size_t n = strlen(text);
-    /* every level together scans at most this much text for blocks */
-    ctx.bytes = BRISKO_TPL_SCAN_FACTOR * n + BRISKO_TPL_SCAN_EXTRA;
-    int begin_ok = php_regcomp(&ctx.begin_re, BRISKO_TPL_BEGIN_PATTERN, REG_EXTENDED) == 0;
-    int pair_ok = tpl_compile_generic(&ctx.pair_re, BRISKO_TPL_PAIR_PATTERN);
-    int replace_ok = tpl_compile_generic(&ctx.replace_re, BRISKO_TPL_REPLACE_PATTERN);
-    int tag_ok = php_regcomp(&ctx.tag_re, BRISKO_TPL_TAG_PATTERN, REG_EXTENDED) == 0;
-    brisko_tpl *tpl = NULL;
-    if (begin_ok && pair_ok && replace_ok && tag_ok) tpl = tpl_parse_level(text, n, parent, 0, &ctx);
-    if (begin_ok) php_regfree(&ctx.begin_re);
-    if (pair_ok) php_regfree(&ctx.pair_re);
-    if (replace_ok) php_regfree(&ctx.replace_re);
-    if (tag_ok) php_regfree(&ctx.tag_re);
-    return tpl;
+    return tpl_parse(text, strlen(text), parent, NULL);
+}
+
+extern "C" brisko_tpl *brisko_template_parse_file(const char *text, size_t n, int *limits)
+{
+    return tpl_parse(text, n, NULL, limits);
 }

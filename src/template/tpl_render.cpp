@@ -4,13 +4,19 @@
  * every append the byte at brisko_write_buf_len is NUL and the capacity is
  * at least the length plus 4. A rendering walks a record's segments once:
  * literal text as it is, a tag by its assigned value, else by the
- * instances of the block of that name, else as written.
+ * instances of the block of that name, else as written. A segment knows
+ * its tag's slot (brisko_tags), and the record its slots' values, so no
+ * name is compared and no length counted while rendering.
  *
  * A rendering never runs away: a record met again on its own path (a
  * template attached inside itself) is left out with a warning, as are
  * records nested deeper than BRISKO_TPL_MAX_DEPTH; a rendering stops with
  * a warning when the buffer cannot grow or after BRISKO_TPL_MAX_RENDER_RECORDS
- * records. Each warning is raised once per rendering. */
+ * records. Each warning is raised once per rendering.
+ *
+ * A buffer that one rendering made larger than BRISKO_WRITE_BUF_KEEP goes
+ * back to its start-up size at the next request start, so the largest
+ * page a process ever rendered does not stay resident in it. */
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
@@ -33,6 +39,19 @@ static void tpl_render_stop(const char *why, long value)
 {
     if (!tpl_render_stopped) zend_error(E_WARNING, why, value);
     tpl_render_stopped = 1;
+}
+
+/* The append of the rendering loop: the common case inline, growth in
+ * brisko_write_b. */
+static inline void tpl_put(const char *src, size_t n)
+{
+    if (__builtin_expect((size_t)(brisko_write_buf_alloc - brisko_write_buf_len) >= n + 4 && !tpl_render_stopped, 1)) {
+        memcpy(brisko_write_buf + brisko_write_buf_len, src, n);
+        brisko_write_buf_len += (int)n;
+        brisko_write_buf[brisko_write_buf_len] = '\0';
+        return;
+    }
+    brisko_write_b(src, n > (size_t)INT_MAX ? INT_MAX : (int)n);
 }
 
 extern "C" void brisko_write_b(const char *src, int n)
@@ -84,6 +103,38 @@ static void tpl_render_block(brisko_sub *sub)
     }
 }
 
+/* Records without slots (built by hand) look names up by comparing them. */
+static void tpl_render_by_name(brisko_tpl *t)
+{
+    for (int k = 1; k < t->segnum && !tpl_render_stopped; k++) {
+        const brisko_seg *g = &t->segs[k];
+        const char *p = t->content + g->tag_pos;
+        size_t n = (size_t)g->tag_len, l = (size_t)g->text_len;
+        if (n == 0) {
+            tpl_put(p, n + 2 + l);
+            continue;
+        }
+        const char *name = p + 1;
+        brisko_tagvalue *tv;
+        for (tv = t->tagvalues; tv != NULL; tv = tv->next)
+            if (brisko_tpl_name_eq(tv->name, name, n)) break;
+        if (tv != NULL) {
+            tpl_put(tv->value, strlen(tv->value));
+            tpl_put(p + n + 2, l);
+            continue;
+        }
+        int i;
+        for (i = 0; i < t->subnum; i++)
+            if (brisko_tpl_name_eq(t->subs[i].name, name, n)) break;
+        if (i < t->subnum) {
+            tpl_render_block(&t->subs[i]);
+            tpl_put(p + n + 2, l);
+            continue;
+        }
+        tpl_put(p, n + 2 + l);
+    }
+}
+
 static void tpl_render(brisko_tpl *t)
 {
     if (tpl_render_stopped) return;
@@ -93,42 +144,35 @@ static void tpl_render(brisko_tpl *t)
     }
     t->visiting = 1;
     tpl_render_depth++;
-    for (int k = 0; k < t->segnum && !tpl_render_stopped; k++) {
-        const brisko_seg *g = &t->segs[k];
-        const char *p = t->content + g->tag_pos;
-        int n = g->tag_len, l = g->text_len;
-        if (k == 0) {
-            brisko_write_b(p, l);
-            continue;
+    const char *content = t->content;
+    const brisko_seg *segs = t->segs;
+    if (t->segnum > 0) tpl_put(content, (size_t)segs[0].text_len);
+    const brisko_tags *tags = t->tags;
+    if (tags == NULL) {
+        tpl_render_by_name(t);
+    } else {
+        const int *segslot = tags->segslot;
+        brisko_tagvalue **slots = t->slots;
+        for (int k = 1; k < t->segnum && !tpl_render_stopped; k++) {
+            const char *p = content + segs[k].tag_pos;
+            size_t n = (size_t)segs[k].tag_len, l = (size_t)segs[k].text_len;
+            int s = segslot[k];
+            if (s >= 0) {
+                brisko_tagvalue *tv = slots != NULL ? slots[s] : NULL;
+                if (tv != NULL) {
+                    tpl_put(tv->value, tv->value_len);
+                    tpl_put(p + n + 2, l);
+                    continue;
+                }
+                int b = tags->names[s].sub;
+                if (b >= 0 && b < t->subnum) {
+                    tpl_render_block(&t->subs[b]);
+                    tpl_put(p + n + 2, l);
+                    continue;
+                }
+            }
+            tpl_put(p, n + 2 + l);
         }
-        if (n == 0) {
-            brisko_write_b(p, n + 2 + l);
-            continue;
-        }
-        /* The name is compared where it stands in the content, so a name of
-         * any length is looked up whole. */
-        const char *name = p + 1;
-        brisko_tagvalue *tv;
-        for (tv = t->tagvalues; tv != NULL; tv = tv->next)
-            if (brisko_tpl_name_eq(tv->name, name, (size_t)n)) break;
-        if (tv != NULL) {
-            brisko_write_b(tv->value, (int)strlen(tv->value));
-            brisko_write_b(p + n + 2, l);
-            continue;
-        }
-        int i;
-        if (t->segsub != NULL) {
-            i = t->segsub[k] >= 0 && t->segsub[k] < t->subnum ? t->segsub[k] : t->subnum;
-        } else {
-            for (i = 0; i < t->subnum; i++)
-                if (brisko_tpl_name_eq(t->subs[i].name, name, (size_t)n)) break;
-        }
-        if (i < t->subnum) {
-            tpl_render_block(&t->subs[i]);
-            brisko_write_b(p + n + 2, l);
-            continue;
-        }
-        brisko_write_b(p, n + 2 + l);
     }
     tpl_render_depth--;
     t->visiting = 0;
@@ -144,6 +188,20 @@ extern "C" void brisko_template_get(brisko_tpl *tpl)
     }
     tpl_render(tpl);
     if (tpl_render_depth == 0) tpl_render_stopped = 0;
+}
+
+extern "C" void brisko_write_buf_trim(void)
+{
+    if (brisko_write_buf == NULL || brisko_write_buf_alloc <= BRISKO_WRITE_BUF_KEEP) return;
+    /* A new block rather than realloc: nothing in the buffer is needed, and
+     * a large block given back whole returns its pages to the system. */
+    char *p = (char *)malloc(BRISKO_WRITE_BUF_SIZE);
+    if (p == NULL) return;
+    free(brisko_write_buf);
+    brisko_write_buf = p;
+    brisko_write_buf_alloc = BRISKO_WRITE_BUF_SIZE;
+    brisko_write_buf_len = 0;
+    brisko_write_buf[0] = '\0';
 }
 
 extern "C" void brisko_template_render(brisko_tpl *tpl)

@@ -1,9 +1,10 @@
 // libFuzzer target: any bytes as template text. The text (up to its first
 // NUL, as a file would be read) is parsed, rendered as parsed, copied into
-// the request heap, every block fetched at indexes 0 and 2, and rendered
-// again. Nothing may crash, hang, leak or read out of bounds. (No tag is
-// assigned: values live in the engine's allocator until the request ends,
-// which the leak check between inputs would count as leaks.)
+// the request heap; every block is fetched at indexes 0 and 2 (and -1, the
+// prototype), every name of each record is assigned a value (once, then a
+// shorter one, replaced in place), and the copy is rendered again and
+// named by its id. Nothing may crash, hang, leak or read out of bounds.
+// Values and records live in the request heap, which each input empties.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -14,15 +15,24 @@
 #include "php_brisko.h"
 #include "template/brisko_template.h"
 
-static void fetch_all(brisko_tpl *t, int depth)
+static void fill_all(brisko_tpl *t, int depth)
 {
     if (depth > 8) return;
+    if (t->tags != NULL) {
+        for (int s = 0; s < t->tags->count; s++) {
+            const brisko_tagname *tn = &t->tags->names[s];
+            brisko_template_assign_n(t, tn->name, (size_t)tn->len, "value{x}", 8);
+            brisko_template_assign_n(t, tn->name, (size_t)tn->len, "v", 1);
+        }
+    }
+    brisko_template_assign(t, "not a tag", "x");
     for (int i = 0; i < t->subnum; i++) {
         const char *name = t->subs[i].name;
         brisko_tpl *a = brisko_template_fetch(t, name, 0);
         brisko_tpl *b = brisko_template_fetch(t, name, 2);
-        if (a) fetch_all(a, depth + 1);
-        if (b && b != a) fetch_all(b, depth + 1);
+        brisko_template_fetch(t, name, -1);
+        if (a) fill_all(a, depth + 1);
+        if (b && b != a) fill_all(b, depth + 1);
     }
 }
 
@@ -43,8 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     brisko_heap_reset();
     brisko_tpl *copy = _brisko_template_dup(parsed);
     if (copy) {
-        fetch_all(copy, 0);
+        fill_all(copy, 0);
         brisko_template_render(copy);
+        if (brisko_template_from_id(brisko_template_id(copy)) != copy) __builtin_trap();
     }
     delete_bkpool(parsed->pool);
     return 0;

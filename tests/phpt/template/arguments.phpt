@@ -1,5 +1,5 @@
 --TEST--
-Arguments: wrong counts, the caller's variables keep their types, values of every type, array elements converted inside the array
+Arguments: wrong counts, the caller's variables keep their types, values of every type, array elements left as they were (converted on copies)
 --INCLUDE-- t.html
 {a}|{b}|{c}|{d}
 --FILE--
@@ -27,9 +27,9 @@ bool(false)
 bool(false)
 array(3) {
   ["c"]=>
-  string(1) "7"
+  int(7)
   ["d"]=>
-  string(0) ""
+  NULL
   [0]=>
   string(4) "list"
 }

@@ -116,7 +116,7 @@ TEST_F(heap_fixture, ExhaustionReturnsNullAndKeepsTheTop)
 {
     brisko_heap_malloc(24);
     char *top = brisko_heap_strage;
-    EXPECT_EQ(brisko_heap_malloc(BRISKO_HEAP_RESERVE), nullptr);
+    EXPECT_EQ(brisko_heap_malloc(BRISKO_HEAP_LIMIT), nullptr);
     EXPECT_EQ(brisko_heap_malloc(static_cast<size_t>(-1)), nullptr);
     EXPECT_EQ(brisko_malloc(static_cast<size_t>(-8), BK_TARGET_REQUEST_HEAP), nullptr);
     EXPECT_EQ(brisko_memdup3("x", static_cast<size_t>(-1), BK_TARGET_REQUEST_HEAP), nullptr);
@@ -126,7 +126,7 @@ TEST_F(heap_fixture, ExhaustionReturnsNullAndKeepsTheTop)
     EXPECT_NE(brisko_heap_malloc(8), nullptr) << "still usable afterwards";
 }
 
-TEST_F(heap_fixture, ResetGivesBackWhatARequestGrewPastNominal)
+TEST_F(heap_fixture, ResetKeepsWhatTheLastTwoRequestsBothUsed)
 {
     const size_t big = 16u << 20;
     char *nominal_end = brisko_heap_strage_ini + page_round(BRISKO_HEAP_SIZE);
@@ -139,29 +139,61 @@ TEST_F(heap_fixture, ResetGivesBackWhatARequestGrewPastNominal)
         for (unsigned char r : resident) n += r & 1;
         return n;
     };
+    auto big_request = [&] {
+        char *p = static_cast<char *>(brisko_heap_malloc(big));
+        ASSERT_EQ(p, brisko_heap_strage_ini);
+        std::memset(p, 1, big);
+        EXPECT_EQ(p[big - 1], 1);
+    };
 
-    char *p = static_cast<char *>(brisko_heap_malloc(big));
-    ASSERT_NE(p, nullptr);
-    std::memset(p, 1, big);
+    // One large request after small ones is an outlier: its pages go back
+    // at the next request start...
+    brisko_heap_reset();
+    big_request();
     EXPECT_GT(resident_pages(), pages / 2);
+    brisko_heap_reset();
+    EXPECT_EQ(resident_pages(), 0u);
 
-    // What the last request used is kept for the next one...
+    // ...while two in a row keep them for the next, and a small request
+    // after them gives them back.
+    big_request();
+    brisko_heap_reset();
+    big_request();
     brisko_heap_reset();
     EXPECT_GT(resident_pages(), pages / 2);
-    char *q = static_cast<char *>(brisko_heap_malloc(big));
-    ASSERT_EQ(q, brisko_heap_strage_ini);
-    q[big - 1] = 7;
-    EXPECT_EQ(q[big - 1], 7);
-
-    // ...and given back after a request that did not need it.
-    brisko_heap_reset();
-    ASSERT_NE(brisko_heap_malloc(64), nullptr);
+    brisko_heap_malloc(64);
     brisko_heap_reset();
     EXPECT_EQ(resident_pages(), 0u);
 
     // The next request can grow again.
-    char *r = static_cast<char *>(brisko_heap_malloc(big));
-    ASSERT_EQ(r, brisko_heap_strage_ini);
-    r[big - 1] = 7;
-    EXPECT_EQ(r[big - 1], 7);
+    big_request();
+    EXPECT_EQ(brisko_heap_room(), BRISKO_HEAP_LIMIT - big);
+}
+
+TEST_F(heap_fixture, RecordMapAndRelease)
+{
+    brisko_heap_malloc(16);
+    char *rec = static_cast<char *>(brisko_heap_malloc(64));
+    char *mark = brisko_heap_strage;
+    char *later = static_cast<char *>(brisko_heap_malloc(64));
+    brisko_heap_mark_record(rec);
+    brisko_heap_mark_record(later);
+    EXPECT_TRUE(brisko_heap_is_record(rec));
+    EXPECT_FALSE(brisko_heap_is_record(rec + 8)) << "only where a record begins";
+    EXPECT_FALSE(brisko_heap_is_record(brisko_heap_strage_ini));
+    EXPECT_TRUE(brisko_heap_is_record(later));
+
+    size_t room = brisko_heap_room();
+    brisko_heap_release(mark);
+    EXPECT_EQ(brisko_heap_strage, mark);
+    EXPECT_EQ(brisko_heap_room(), room + 64);
+    EXPECT_FALSE(brisko_heap_is_record(later)) << "given back: no record any more";
+    EXPECT_EQ(brisko_heap_malloc(64), later) << "the same place is handed out again";
+    EXPECT_FALSE(brisko_heap_is_record(later));
+
+    unsigned long request = brisko_heap_request;
+    brisko_heap_reset();
+    EXPECT_EQ(brisko_heap_request, request + 1);
+    brisko_heap_malloc(128);
+    EXPECT_FALSE(brisko_heap_is_record(rec)) << "a reset clears the map";
 }

@@ -1,13 +1,47 @@
 // The template functions as scripts call them: load and the file cache,
 // assignment, fetch, attach, rendering, ids and bad arguments.
+#include <malloc.h>
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <random>
+
 #include "template_fixture.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TPL_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TPL_TEST_ASAN 1
+#endif
+#endif
+#ifdef TPL_TEST_ASAN
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void); /* the sanitizer runtime's */
+#endif
 
 namespace {
 
 using tpl = tpl_fixture;
+
+/* Bytes the C library's allocator has handed out and not taken back. */
+size_t allocated_bytes()
+{
+#ifdef TPL_TEST_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    struct mallinfo2 mi = mallinfo2();
+    return mi.uordblks + mi.hblkhd;
+#endif
+}
+
+void next_request()
+{
+    zend::request_shutdown();
+    zend::request_startup();
+}
 
 const char *const page =
     "<h1>{title}</h1>\n"
@@ -69,7 +103,7 @@ TEST_F(tpl, FillingRowsAssignmentsAndPrecedence)
     EXPECT_EQ(r.value->value.lval, 0) << "an integer key makes it false";
     zval **five = nullptr;
     ASSERT_EQ(zend_hash_find(arr->value.ht, "a", 2, (void **)&five), SUCCESS);
-    EXPECT_EQ((*five)->type, IS_STRING) << "converted inside the passed array";
+    EXPECT_EQ((*five)->type, IS_LONG) << "the passed array is left as it was";
     long row4 = fetch(id, "row*", 4);
     EXPECT_EQ(get(row4), "\n  <tr><td>5</td><td>{b}</td></tr>\n  ") << "the instance alone, row made anyway";
     EXPECT_EQ(get(fetch(id, "row*", 3)), "\n  <tr><td>{a}</td><td>{b}</td></tr>\n  ");
@@ -263,7 +297,7 @@ TEST_F(tpl, ExhaustedRequestHeapFailsCleanly)
     assign(row, "v", "kept");
     // Take all but a few bytes of what the request heap may grow to.
     size_t used = static_cast<size_t>(brisko_heap_strage - brisko_heap_strage_ini);
-    ASSERT_NE(brisko_heap_malloc(BRISKO_HEAP_RESERVE - used - 16), nullptr);
+    ASSERT_NE(brisko_heap_malloc(BRISKO_HEAP_LIMIT - used - 16), nullptr);
 
     auto l = call("brisko_template_load", {S(dir + "/h.tpl")});
     EXPECT_EQ(l.value->type, IS_NULL);
@@ -282,14 +316,17 @@ TEST_F(tpl, RandomIntegersAsIds)
 {
     long id = load(write("r.tpl", "<!-- BEGIN a -->{x}<!-- END a -->"));
     fetch(id, "a", 0);
-    // Every word of the heap handed out so far, and random values: each is
-    // either a record of this request or refused, never a crash.
-    int accepted = 0;
-    for (char *p = brisko_heap_strage_ini; p < brisko_heap_strage + 64; p++) {
-        zend::testing::call_result r = zend::testing::call_function("brisko_template_get", {L((long)p)});
-        accepted += r.value->type == IS_STRING;
+    // Every 8-byte place of the heap handed out so far, as an id of this
+    // request and as a bare address: only the three records (the copy,
+    // its prototype and its instance) are ids, and only with the request's
+    // tag. Random values are refused. None of it may crash.
+    int accepted = 0, bare = 0;
+    for (char *p = brisko_heap_strage_ini; p < brisko_heap_strage + 64; p += 8) {
+        accepted += call("brisko_template_get", {L(brisko_template_id((brisko_tpl *)p))}).value->type == IS_STRING;
+        bare += zend::testing::call_function("brisko_template_get", {L((long)p)}).value->type == IS_STRING;
     }
-    EXPECT_GE(accepted, 3) << "the copy, its prototype and its instance";
+    EXPECT_EQ(accepted, 3);
+    EXPECT_EQ(bare, 0);
     unsigned long seed = 99;
     for (int i = 0; i < 2000; i++) {
         seed = seed * 6364136223846793005UL + 1442695040888963407UL;
@@ -311,4 +348,124 @@ TEST_F(tpl, TenMegabyteTemplate)
     std::string out = get(id);
     EXPECT_GT(out.size(), 1000000u);
     EXPECT_NE(out.find("<!-- BEGIN open0 -->"), std::string::npos);
+}
+
+// A fetch that runs out of memory half way gives back everything it took:
+// the heap's top is where it was, and later loads of the request work.
+TEST_F(tpl, FetchOutOfMemoryGivesTheSpaceBack)
+{
+    std::string text = "<!-- BEGIN r* -->";
+    for (int i = 0; i < 200; i++) text += "<!-- BEGIN s" + std::to_string(i) + " -->{v}<!-- END s" + std::to_string(i) + " -->";
+    text += "<!-- END r* -->";
+    long id = load(write("big_rows.tpl", text));
+    std::string small = write("small.tpl", "{v}");
+    ASSERT_GT(fetch(id, "r*", 0), 0);
+
+    // Fill the heap, then give back 64 KB of the filler: room for one
+    // instance (about 400 records), not for ten.
+    for (size_t chunk = size_t(1) << 40; chunk >= 8; chunk /= 2)
+        while (brisko_heap_malloc(chunk) != nullptr) {}
+    brisko_heap_strage -= 64 * 1024;
+    char *top = brisko_heap_strage;
+
+    auto r = call("brisko_template_fetch", {L(id), S("r*"), L(10)});
+    EXPECT_EQ(r.value->type, IS_NULL);
+    EXPECT_NE(warnings(r).find("memory exhausted"), std::string::npos);
+    EXPECT_EQ(brisko_heap_strage, top) << "the failed fetch kept what it took";
+    EXPECT_GT(load(small), 0) << "a later load still has room";
+    EXPECT_EQ(get(id), get(fetch(id, "r*", 0))) << "the block still has its one instance";
+}
+
+// Filling rows in any order gives the same page as filling them in order.
+TEST_F(tpl, RowsFilledInAnyOrderRenderInIndexOrder)
+{
+    std::string path = write("o.tpl", "<!-- BEGIN r* -->{i},<!-- END r* -->");
+    std::vector<long> order(2000);
+    std::iota(order.begin(), order.end(), 0);
+    std::string expected;
+    for (long i : order) expected += std::to_string(i) + ",";
+    std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    long shuffled = load(path), reversed = load(path);
+    for (long i : order) call("brisko_template_fetch_assign", {L(shuffled), S("r*"), L(i), S("i"), L(i)});
+    for (long i = 1999; i >= 0; i--) call("brisko_template_fetch_assign", {L(reversed), S("r*"), L(i), S("i"), L(i)});
+    EXPECT_EQ(get(shuffled), expected);
+    EXPECT_EQ(get(reversed), expected);
+    EXPECT_EQ(fetch(shuffled, "r*", 1234), fetch(shuffled, "r*", 1234));
+}
+
+// Names that are no tag of the content are kept (many of them, each
+// replaced in place) and render nowhere; a block whose name holds "}" has
+// no tag but can be fetched.
+TEST_F(tpl, OtherNamesAndBlockNamesWithoutTags)
+{
+    long id = load(write("n.tpl", "[{t}]<!-- BEGIN a}b -->in<!-- END a}b -->"));
+    for (int i = 0; i < 3000; i++) EXPECT_TRUE(assign(id, "other" + std::to_string(i), "v" + std::to_string(i)));
+    EXPECT_TRUE(assign(id, "other7", "again"));
+    EXPECT_TRUE(assign(id, "t", "T"));
+    EXPECT_EQ(get(id), "[T]{a}b}") << "the placeholder reads as the tag {a}";
+    brisko_tpl *t = brisko_template_from_id(id);
+    int entries = 0;
+    std::string seven;
+    for (brisko_tagvalue *tv = t->tagvalues; tv; tv = tv->next, entries++)
+        if (std::strcmp(tv->name, "other7") == 0) seven = tv->value;
+    EXPECT_EQ(entries, 3001);
+    EXPECT_EQ(seven, "again");
+    EXPECT_EQ(t->tagvalues_last->value_len, 1u);
+    EXPECT_GT(fetch(id, "a}b", 0), 0);
+
+    brisko_template_check_tagname_f = 1;
+    EXPECT_EQ(warnings(call("brisko_template_assign", {L(id), S("a}b"), S("x")})), "Illegal tagname('a}b')\n");
+    EXPECT_EQ(warnings(call("brisko_template_assign", {L(id), S("other1"), S("x")})), "Illegal tagname('other1')\n");
+}
+
+// Text a script assigns lives in the request heap beside the records, but
+// an id can never name it: a value laid out as a record is refused.
+TEST_F(tpl, ValuesThatLookLikeRecordsAreNoIds)
+{
+    long id = load(write("f.tpl", "{v}"));
+    brisko_tpl *real = brisko_template_from_id(id);
+    ASSERT_NE(real, nullptr);
+    brisko_tpl fake = *real;
+    ASSERT_EQ(brisko_template_assign_n(real, "v", 1, reinterpret_cast<const char *>(&fake), sizeof fake), 1);
+    const char *text = real->tagvalues->value;
+    ASSERT_EQ(std::memcmp(text, &fake, sizeof fake), 0);
+    long forged = brisko_template_id(reinterpret_cast<const brisko_tpl *>(text));
+    EXPECT_EQ(warnings(call("brisko_template_get", {L(forged)})), "argument to id should be template_id\n");
+}
+
+// At request start, a replaced parse is freed and a grown output buffer
+// goes back to its start-up size.
+TEST_F(tpl, ReplacedParsesAndGrownBuffersAreGivenBack)
+{
+    std::string text;
+    for (int i = 0; i < 2000; i++) text += "<p>{a" + std::to_string(i) + "}</p><!-- BEGIN b" + std::to_string(i) + " -->x<!-- END b" + std::to_string(i) + " -->\n";
+    std::string path = write("re.tpl", text);
+    char *resolved = realpath(path.c_str(), nullptr);
+    std::string key(resolved);
+    free(resolved);
+    auto reparse_next_load = [&] {
+        void *found = nullptr;
+        ASSERT_EQ(zend_hash_find(brisko_templatetable, key.c_str(), (uint)key.size() + 1, &found), SUCCESS);
+        (*(brisko_tplfile **)found)->ctime = 0; /* as if the file had changed */
+    };
+    ASSERT_GT(load(path), 0);
+    next_request();
+    size_t before = allocated_bytes();
+    for (int i = 0; i < 20; i++) {
+        reparse_next_load();
+        long id = load(path);
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(get(id).substr(0, 9), "<p>{a0}</");
+        next_request();
+    }
+    EXPECT_LT(allocated_bytes(), before + text.size()) << "twenty parses replaced, not one kept";
+
+    long big = load(write("big.tpl", "<!-- BEGIN r* -->{v}<!-- END r* -->"));
+    for (int i = 0; i < 6; i++)
+        call("brisko_template_fetch_assign", {L(big), S("r*"), L(i), S("v"), S(std::string(1000000, 'x'))});
+    EXPECT_EQ(get(big).size(), 6000000u);
+    EXPECT_GT(brisko_write_buf_alloc, BRISKO_WRITE_BUF_KEEP);
+    next_request();
+    EXPECT_EQ(brisko_write_buf_alloc, BRISKO_WRITE_BUF_SIZE);
+    EXPECT_EQ(get(load(path)).size(), get(load(path)).size()) << "the buffer still renders";
 }

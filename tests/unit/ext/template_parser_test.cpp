@@ -1,4 +1,6 @@
 // The parser on the format's own examples and on hostile text.
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "template_fixture.h"
@@ -160,5 +162,160 @@ TEST_F(parser, EscapedPairPatternMatchesTheNameLiterally)
         std::string other = "<!-- BEGIN " + name + "x --> body <!-- END " + name + "x -->";
         EXPECT_NE(php_regexec(&re, other.c_str(), 5, m, 0), 0) << name;
         php_regfree(&re);
+    }
+}
+
+namespace {
+
+/* The parser as the format describes it, run with the four patterns
+ * through the engine's regex wrappers (names escaped as the parser escapes
+ * them: every special character). Slow, but the reference for the parser's
+ * scans on small texts. One difference from a literal reading: a block's
+ * replacement pattern is searched from the blanks before its own BEGIN
+ * marker, not from the start of the working copy, where an earlier marker
+ * left as text could read as a BEGIN marker of the same name (one named
+ * "-->" after two blanks also reads as one with the empty name) and the
+ * match would swallow the text, and blocks, before the block. */
+struct ref_block {
+    std::string name;
+    struct ref_tree *body;
+};
+struct ref_tree {
+    std::string content;
+    std::vector<ref_block> blocks;
+    ~ref_tree()
+    {
+        for (auto &b : blocks) delete b.body;
+    }
+};
+
+std::string ref_escape(const std::string &name)
+{
+    std::string e;
+    for (char c : name) {
+        if (std::strchr(".*?[](){}+|^$\\", c)) e += '\\';
+        e += c;
+    }
+    return e;
+}
+
+bool ref_search(const std::string &pattern, const char *subject, regmatch_t *m)
+{
+    regex_t re;
+    if (php_regcomp(&re, pattern.c_str(), REG_EXTENDED) != 0) {
+        ADD_FAILURE() << "does not compile: " << pattern;
+        return false;
+    }
+    bool hit = php_regexec(&re, subject, 5, m, 0) == 0;
+    php_regfree(&re);
+    return hit;
+}
+
+std::string ref_format(const char *fmt, const std::string &a)
+{
+    std::vector<char> buf(std::strlen(fmt) + 2 * a.size() + 1);
+    std::snprintf(buf.data(), buf.size(), fmt, a.c_str(), a.c_str());
+    return buf.data();
+}
+
+ref_tree *ref_parse(const std::string &text)
+{
+    static const char begin[] = "<!--[[:blank:]]+BEGIN[[:blank:]]+([^[:blank:]]*)[[:blank:]]+-->";
+    static const char pair[] = "<!--[[:blank:]]+BEGIN[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*(.*)[[:blank:]]*"
+                               "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->";
+    static const char replace[] = "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"
+                                  "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*";
+    auto *tree = new ref_tree;
+    std::string work = text;
+    size_t pos = 0;
+    long shift = 0;      /* work position minus text position, past the last replacement */
+    size_t replaced = 0; /* end of the last replacement in work */
+    regmatch_t m[5];
+    while (pos <= text.size() && ref_search(begin, text.c_str() + pos, m)) {
+        std::string name = text.substr(pos + m[1].rm_so, m[1].rm_eo - m[1].rm_so);
+        std::string esc = ref_escape(name);
+        regmatch_t p[5];
+        if (!ref_search(ref_format(pair, esc), text.c_str() + pos, p)) {
+            pos += m[0].rm_eo;
+            continue;
+        }
+        std::string body = text.substr(pos + p[1].rm_so, p[1].rm_eo - p[1].rm_so);
+        size_t from = static_cast<size_t>(static_cast<long>(pos + p[0].rm_so) + shift);
+        while (from > replaced && (work[from - 1] == ' ' || work[from - 1] == '\t')) from--;
+        pos += p[0].rm_eo;
+        regmatch_t r[5];
+        if (!ref_search(ref_format(replace, esc), work.c_str() + from, r) || r[0].rm_so != 0) {
+            ADD_FAILURE() << "no replacement match for " << name;
+            break;
+        }
+        std::string tag = "{" + name + "}";
+        work = work.substr(0, from) + tag + work.substr(from + r[0].rm_eo);
+        replaced = from + tag.size();
+        shift += static_cast<long>(tag.size()) - r[0].rm_eo;
+        tree->blocks.push_back({name, ref_parse(body)});
+    }
+    tree->content = work;
+    return tree;
+}
+
+/* Both trees in one text form: content, then each block's name, instance
+ * count and body, indented. */
+void describe(const ref_tree *t, std::string &out, int depth)
+{
+    out += std::string(depth, ' ') + "[" + t->content + "]\n";
+    for (auto &b : t->blocks) {
+        int instances = b.name.find('*') == std::string::npos ? 1 : 0;
+        out += std::string(depth, ' ') + "block <" + b.name + "> " + std::to_string(instances) + "\n";
+        describe(b.body, out, depth + 1);
+    }
+}
+
+void describe(const brisko_tpl *t, std::string &out, int depth)
+{
+    out += std::string(depth, ' ') + "[" + t->content + "]\n";
+    for (int i = 0; i < t->subnum; i++) {
+        int instances = 0;
+        for (brisko_bn *bn = t->subs[i].bnlist->next; bn; bn = bn->next) instances++;
+        out += std::string(depth, ' ') + "block <" + t->subs[i].name + "> " + std::to_string(instances) + "\n";
+        describe(t->subs[i].bnlist->tpl, out, depth + 1);
+    }
+}
+
+} // namespace
+
+// Random texts of markers, names, blanks and braces: the parser's tree is
+// the one the four patterns give, block for block.
+TEST_F(parser, AgreesWithTheFormatsPatternsOnRandomTexts)
+{
+    const std::vector<std::string> names = {"a", "b", "a*", "r*", "x.y", "", "a}b", "a{b", "p+", "-->", "<!--"};
+    const std::vector<std::string> bits = {" ", "\t", "  ", "\n", "x", "{", "}", "{v}", "{a}", "<!--", "-->",
+                                           " -->", "BEGIN", "END", "<!-- BEGIN", "<!-- END", "<!--  -->"};
+    unsigned long seed = 2024;
+    auto next = [&](size_t n) {
+        seed = seed * 6364136223846793005UL + 1442695040888963407UL;
+        return static_cast<size_t>((seed >> 33) % n);
+    };
+    for (int round = 0; round < 2000; round++) {
+        std::string text;
+        size_t pieces = 1 + next(24);
+        for (size_t i = 0; i < pieces; i++) {
+            switch (next(5)) {
+            case 0:
+            case 1: {
+                const std::string &n = names[next(names.size())];
+                std::string gap1 = next(4) == 0 ? "\t " : " ", gap2 = next(4) == 0 ? "  " : " ";
+                text += "<!--" + gap1 + (next(2) ? "BEGIN" : "END") + gap1 + n + gap2 + "-->";
+                break;
+            }
+            default:
+                text += bits[next(bits.size())];
+            }
+        }
+        std::unique_ptr<ref_tree> want(ref_parse(text));
+        std::string expected, actual;
+        describe(want.get(), expected, 0);
+        parsed got(text);
+        describe(got.tpl, actual, 0);
+        ASSERT_EQ(actual, expected) << "text: " << text;
     }
 }
