@@ -217,9 +217,35 @@ ZEND_API void destroy_zend_class(zend_class_entry *ce) {
     ce->refcount = nullptr;
 }
 
+/* A table copy's element constructor: the element gets a private copy
+ * of the value it was given. */
+static void copy_value_ctor(void *element) {
+    zval **slot = static_cast<zval **>(element);
+    zval *copy;
+    ALLOC_ZVAL(copy);
+    *copy = **slot;
+    zval_copy_ctor(copy);
+    INIT_PZVAL(copy);
+    *slot = copy;
+}
+
+/* One more holder of an op array, as a class that inherits a method or a
+ * declaration that binds a function makes one. As in Zend Engine 1, the
+ * new holder gets static variables of its own: a table of its own holding
+ * copies of the initial values (the executor keeps a request's values by
+ * that table). Calls count their op array without this. */
 ZEND_API void function_add_ref(zend_function *function) {
-    if (function && function->type == ZEND_USER_FUNCTION && function->op_array.refcount)
-        (*function->op_array.refcount)++;
+    if (!function || function->type != ZEND_USER_FUNCTION) return;
+    zend_op_array *op_array = &function->op_array;
+    if (op_array->refcount) (*op_array->refcount)++;
+    if (op_array->static_variables) {
+        HashTable *initial = op_array->static_variables;
+        ALLOC_HASHTABLE(op_array->static_variables);
+        zend_hash_init(op_array->static_variables, zend_hash_num_elements(initial), nullptr,
+                       (dtor_func_t)_zval_ptr_dtor, 0);
+        zval *tmp;
+        zend_hash_copy(op_array->static_variables, initial, copy_value_ctor, &tmp, sizeof(zval *));
+    }
 }
 
 } // extern "C"

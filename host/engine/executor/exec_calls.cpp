@@ -38,7 +38,8 @@ zval *bool_value(bool b) {
 void push_call_record(pending_call &p, const zend_function *function, zval *object) {
     p.callable = true;
     std::memcpy(&p.function, function, sizeof(zend_function));
-    if (p.function.type == ZEND_USER_FUNCTION) function_add_ref(&p.function);
+    /* counted while the call lasts; the call shares the function's statics */
+    if (p.function.type == ZEND_USER_FUNCTION && p.function.op_array.refcount) (*p.function.op_array.refcount)++;
     p.object = object;
 }
 
