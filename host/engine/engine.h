@@ -283,6 +283,10 @@ zend_module_entry *builtin_module();
  * made (symbol tables, statics, included-files list). */
 void executor_request_startup();
 void executor_request_shutdown();
+/* An op array's ops are about to be freed: what the executor prepared for
+ * them goes, so that code allocated at the same address later is prepared
+ * afresh. */
+void executor_forget_code(const zend_op_array *op_array);
 
 } // namespace zend
 

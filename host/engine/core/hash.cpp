@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/table_watch.h"
 #include "zend.h"
 #include "zend_alloc.h"
 #include "zend_hash.h"
@@ -184,6 +185,7 @@ Bucket *find_index(const HashTable *ht, ulong h) {
 
 /* Unlinks and frees one element; the destructor runs first. */
 void delete_bucket(HashTable *ht, Bucket *p) {
+    zend::note_table_loss(ht);
     block_interruptions();
     if (p->pLast) p->pLast->pNext = p->pNext;
     else ht->arBuckets[p->h & ht->nTableMask] = p->pNext;
@@ -269,6 +271,7 @@ ZEND_API int zend_hash_init(HashTable *ht, uint nSize, hash_func_t pHashFunction
 }
 
 ZEND_API void zend_hash_destroy(HashTable *ht) {
+    zend::note_table_loss(ht);
     Bucket *p = ht->pListHead;
     while (p) {
         Bucket *q = p;
@@ -284,6 +287,7 @@ ZEND_API void zend_hash_destroy(HashTable *ht) {
 }
 
 ZEND_API void zend_hash_clean(HashTable *ht) {
+    zend::note_table_loss(ht);
     Bucket *p = ht->pListHead;
     while (p) {
         Bucket *q = p;
@@ -505,3 +509,33 @@ ZEND_API int zend_hash_get_current_data_ex(HashTable *ht, void **pData, HashPosi
 }
 
 } // extern "C"
+
+namespace zend {
+
+unsigned long table_epoch = 1;
+std::uint32_t watch_filter[watch_filter_size];
+
+void reset_table_watch() {
+    for (auto &count : watch_filter) count = 0;
+    table_epoch++;
+}
+
+bool is_numeric_key(const char *key, uint length) {
+    ulong index;
+    return numeric_key(key, length, &index);
+}
+
+void **hash_find_known(const HashTable *ht, const char *key, uint length, ulong h) {
+    if (!ht->arBuckets) return nullptr;
+    Bucket *p = find_string(ht, key, length, h);
+    return p ? static_cast<void **>(p->pData) : nullptr;
+}
+
+void **hash_insert_known(HashTable *ht, const char *key, uint length, ulong h, void *data) {
+    if (!ht->arBuckets) return nullptr;
+    void *stored = nullptr;
+    if (insert_new(ht, key, length, h, &data, sizeof(void *), &stored) == FAILURE) return nullptr;
+    return static_cast<void **>(stored);
+}
+
+} // namespace zend

@@ -172,6 +172,7 @@ ZEND_API void destroy_op_array(zend_op_array *op_array) {
     for (zend_extension *extension : zend_extensions())
         if (extension->op_array_dtor) extension->op_array_dtor(op_array);
     if (op_array->opcodes) {
+        executor_forget_code(op_array);
         for (zend_uint i = 0; i < op_array->last; i++) {
             zend_op *op = &op_array->opcodes[i];
             if (op->op1.op_type == IS_CONST) _zval_dtor(&op->op1.u.constant);

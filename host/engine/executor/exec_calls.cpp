@@ -37,16 +37,19 @@ zval *bool_value(bool b) {
 
 void push_call_record(pending_call &p, const zend_function *function, zval *object) {
     p.callable = true;
-    std::memcpy(&p.function, function, sizeof(zend_function));
+    std::size_t size = function->type == ZEND_INTERNAL_FUNCTION ? sizeof(zend_internal_function)
+                       : function->type == ZEND_USER_FUNCTION    ? sizeof(zend_op_array)
+                                                                 : sizeof(zend_function);
+    std::memcpy(&p.function, function, size);
     /* counted while the call lasts; the call shares the function's statics */
     if (p.function.type == ZEND_USER_FUNCTION && p.function.op_array.refcount) (*p.function.op_array.refcount)++;
     p.object = object;
 }
 
-void push_call(frame &f, const zend_function *function, zval *object) {
-    pending_call p;
+pending_call &push_call(const zend_function *function, zval *object) {
+    pending_call &p = push_pending_call();
     push_call_record(p, function, object);
-    f.calls.push_back(std::move(p));
+    return p;
 }
 
 zend_function *find_method(zend_class_entry *ce, const std::string &name_lc) {
@@ -67,7 +70,7 @@ zend_function *find_constructor(zend_class_entry *ce) {
 }
 
 void drop_call(pending_call &p) {
-    for (zval *a : p.args) zval_ptr_dtor(&a);
+    for (int i = 0; i < p.args.count; i++) zval_ptr_dtor(&p.args.data[i]);
     p.args.clear();
     if (p.object) zval_ptr_dtor(&p.object);
     if (p.callable && p.function.type == ZEND_USER_FUNCTION) destroy_zend_function(&p.function);
@@ -77,6 +80,7 @@ void drop_call(pending_call &p) {
 zval *call_user_here(pending_call &p) {
     frame callee;
     callee.op_array = &p.function.op_array;
+    callee.code = p.code;
     HashTable *symbols;
     ALLOC_HASHTABLE(symbols);
     zend_hash_init(symbols, 8, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
@@ -86,8 +90,8 @@ zval *call_user_here(pending_call &p) {
         callee.this_ptr = p.object;
         p.object = nullptr; /* the symbol table holds it now */
     }
-    callee.args = p.args.data();
-    callee.argc = (int)p.args.size();
+    callee.args = p.args.data;
+    callee.argc = p.args.count;
     execute(callee);
     zend_hash_destroy(symbols);
     FREE_HASHTABLE(symbols);
@@ -98,19 +102,24 @@ zval *call_user(pending_call &p) {
     return with_native_stack([&] { return call_user_here(p); });
 }
 
-zval *call_internal_here(pending_call &p, bool used) {
-    internal_call saved = current_call;
-    current_call.args = p.args.data();
-    current_call.count = (int)p.args.size();
-    current_call.function_name = p.function.common.function_name;
-    zval *rv = new_value();
-    p.function.internal_function.handler((int)p.args.size(), rv, p.object, used);
-    current_call = saved;
-    return rv;
+/* Runs an internal function with its return value in rv (null,
+ * refcount 1). */
+void call_internal_into(pending_call &p, bool used, zval *rv) {
+    with_native_stack([&] {
+        internal_call saved = current_call;
+        current_call.args = p.args.data;
+        current_call.count = p.args.count;
+        current_call.function_name = p.function.common.function_name;
+        p.function.internal_function.handler(p.args.count, rv, p.object, used);
+        current_call = saved;
+        return 0;
+    });
 }
 
 zval *call_internal(pending_call &p, bool used) {
-    return with_native_stack([&] { return call_internal_here(p, used); });
+    zval *rv = new_value();
+    call_internal_into(p, used, rv);
+    return rv;
 }
 
 /* Drops what a request knows of an op array's statics when the op array
@@ -150,6 +159,7 @@ zval *include_file_here(frame &f, const std::string &file, int type) {
     zend_op_array *oa = zend_compile_file(&handle, type);
     if (!oa) return bool_value(false);
     zval *rv = run_in_scope(oa, f.symbol_table, f.this_ptr);
+    forget_prepared(oa);
     forget_statics(oa);
     destroy_op_array(oa);
     efree(oa);
@@ -172,6 +182,7 @@ zval *eval_string(const std::string &code, const char *description, HashTable *s
         zend_op_array *oa = compile_string(code, description);
         if (!oa) return nullptr;
         zval *rv = run_in_scope(oa, symbol_table, this_ptr);
+        forget_prepared(oa);
         forget_statics(oa);
         destroy_op_array(oa);
         efree(oa);
@@ -186,7 +197,10 @@ int current_arguments(zval ***args) {
     return f->argc;
 }
 
-pending_call *top_call(frame &f) { return f.calls.empty() ? nullptr : &f.calls.back(); }
+pending_call *top_call(frame &f) {
+    std::size_t depth = pending_call_depth();
+    return depth > f.calls_base ? &pending_call_at(depth - 1) : nullptr;
+}
 
 bool argument_by_reference(const zend_function *fn, int index) {
     return argument_passing(fn->common.arg_types, index) != BYREF_NONE;
@@ -214,11 +228,11 @@ void op_INIT_FCALL(frame &f, const zend_op *op) {
     zend_function *fn;
     if (zend_hash_find(EG(function_table), name.c_str(), (uint)name.size() + 1, (void **)&fn) != SUCCESS)
         zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
-    push_call(f, fn, nullptr);
+    push_call(fn, nullptr);
 }
 
 void op_INIT_METHOD_CALL(frame &f, const zend_op *op) {
-    zval **location = (op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temps.size()
+    zval **location = (op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temp_count
                           ? f.temps[op->op1.u.var].location : nullptr;
     zval *object;
     if (location && *location) {
@@ -249,7 +263,7 @@ void op_INIT_METHOD_CALL(frame &f, const zend_op *op) {
         zval_ptr_dtor(&object);
         zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
     }
-    push_call(f, fn, object);
+    push_call(fn, object);
 }
 
 void op_INIT_STATIC_CALL(frame &f, const zend_op *op) {
@@ -263,18 +277,18 @@ void op_INIT_STATIC_CALL(frame &f, const zend_op *op) {
     zend_function *fn = find_method(ce, name);
     if (!fn) zend_error(E_ERROR, "Call to undefined function: %s()", name.c_str());
     zval *object = f.this_ptr ? share(f.this_ptr) : nullptr;
-    push_call(f, fn, object);
+    push_call(fn, object);
 }
 
 void op_INIT_CTOR(frame &f, const zend_op *op) {
-    zval *object = op->op1.u.var < f.temps.size() ? f.temps[op->op1.u.var].value : nullptr;
+    zval *object = op->op1.u.var < f.temp_count ? f.temps[op->op1.u.var].value : nullptr;
     zend_function *ctor = object && object->type == IS_OBJECT ? find_constructor(object->value.obj.ce) : nullptr;
     if (!ctor) {
-        f.calls.emplace_back(); /* arguments are evaluated, then dropped */
+        push_pending_call(); /* arguments are evaluated, then dropped */
         return;
     }
     object->is_ref = 1;
-    push_call(f, ctor, share(object));
+    push_call(ctor, share(object));
 }
 
 void op_SEND_VAL(frame &f, const zend_op *op) {
@@ -285,11 +299,11 @@ void op_SEND_VAL(frame &f, const zend_op *op) {
     if (op->op1.op_type != IS_VAR && p->callable &&
         argument_passing(p->function.common.arg_types, (int)op->extended_value) == BYREF_FORCE)
         zend_error(E_ERROR, "Cannot pass parameter %d by reference", (int)op->extended_value + 1);
-    p->args.push_back(unref(take(f, op->op1)));
+    p->args.push(unref(take(f, op->op1)));
 }
 
 void op_SEND_VAR(frame &f, const zend_op *op) {
-    zval **location = (op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temps.size()
+    zval **location = (op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temp_count
                           ? f.temps[op->op1.u.var].location : nullptr;
     zval *value = location && *location ? make_reference(location) : unref(take(f, op->op1));
     release(f, op->op1);
@@ -298,20 +312,40 @@ void op_SEND_VAR(frame &f, const zend_op *op) {
         zval_ptr_dtor(&value);
         zend_error(E_ERROR, "Argument passed outside a call");
     }
-    p->args.push_back(value);
+    p->args.push(value);
 }
 
+/* The call stays on the stack of pending calls while it runs: the callee
+ * reads its arguments in place. */
 void op_DO_FCALL(frame &f, const zend_op *op) {
-    if (f.calls.empty()) zend_error(E_ERROR, "Call without a function");
-    pending_call p = std::move(f.calls.back());
-    f.calls.pop_back();
-    zval *rv;
-    if (!p.callable) rv = new_value();
-    else if (p.function.type == ZEND_INTERNAL_FUNCTION) rv = call_internal(p, op->result.op_type != IS_UNUSED);
-    else if (p.function.type == ZEND_USER_FUNCTION) rv = call_user(p);
-    else rv = new_value();
-    drop_call(p);
-    set_result(f, op, rv);
+    pending_call *p = top_call(f);
+    if (!p) zend_error(E_ERROR, "Call without a function");
+    bool used = op->result.op_type == IS_TMP_VAR || op->result.op_type == IS_VAR;
+    if (p->callable && p->function.type == ZEND_INTERNAL_FUNCTION) {
+        zval *rv;
+        zval unused_value;
+        if (used) {
+            temp_var &t = result_temp(f, op);
+            rv = &t.own;
+        } else {
+            rv = &unused_value;
+        }
+        rv->type = IS_NULL;
+        rv->value.lval = 0;
+        INIT_PZVAL(rv);
+        call_internal_into(*p, used, rv);
+        INIT_PZVAL(rv); /* a return value is the caller's own */
+        drop_call(*p);
+        pop_pending_call();
+        if (used) f.temps[op->result.u.var].value = rv;
+        else zval_dtor(rv);
+    } else {
+        zval *rv = p->callable && p->function.type == ZEND_USER_FUNCTION ? call_user(*p) : new_value();
+        drop_call(*p);
+        pop_pending_call();
+        set_result(f, op, rv);
+    }
+    check_time_limit();
 }
 
 void op_RECV(frame &f, const zend_op *op) {
@@ -339,7 +373,7 @@ void op_RETURN(frame &f, const zend_op *op) {
         zval *value = take(f, op->op1);
         f.return_value = op->extended_value == 1 ? value : unref(value);
     }
-    f.done = true;
+    f.pc = f.last;
 }
 
 void op_NEW(frame &f, const zend_op *op) {
@@ -481,7 +515,7 @@ zval *call_resolved(pending_call &call, int argc, zval **argv) {
         } else {
             a = share(a);
         }
-        call.args.push_back(a);
+        call.args.push(a);
     }
     zval *rv = call.function.type == ZEND_INTERNAL_FUNCTION ? call_internal(call, true)
              : call.function.type == ZEND_USER_FUNCTION     ? call_user(call)
@@ -522,7 +556,7 @@ zval *call_function_with_references(const zval *callable, int argc, zval **argv)
         } else {
             a->refcount++;
         }
-        call.args.push_back(a);
+        call.args.push(a);
     }
     zval *rv = call.function.type == ZEND_INTERNAL_FUNCTION ? call_internal(call, true)
              : call.function.type == ZEND_USER_FUNCTION     ? call_user(call)

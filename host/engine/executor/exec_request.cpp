@@ -82,6 +82,11 @@ namespace zend {
 void executor_request_startup() {
     using exec::state;
     state.current = nullptr;
+    exec::drop_prepared_code();
+    exec::reset_frame_memory();
+    /* call sites remember functions and classes */
+    if (EG(function_table)) watch_table(EG(function_table));
+    if (EG(class_table)) watch_table(EG(class_table));
     exec::drop_statics();
     state.included_files.clear();
     if (!state.active) state.previous_provider = set_position_provider(exec::execution_position);
@@ -105,6 +110,8 @@ void executor_request_shutdown() {
     /* After a fatal error frames were abandoned mid-run: their values die
      * with request memory; only the executor's own records are reset. */
     state.current = nullptr;
+    exec::drop_prepared_code();
+    exec::reset_frame_memory();
     exec::drop_statics();
     state.included_files.clear();
     if (state.active) set_position_provider(state.previous_provider);
@@ -133,6 +140,7 @@ int execute_script(const char *filename) {
         }
         zval *rv = exec::run_in_scope(oa, &EG(symbol_table), nullptr);
         zval_ptr_dtor(&rv);
+        exec::forget_prepared(oa);
         destroy_op_array(oa);
         efree(oa);
     } catch (const bailout &) {

@@ -58,7 +58,7 @@ int effective_mode(frame &f, ulong ext) {
  * fetch found nothing. */
 zval *peek(frame &f, const znode &n) {
     if (n.op_type == IS_CONST) return const_cast<zval *>(&n.u.constant);
-    if ((n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) || n.u.var >= f.temps.size()) return nullptr;
+    if ((n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) || n.u.var >= f.temp_count) return nullptr;
     temp_var &t = f.temps[n.u.var];
     if (t.value) return t.value;
     if (t.location) return *t.location;
@@ -66,18 +66,8 @@ zval *peek(frame &f, const znode &n) {
 }
 
 zval **location_of(frame &f, const znode &n) {
-    if ((n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) || n.u.var >= f.temps.size()) return nullptr;
+    if ((n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) || n.u.var >= f.temp_count) return nullptr;
     return f.temps[n.u.var].location;
-}
-
-temp_var &result_temp(frame &f, const zend_op *op) {
-    if ((op->result.op_type != IS_VAR && op->result.op_type != IS_TMP_VAR) || op->result.u.var >= f.temps.size())
-        zend_error(E_ERROR, "Invalid temporary");
-    temp_var &t = f.temps[op->result.u.var];
-    release_temp(t);
-    if (t.scratch) zval_ptr_dtor(&t.scratch);
-    t.scratch = nullptr;
-    return t;
 }
 
 void set_location(frame &f, const zend_op *op, zval **location) { result_temp(f, op).location = location; }
@@ -143,10 +133,13 @@ void fetch_dim_read(frame &f, const zend_op *op, bool quiet) {
     zval *container = peek(f, op->op1);
     zval *key = read(f, op->op2);
     zval *found = nullptr;
-    zval *made = nullptr;
+    zval made; /* a value of the result's own */
+    made.type = IS_NULL;
+    made.value.lval = 0;
+    bool have = !quiet;
     bool is_array = container && (container->type == IS_ARRAY || container->type == IS_CONSTANT_ARRAY);
     if (!is_array && (op->extended_value & FETCH_ARRAY_ONLY)) {
-        made = new_value();
+        have = true;
     } else if (is_array) {
         hash_key k;
         zval **slot;
@@ -162,24 +155,23 @@ void fetch_dim_read(frame &f, const zend_op *op, bool quiet) {
     } else if (container && container->type == IS_STRING && op->op2.op_type != IS_UNUSED) {
         long offset = zval_get_long(key);
         if (offset >= 0 && offset < container->value.str.len) {
-            made = new_value();
-            made->type = IS_STRING;
-            made->value.str.val = estrndup(container->value.str.val + offset, 1);
-            made->value.str.len = 1;
+            made.type = IS_STRING;
+            made.value.str.val = estrndup(container->value.str.val + offset, 1);
+            made.value.str.len = 1;
+            have = true;
         } else if (!quiet) {
             /* past either end: an empty string, as the engine has always read it */
             zend_error(E_NOTICE, "Uninitialized string offset:  %ld", offset);
-            made = new_value();
-            made->type = IS_STRING;
-            made->value.str.val = empty_string;
-            made->value.str.len = 0;
+            made.type = IS_STRING;
+            made.value.str.val = empty_string;
+            made.value.str.len = 0;
         }
     }
-    if (found) made = share(found);
-    if (!made && !quiet) made = new_value();
+    if (found) found = share(found);
     release(f, op->op2);
     if (!(op->extended_value & FETCH_KEEP_CONTAINER)) release(f, op->op1);
-    if (made) set_result(f, op, made);
+    if (found) set_result(f, op, found);
+    else if (have) set_result_value(f, op, made);
     else result_temp(f, op);
 }
 
@@ -436,6 +428,68 @@ HashTable *current_statics(frame &f) {
 
 } // namespace
 
+zval *assign_to_slot(zval **location, zval *value) {
+    zval *target = *location;
+    if (target->is_ref) {
+        if (target != value) {
+            zval old = *target;
+            target->value = value->value;
+            target->type = value->type;
+            if (value->refcount == 1 && !value->is_ref) {
+                FREE_ZVAL(value); /* the contents moved over */
+            } else {
+                zval_copy_ctor(target);
+                zval_ptr_dtor(&value);
+            }
+            zval_dtor(&old);
+        } else {
+            zval_ptr_dtor(&value);
+        }
+        return target;
+    }
+    value = unref(value);
+    *location = value;
+    zval_ptr_dtor(&target); /* for $a = $a this drops the count take() added */
+    return value;
+}
+
+zval *assign_private(zval **location, zval *value) {
+    zval *target = *location;
+    if (target->is_ref || target->refcount == 1) {
+        /* the variable's record is its own (or the reference's): the value
+         * moves in, the old one goes */
+        zval old = *target;
+        target->value = value->value;
+        target->type = value->type;
+        zval_dtor(&old);
+        return target;
+    }
+    zval *fresh;
+    ALLOC_ZVAL(fresh);
+    fresh->value = value->value;
+    fresh->type = value->type;
+    INIT_PZVAL(fresh);
+    *location = fresh;
+    zval_ptr_dtor(&target);
+    return fresh;
+}
+
+zval *assign_operand(frame &f, const znode &n, zval **location) {
+    if (n.op_type == IS_CONST) {
+        zval copy = n.u.constant;
+        zval_copy_ctor(&copy);
+        return assign_private(location, &copy);
+    }
+    if ((n.op_type == IS_TMP_VAR || n.op_type == IS_VAR) && n.u.var < f.temp_count) {
+        temp_var &t = f.temps[n.u.var];
+        if (t.value == &t.own) {
+            t.value = nullptr;
+            return assign_private(location, &t.own);
+        }
+    }
+    return assign_to_slot(location, take(f, n));
+}
+
 bool key_find(HashTable *ht, const zval *key, zval ***out) {
     hash_key k;
     if (!make_key(key, k)) return false;
@@ -547,7 +601,10 @@ void op_FETCH(frame &f, const zend_op *op) {
             set_counted(f, op, *slot);
         } else {
             zend_error(E_NOTICE, "Undefined variable: %s", name.c_str());
-            set_result(f, op, new_value());
+            zval null_value;
+            null_value.type = IS_NULL;
+            null_value.value.lval = 0;
+            set_result_value(f, op, null_value);
         }
         return;
     case FETCH_IS:
@@ -588,35 +645,28 @@ void op_MAKE_REF(frame &f, const zend_op *op) {
 }
 
 void op_ASSIGN(frame &f, const zend_op *op) {
-    if ((op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temps.size() &&
+    if ((op->op1.op_type == IS_VAR || op->op1.op_type == IS_TMP_VAR) && op->op1.u.var < f.temp_count &&
         f.temps[op->op1.u.var].string_offset >= 0) {
         assign_string_offset(f, op, f.temps[op->op1.u.var]);
         return;
     }
-    zval *value = take(f, op->op2);
-    zval **location = target_location(f, op);
-    zval *target = *location;
-    if (target->is_ref) {
-        if (target != value) {
-            zval old = *target;
-            target->value = value->value;
-            target->type = value->type;
-            if (value->refcount == 1 && !value->is_ref) {
-                FREE_ZVAL(value); /* the contents moved over */
-            } else {
-                zval_copy_ctor(target);
-                zval_ptr_dtor(&value);
-            }
-            zval_dtor(&old);
-        } else {
-            zval_ptr_dtor(&value);
-        }
-        value = target;
+    /* the value first, as a private value when it is one */
+    zval held;
+    zval *value = nullptr;
+    const znode &from = op->op2;
+    if (from.op_type == IS_CONST) {
+        held = from.u.constant;
+        zval_copy_ctor(&held);
+    } else if ((from.op_type == IS_TMP_VAR || from.op_type == IS_VAR) && from.u.var < f.temp_count &&
+               f.temps[from.u.var].value == &f.temps[from.u.var].own) {
+        temp_var &t = f.temps[from.u.var];
+        held = t.own;
+        t.value = nullptr;
     } else {
-        value = unref(value);
-        *location = value;
-        zval_ptr_dtor(&target); /* for $a = $a this drops the count take() added */
+        value = take(f, from);
     }
+    zval **location = target_location(f, op);
+    value = value ? assign_to_slot(location, value) : assign_private(location, &held);
     release(f, op->op1);
     if (op->result.op_type != IS_UNUSED) set_counted(f, op, value);
 }
@@ -666,12 +716,17 @@ static void incdec(frame &f, const zend_op *op, bool increment, bool post) {
     zval **location = target_location(f, op);
     separate(location);
     zval *target = *location;
-    zval *old = post && op->result.op_type != IS_UNUSED ? copy_value(target) : nullptr;
+    bool keep_old = post && op->result.op_type != IS_UNUSED;
+    zval old;
+    if (keep_old) {
+        old = *target;
+        zval_copy_ctor(&old);
+    }
     if (increment) increment_function(target);
     else decrement_function(target);
     release(f, op->op1);
     if (op->result.op_type == IS_UNUSED) return;
-    if (post) set_result(f, op, old);
+    if (post) set_result_value(f, op, old);
     else set_counted(f, op, target);
 }
 
@@ -684,20 +739,20 @@ void op_ISSET(frame &f, const zend_op *op) {
     zval *v = peek(f, op->op1);
     bool set = v && v->type != IS_NULL;
     release(f, op->op1);
-    zval *r = new_value();
-    r->type = IS_BOOL;
-    r->value.lval = set;
-    set_result(f, op, r);
+    zval r;
+    r.type = IS_BOOL;
+    r.value.lval = set;
+    set_result_value(f, op, r);
 }
 
 void op_EMPTY(frame &f, const zend_op *op) {
     zval *v = peek(f, op->op1);
     bool empty = !v || !zend_is_true(v);
     release(f, op->op1);
-    zval *r = new_value();
-    r->type = IS_BOOL;
-    r->value.lval = empty;
-    set_result(f, op, r);
+    zval r;
+    r.type = IS_BOOL;
+    r.value.lval = empty;
+    set_result_value(f, op, r);
 }
 
 void op_UNSET_VAR(frame &f, const zend_op *op) {
@@ -803,7 +858,7 @@ void op_FE_RESET(frame &f, const zend_op *op) {
 }
 
 void op_FE_FETCH(frame &f, const zend_op *op) {
-    if (op->op1.u.var >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary");
+    if (op->op1.u.var >= f.temp_count) zend_error(E_ERROR, "Invalid temporary");
     temp_var &it = f.temps[op->op1.u.var];
     zval *subject = it.value;
     if (!subject) {
@@ -820,26 +875,24 @@ void op_FE_FETCH(frame &f, const zend_op *op) {
         return;
     }
     if (op->extended_value) {
+        zend_uint key_temp = (zend_uint)(op->extended_value - 1);
+        if (key_temp >= f.temp_count) zend_error(E_ERROR, "Invalid temporary");
         char *key;
         uint key_length;
         ulong index;
-        zval *k = new_value();
-        if (zend_hash_get_current_key_ex(ht, &key, &key_length, &index, 0, &it.position) == HASH_KEY_IS_STRING) {
-            k->type = IS_STRING;
-            k->value.str.len = key_length > 0 ? (int)key_length - 1 : 0;
-            k->value.str.val = estrndup(key, (uint)k->value.str.len);
-        } else {
-            k->type = IS_LONG;
-            k->value.lval = (long)index;
-        }
-        zend_uint key_temp = (zend_uint)(op->extended_value - 1);
-        if (key_temp >= f.temps.size()) {
-            zval_ptr_dtor(&k);
-            zend_error(E_ERROR, "Invalid temporary");
-        }
         temp_var &kt = f.temps[key_temp];
         release_temp(kt);
-        kt.value = k;
+        zval &k = kt.own;
+        if (zend_hash_get_current_key_ex(ht, &key, &key_length, &index, 0, &it.position) == HASH_KEY_IS_STRING) {
+            k.type = IS_STRING;
+            k.value.str.len = key_length > 0 ? (int)key_length - 1 : 0;
+            k.value.str.val = estrndup(key, (uint)k.value.str.len);
+        } else {
+            k.type = IS_LONG;
+            k.value.lval = (long)index;
+        }
+        INIT_PZVAL(&k);
+        kt.value = &k;
     }
     zend_hash_move_forward_ex(ht, &it.position);
     if (owner == ht) {

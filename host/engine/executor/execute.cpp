@@ -2,6 +2,7 @@
  * ops: output, operators, conversions, jumps, loop exits. */
 #include <cstring>
 #include <exception>
+#include <new>
 
 #include "core/operators.h"
 #include "executor/executor.h"
@@ -17,52 +18,28 @@ const handler handlers[] = {
 #undef OPCODE
 };
 
-using binary_fn = int (*)(zval *, zval *, zval *);
-
-binary_fn binary_function(int code) {
-    switch (code) {
-    case ZEND_ADD: return add_function;
-    case ZEND_SUB: return sub_function;
-    case ZEND_MUL: return mul_function;
-    case ZEND_DIV: return div_function;
-    case ZEND_MOD: return mod_function;
-    case ZEND_CONCAT: return concat_function;
-    case ZEND_BW_OR: return bitwise_or_function;
-    case ZEND_BW_AND: return bitwise_and_function;
-    case ZEND_BW_XOR: return bitwise_xor_function;
-    case ZEND_SL: return shift_left_function;
-    case ZEND_SR: return shift_right_function;
-    case ZEND_IS_IDENTICAL: return is_identical_function;
-    case ZEND_IS_NOT_IDENTICAL: return is_not_identical_function;
-    case ZEND_IS_EQUAL: return is_equal_function;
-    case ZEND_IS_NOT_EQUAL: return is_not_equal_function;
-    case ZEND_IS_SMALLER: return is_smaller_function;
-    case ZEND_IS_SMALLER_OR_EQUAL: return is_smaller_or_equal_function;
-    case ZEND_BOOL_XOR: return boolean_xor_function;
-    default: return nullptr;
-    }
-}
-
-void binary(frame &f, const zend_op *op) {
-    zval *r = new_value();
-    binary_function(op->opcode)(r, read(f, op->op1), read(f, op->op2));
+template <int (*F)(zval *, zval *, zval *)> void binary(frame &f, const zend_op *op) {
+    zval r;
+    r.type = IS_NULL;
+    r.value.lval = 0;
+    F(&r, read(f, op->op1), read(f, op->op2));
     release(f, op->op1);
     release(f, op->op2);
-    set_result(f, op, r);
+    set_result_value(f, op, r);
 }
 
-zval *bool_value(bool b) {
-    zval *r = new_value();
-    r->type = IS_BOOL;
-    r->value.lval = b ? 1 : 0;
+zval bool_value(bool b) {
+    zval r;
+    r.type = IS_BOOL;
+    r.value.lval = b ? 1 : 0;
     return r;
 }
 
-void jump(frame &f, zend_uint target) {
-    if (target > f.op_array->last) {
-        zend_error(E_ERROR, "Jump outside the code");
-    }
-    f.pc = target;
+zval long_value(long l) {
+    zval r;
+    r.type = IS_LONG;
+    r.value.lval = l;
+    return r;
 }
 
 /* Leaves `depth` levels of loops starting at brk_cont entry `index`. The
@@ -83,7 +60,7 @@ void leave_loops(frame &f, const zend_op *op, bool is_break) {
         }
         if (e.brk >= 0 && (zend_uint)e.brk < oa->last) {
             const zend_op &exit_op = f.ops[e.brk];
-            if (exit_op.opcode == ZEND_FREE && exit_op.op1.u.var < f.temps.size())
+            if (exit_op.opcode == ZEND_FREE && exit_op.op1.u.var < f.temp_count)
                 release_temp(f.temps[exit_op.op1.u.var]);
         }
         index = (zend_uint)e.parent;
@@ -92,38 +69,74 @@ void leave_loops(frame &f, const zend_op *op, bool is_break) {
 
 } // namespace
 
+void jump(frame &f, zend_uint target) {
+    if (target > f.last) [[unlikely]]
+        zend_error(E_ERROR, "Jump outside the code");
+    if (target < f.pc) check_time_limit();
+    f.pc = target;
+}
+
 void execute(frame &f) {
+    prepared *code = f.code ? f.code : prepare(f.op_array);
+    f.code = code;
+    code->running++;
     f.ops = f.op_array->opcodes;
-    f.temps.resize(f.op_array->T);
+    f.last = f.op_array->last;
+    f.temp_count = f.op_array->T;
+    /* temporaries and the slot cache in one block of frame memory */
+    frame_memory_mark mark = frame_memory_top();
+    std::size_t variables = code->variables.size();
+    std::size_t temp_bytes = sizeof(temp_var) * f.temp_count;
+    char *block = static_cast<char *>(frame_memory_push(temp_bytes + sizeof(zval **) * variables));
+    f.temps = reinterpret_cast<temp_var *>(block);
+    for (zend_uint i = 0; i < f.temp_count; i++) new (&f.temps[i]) temp_var();
+    f.slots = reinterpret_cast<zval ***>(block + temp_bytes);
+    if (variables) std::memset(f.slots, 0, sizeof(zval **) * variables);
+    f.slots_epoch = table_epoch;
+    f.calls_base = pending_call_depth();
     f.prev = state.current;
     state.current = &f;
     HashTable *outer_symbols = EG(active_symbol_table);
-    if (f.symbol_table) EG(active_symbol_table) = f.symbol_table;
+    if (f.symbol_table) {
+        EG(active_symbol_table) = f.symbol_table;
+        watch_table(f.symbol_table);
+    }
     struct leave {
         frame &f;
         HashTable *outer_symbols;
+        frame_memory_mark mark;
         ~leave() {
             state.current = f.prev;
             EG(active_symbol_table) = outer_symbols;
+            if (f.symbol_table) unwatch_table(f.symbol_table);
             /* a bailout abandons the request: request memory goes as a whole */
-            if (std::uncaught_exceptions() > 0) return;
-            for (temp_var &t : f.temps) release_temp(t);
-            for (pending_call &p : f.calls) {
-                for (zval *a : p.args) zval_ptr_dtor(&a);
-                if (p.object) zval_ptr_dtor(&p.object);
-                if (p.callable && p.function.type == ZEND_USER_FUNCTION) destroy_zend_function(&p.function);
+            if (std::uncaught_exceptions() == 0) {
+                for (zend_uint i = 0; i < f.temp_count; i++) {
+                    temp_var &t = f.temps[i];
+                    release_temp(t);
+                    if (t.scratch) zval_ptr_dtor(&t.scratch);
+                }
+                while (pending_call_depth() > f.calls_base) {
+                    pending_call &p = pending_call_at(pending_call_depth() - 1);
+                    for (int i = 0; i < p.args.count; i++) zval_ptr_dtor(&p.args.data[i]);
+                    p.args.clear();
+                    if (p.object) zval_ptr_dtor(&p.object);
+                    if (p.callable && p.function.type == ZEND_USER_FUNCTION) destroy_zend_function(&p.function);
+                    pop_pending_call();
+                }
+            } else {
+                while (pending_call_depth() > f.calls_base) pop_pending_call();
             }
-            f.calls.clear();
+            frame_memory_pop(mark);
+            release_prepared(f.code);
         }
-    } guard{f, outer_symbols};
-    const zend_uint last = f.op_array->last;
-    while (!f.done && f.pc < last) {
-        const zend_op *op = &f.ops[f.pc++];
-        f.current = op;
-        if (time_limit_expired) [[unlikely]]
-            time_limit_exceeded();
-        if (op->opcode >= ZEND_OPCODE_COUNT) zend_error(E_ERROR, "Invalid opcode %d", op->opcode);
-        handlers[op->opcode](f, op);
+    } guard{f, outer_symbols, mark};
+    check_time_limit();
+    const instr *program = code->code.data();
+    while (f.pc < f.last) {
+        const instr &in = program[f.pc++];
+        f.current = in.op;
+        in.run(f, in);
     }
 }
 
@@ -175,12 +188,15 @@ zval *read(frame &f, const znode &n) {
     case IS_CONST: return const_cast<zval *>(&n.u.constant);
     case IS_TMP_VAR:
     case IS_VAR: {
-        if (n.u.var >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary %u", n.u.var);
+        if (n.u.var >= f.temp_count) zend_error(E_ERROR, "Invalid temporary %u", n.u.var);
         temp_var &t = f.temps[n.u.var];
         if (t.value) return t.value;
         if (t.location && *t.location) return *t.location;
         /* a missing value (an isset fetch that found nothing): null */
-        t.value = new_value();
+        t.own.type = IS_NULL;
+        t.own.value.lval = 0;
+        INIT_PZVAL(&t.own);
+        t.value = &t.own;
         return t.value;
     }
     default: {
@@ -193,10 +209,15 @@ zval *read(frame &f, const znode &n) {
 zval *take(frame &f, const znode &n) {
     if (n.op_type == IS_CONST) return copy_value(&n.u.constant);
     if (n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) return new_value();
-    if (n.u.var >= f.temps.size()) zend_error(E_ERROR, "Invalid temporary %u", n.u.var);
+    if (n.u.var >= f.temp_count) zend_error(E_ERROR, "Invalid temporary %u", n.u.var);
     temp_var &t = f.temps[n.u.var];
     zval *v = t.value;
-    if (v) {
+    if (v == &t.own) {
+        /* a private value gets a record of its own */
+        ALLOC_ZVAL(v);
+        *v = t.own;
+        t.value = nullptr;
+    } else if (v) {
         t.value = nullptr;
     } else if (t.location && *t.location) {
         v = share(*t.location);
@@ -208,7 +229,8 @@ zval *take(frame &f, const znode &n) {
 }
 
 void release_temp(temp_var &t) {
-    if (t.value) zval_ptr_dtor(&t.value);
+    if (t.value == &t.own) zval_dtor(&t.own);
+    else if (t.value) zval_ptr_dtor(&t.value);
     t.value = nullptr;
     t.location = nullptr;
     t.position = nullptr;
@@ -221,7 +243,17 @@ void release_temp(temp_var &t) {
 
 void release(frame &f, const znode &n) {
     if (n.op_type != IS_TMP_VAR && n.op_type != IS_VAR) return;
-    if (n.u.var < f.temps.size()) release_temp(f.temps[n.u.var]);
+    if (n.u.var < f.temp_count) release_temp(f.temps[n.u.var]);
+}
+
+temp_var &result_temp(frame &f, const zend_op *op) {
+    if ((op->result.op_type != IS_VAR && op->result.op_type != IS_TMP_VAR) || op->result.u.var >= f.temp_count)
+        zend_error(E_ERROR, "Invalid temporary");
+    temp_var &t = f.temps[op->result.u.var];
+    release_temp(t);
+    if (t.scratch) zval_ptr_dtor(&t.scratch);
+    t.scratch = nullptr;
+    return t;
 }
 
 void set_result(frame &f, const zend_op *op, zval *value) {
@@ -229,15 +261,26 @@ void set_result(frame &f, const zend_op *op, zval *value) {
         zval_ptr_dtor(&value);
         return;
     }
-    if (op->result.u.var >= f.temps.size()) {
+    if (op->result.u.var >= f.temp_count) {
         zval_ptr_dtor(&value);
         zend_error(E_ERROR, "Invalid temporary %u", op->result.u.var);
     }
-    temp_var &t = f.temps[op->result.u.var];
-    release_temp(t);
-    if (t.scratch) zval_ptr_dtor(&t.scratch);
-    t.scratch = nullptr;
-    t.value = value;
+    result_temp(f, op).value = value;
+}
+
+void set_result_value(frame &f, const zend_op *op, const zval &value) {
+    if ((op->result.op_type != IS_TMP_VAR && op->result.op_type != IS_VAR) || op->result.u.var >= f.temp_count) {
+        zval dropped = value;
+        zval_dtor(&dropped);
+        if (op->result.op_type == IS_TMP_VAR || op->result.op_type == IS_VAR)
+            zend_error(E_ERROR, "Invalid temporary %u", op->result.u.var);
+        return;
+    }
+    temp_var &t = result_temp(f, op);
+    t.own.value = value.value;
+    t.own.type = value.type;
+    INIT_PZVAL(&t.own);
+    t.value = &t.own;
 }
 
 /* ---- handlers ---- */
@@ -253,51 +296,49 @@ void op_ECHO(frame &f, const zend_op *op) {
 
 void op_PRINT(frame &f, const zend_op *op) {
     op_ECHO(f, op);
-    zval *r = new_value();
-    r->type = IS_LONG;
-    r->value.lval = 1;
-    set_result(f, op, r);
+    set_result_value(f, op, long_value(1));
 }
 
-#define BINARY_HANDLER(name) \
-    void op_##name(frame &f, const zend_op *op) { binary(f, op); }
-BINARY_HANDLER(ADD)
-BINARY_HANDLER(SUB)
-BINARY_HANDLER(MUL)
-BINARY_HANDLER(DIV)
-BINARY_HANDLER(MOD)
-BINARY_HANDLER(CONCAT)
-BINARY_HANDLER(BW_OR)
-BINARY_HANDLER(BW_AND)
-BINARY_HANDLER(BW_XOR)
-BINARY_HANDLER(SL)
-BINARY_HANDLER(SR)
-BINARY_HANDLER(IS_IDENTICAL)
-BINARY_HANDLER(IS_NOT_IDENTICAL)
-BINARY_HANDLER(IS_EQUAL)
-BINARY_HANDLER(IS_NOT_EQUAL)
-BINARY_HANDLER(IS_SMALLER)
-BINARY_HANDLER(IS_SMALLER_OR_EQUAL)
-BINARY_HANDLER(BOOL_XOR)
+#define BINARY_HANDLER(name, function) \
+    void op_##name(frame &f, const zend_op *op) { binary<function>(f, op); }
+BINARY_HANDLER(ADD, add_function)
+BINARY_HANDLER(SUB, sub_function)
+BINARY_HANDLER(MUL, mul_function)
+BINARY_HANDLER(DIV, div_function)
+BINARY_HANDLER(MOD, mod_function)
+BINARY_HANDLER(CONCAT, concat_function)
+BINARY_HANDLER(BW_OR, bitwise_or_function)
+BINARY_HANDLER(BW_AND, bitwise_and_function)
+BINARY_HANDLER(BW_XOR, bitwise_xor_function)
+BINARY_HANDLER(SL, shift_left_function)
+BINARY_HANDLER(SR, shift_right_function)
+BINARY_HANDLER(IS_IDENTICAL, is_identical_function)
+BINARY_HANDLER(IS_NOT_IDENTICAL, is_not_identical_function)
+BINARY_HANDLER(IS_EQUAL, is_equal_function)
+BINARY_HANDLER(IS_NOT_EQUAL, is_not_equal_function)
+BINARY_HANDLER(IS_SMALLER, is_smaller_function)
+BINARY_HANDLER(IS_SMALLER_OR_EQUAL, is_smaller_or_equal_function)
+BINARY_HANDLER(BOOL_XOR, boolean_xor_function)
 #undef BINARY_HANDLER
 
 void op_BOOL_NOT(frame &f, const zend_op *op) {
     bool b = zend_is_true(read(f, op->op1));
     release(f, op->op1);
-    set_result(f, op, bool_value(!b));
+    set_result_value(f, op, bool_value(!b));
 }
 
 void op_BW_NOT(frame &f, const zend_op *op) {
-    zval *r = new_value();
-    bitwise_not_function(r, read(f, op->op1));
+    zval r;
+    r.type = IS_NULL;
+    bitwise_not_function(&r, read(f, op->op1));
     release(f, op->op1);
-    set_result(f, op, r);
+    set_result_value(f, op, r);
 }
 
 void op_BOOL(frame &f, const zend_op *op) {
     bool b = zend_is_true(read(f, op->op1));
     release(f, op->op1);
-    set_result(f, op, bool_value(b));
+    set_result_value(f, op, bool_value(b));
 }
 
 void op_CAST(frame &f, const zend_op *op) {
@@ -338,7 +379,15 @@ void op_CAST(frame &f, const zend_op *op) {
     set_result(f, op, r);
 }
 
-void op_QM_ASSIGN(frame &f, const zend_op *op) { set_result(f, op, unref(take(f, op->op1))); }
+void op_QM_ASSIGN(frame &f, const zend_op *op) {
+    if (op->op1.op_type == IS_CONST) {
+        zval copy = op->op1.u.constant;
+        zval_copy_ctor(&copy);
+        set_result_value(f, op, copy);
+        return;
+    }
+    set_result(f, op, unref(take(f, op->op1)));
+}
 
 void op_JMP(frame &f, const zend_op *op) { jump(f, op->op1.u.opline_num); }
 
@@ -357,14 +406,14 @@ void op_JMPNZ(frame &f, const zend_op *op) {
 void op_JMPZ_EX(frame &f, const zend_op *op) {
     bool b = zend_is_true(read(f, op->op1));
     release(f, op->op1);
-    set_result(f, op, bool_value(b));
+    set_result_value(f, op, bool_value(b));
     if (!b) jump(f, op->op2.u.opline_num);
 }
 
 void op_JMPNZ_EX(frame &f, const zend_op *op) {
     bool b = zend_is_true(read(f, op->op1));
     release(f, op->op1);
-    set_result(f, op, bool_value(b));
+    set_result_value(f, op, bool_value(b));
     if (b) jump(f, op->op2.u.opline_num);
 }
 
@@ -374,25 +423,26 @@ void op_CONT(frame &f, const zend_op *op) { leave_loops(f, op, false); }
 void op_FREE(frame &f, const zend_op *op) { release(f, op->op1); }
 
 void op_CASE(frame &f, const zend_op *op) {
-    zval *r = new_value();
-    is_equal_function(r, read(f, op->op1), read(f, op->op2));
+    zval r;
+    r.type = IS_NULL;
+    is_equal_function(&r, read(f, op->op1), read(f, op->op2));
     release(f, op->op2);
-    set_result(f, op, r);
+    set_result_value(f, op, r);
 }
 
 void op_FETCH_CONSTANT(frame &f, const zend_op *op) {
     zval *name = read(f, op->op1);
-    zval *r = new_value();
-    if (name->type != IS_STRING || !get_constant(name->value.str.val, (std::size_t)name->value.str.len, r)) {
+    zval r;
+    r.type = IS_NULL;
+    if (name->type != IS_STRING || !get_constant(name->value.str.val, (std::size_t)name->value.str.len, &r)) {
         const char *text = name->type == IS_STRING ? name->value.str.val : "";
         zend_error(E_NOTICE, "Use of undefined constant %s - assumed '%s'", text, text);
-        r->type = IS_STRING;
-        r->value.str.len = name->type == IS_STRING ? name->value.str.len : 0;
-        r->value.str.val = estrndup(text, (uint)r->value.str.len);
+        r.type = IS_STRING;
+        r.value.str.len = name->type == IS_STRING ? name->value.str.len : 0;
+        r.value.str.val = estrndup(text, (uint)r.value.str.len);
     }
-    INIT_PZVAL(r);
     release(f, op->op1);
-    set_result(f, op, r);
+    set_result_value(f, op, r);
 }
 
 /* @expr: error_reporting is 0 while expr runs, functions it calls
@@ -400,11 +450,9 @@ void op_FETCH_CONSTANT(frame &f, const zend_op *op) {
  * temporary, whatever expr set meanwhile. */
 void op_BEGIN_SILENCE(frame &f, const zend_op *op) {
     if (silence_depth++ == 0) silence_outer_level = settings.error_reporting;
-    zval *saved = new_value();
-    saved->type = IS_LONG;
-    saved->value.lval = settings.error_reporting;
+    zval saved = long_value(settings.error_reporting);
     settings.error_reporting = 0;
-    set_result(f, op, saved);
+    set_result_value(f, op, saved);
 }
 
 void op_END_SILENCE(frame &f, const zend_op *op) {
