@@ -27,6 +27,16 @@ typedef struct brisko_class_node {
     uint name_length;
     zend_class_entry *class_entry;
     struct brisko_class_node *next;
+    /* For a class bound to its parent when its declaration runs (the
+     * parent was not known when the file compiled): the parent's name;
+     * NULL otherwise. */
+    char *late_parent;
+    /* The keys of the class's own members that its parent also had when
+     * the file compiled: those replaced inherited ones in place, the others
+     * followed the parent's. Each is a kind byte ('m' method, 'p' default
+     * property) and the key with its NUL; a 0 byte ends the list. NULL
+     * when there are none. */
+    char *overrides;
 } brisko_class_node;
 
 typedef struct brisko_file_entry {

@@ -109,6 +109,7 @@ int zm_activate_php_brisko(INIT_FUNC_ARGS)
     brisko_heap_reset();
     brisko_template_request_startup();
     brisko_copy_request_startup();
+    brisko_cache_request_startup();
     return SUCCESS;
 }
 
