@@ -7,6 +7,7 @@
 
 #include <time.h>
 #include "brisko_alloc.h"
+#include "brisko_stamp.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -108,6 +109,8 @@ typedef struct brisko_tplfile {
     brisko_tpl *tpl;  /* root record of the parse */
     bkpool *pool;     /* the entry's own pool */
     int limits;       /* BRISKO_TPL_LIMIT_* bits the parse ran into */
+    brisko_file_stamp stamp; /* the file as it was read: what tells a rewrite, also
+                                within the same second */
 } brisko_tplfile;
 
 /* Limits a parse can run into; each load of such a parse warns. */

@@ -54,15 +54,6 @@ int brisko_load_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
 /* 1 when restoring the entry would put a function or class over one the
  * request already has. */
 int brisko_would_redeclare(brisko_file_entry *entry);
-/* 1 while the file is the one the entry was compiled from: same identity
- * and status, and for a racy entry the same content. */
-int brisko_entry_current(brisko_file_entry *entry, const struct stat *status);
-/* Whether the file changed too recently for its change time to tell a
- * rewrite in the same clock tick. */
-int brisko_change_is_recent(const struct stat *status);
-/* A stream's whole content in request memory; NULL when it cannot be read. */
-char *brisko_read_stream(FILE *fp, size_t *length);
-uint64_t brisko_content_hash(const char *bytes, size_t length);
 
 zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status);
 

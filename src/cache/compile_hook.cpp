@@ -168,12 +168,7 @@ static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int
     entry->pool = pool;
     entry->path = brisko_strdup(path, pool);
     entry->ctime = status->st_ctime;
-    entry->ctime_nsec = status->st_ctim.tv_nsec;
-    entry->size = status->st_size;
-    entry->dev = status->st_dev;
-    entry->ino = status->st_ino;
-    entry->racy = racy;
-    entry->content_hash = content_hash;
+    brisko_stamp_set(&entry->stamp, status, racy, content_hash);
 
     brisko_save_start();
     brisko_save_op(&entry->op_array, compiled, pool);

@@ -184,7 +184,7 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
         return NULL;
 
     brisko_file_entry *entry = (brisko_file_entry *)data;
-    if (!brisko_entry_current(entry, status)) {
+    if (!brisko_stamp_matches(&entry->stamp, status, path)) {
         brisko_drop_entry(path, entry);
         return NULL;
     }

@@ -57,7 +57,7 @@ static void tpl_limit_warnings(const char *path, int limits, long long size)
 
 /* The text of a regular file up to its first NUL, in a malloc'd buffer;
  * NULL when it cannot be opened or read. */
-static char *tpl_read_file(const char *path, const struct stat *st)
+static char *tpl_read_file(const char *path, const struct stat *st, size_t *length)
 {
     if (!S_ISREG(st->st_mode) || st->st_size < 0) return NULL;
     if (st->st_size > BRISKO_TPL_MAX_FILE) {
@@ -80,6 +80,7 @@ static char *tpl_read_file(const char *path, const struct stat *st)
         free(buf);
         return NULL;
     }
+    *length = got;
     return buf;
 }
 
@@ -97,18 +98,21 @@ extern "C" brisko_tpl *brisko_template_load_file(const char *path)
     brisko_tplfile *old = NULL;
     if (brisko_templatetable != NULL && zend_hash_find(brisko_templatetable, resolved, key_len, &found) == SUCCESS) {
         old = *(brisko_tplfile **)found;
-        if (old->ctime == st.st_ctime) {
+        if (brisko_stamp_matches(&old->stamp, &st, resolved)) {
             tpl_limit_warnings(resolved, old->limits, (long long)st.st_size);
             free(resolved);
             return old->tpl;
         }
     }
 
-    char *text = tpl_read_file(resolved, &st);
+    size_t length = 0;
+    char *text = tpl_read_file(resolved, &st, &length);
     if (text == NULL) {
         free(resolved);
         return NULL;
     }
+    int racy = brisko_change_is_recent(&st);
+    uint64_t content_hash = racy ? brisko_content_hash(text, length) : 0;
     int limits = 0;
     brisko_tpl *tpl = brisko_template_parse_file(text, strlen(text), &limits);
     free(text);
@@ -116,6 +120,7 @@ extern "C" brisko_tpl *brisko_template_load_file(const char *path)
         bkpool *pool = new_subbkpool(bkpool_global);
         brisko_tplfile *entry = (brisko_tplfile *)bkpool_malloc(sizeof(brisko_tplfile), pool);
         entry->ctime = st.st_ctime;
+        brisko_stamp_set(&entry->stamp, &st, racy, content_hash);
         entry->tpl = tpl;
         entry->pool = pool;
         entry->limits = limits;

@@ -364,15 +364,15 @@ TEST_F(CacheTest, ARacyEntryComparesContentUntilTheTickIsOver)
     release(compile(path));
     brisko_file_entry *entry = entry_for(path);
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->racy, 1); // written a moment ago
+    EXPECT_EQ(entry->stamp.racy, 1); // written a moment ago
 
     // Same size, other bytes; the entry is made to match the new status,
     // as a rewrite in the same tick would leave it.
     write("racy.php", "<?php $v = 'bbbb';\n");
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
-    entry->ctime = st.st_ctime;
-    entry->ctime_nsec = st.st_ctim.tv_nsec;
+    entry->stamp.ctime = st.st_ctime;
+    entry->stamp.ctime_nsec = st.st_ctim.tv_nsec;
     unsigned long before = zend::counters.compilations;
     release(compile(path));
     EXPECT_EQ(zend::counters.compilations, before + 1); // the content told
@@ -386,7 +386,7 @@ TEST_F(CacheTest, ARacyEntryComparesContentUntilTheTickIsOver)
     EXPECT_EQ(zend::counters.compilations, before);
     entry = entry_for(path);
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->racy, 0);
+    EXPECT_EQ(entry->stamp.racy, 0);
 }
 
 // A file put in place of another (a folder renamed over the old one) may
@@ -402,9 +402,9 @@ TEST_F(CacheTest, AnotherFileAtTheSamePathIsNotServedFromTheOldEntry)
     fs::rename(dir / "incoming", dir / "live");
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
-    entry->ctime = st.st_ctime; // as if both were written in the same tick
-    entry->ctime_nsec = st.st_ctim.tv_nsec;
-    entry->racy = 0;
+    entry->stamp.ctime = st.st_ctime; // as if both were written in the same tick
+    entry->stamp.ctime_nsec = st.st_ctim.tv_nsec;
+    entry->stamp.racy = 0;
     unsigned long before = zend::counters.compilations;
     release(compile(path));
     EXPECT_EQ(zend::counters.compilations, before + 1);

@@ -159,6 +159,19 @@ TEST_F(tpl, BlockPathsCacheAndIndependentCopies)
     EXPECT_EQ(get(two), "AB{x}");
 }
 
+TEST_F(tpl, RewriteWithinOneTimestampTickIsSeen)
+{
+    // Two writes inside the file system's timestamp granularity, keeping the
+    // size: the status-change time may not move, the bytes do.
+    std::string path = write("same.tpl", "old {x}");
+    EXPECT_EQ(get(load(path)), "old {x}");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "NEW {x}";
+    EXPECT_EQ(get(load(path)), "NEW {x}");
+    std::string moved = write("moved.tpl", "MOV {x}");
+    ASSERT_EQ(rename(moved.c_str(), path.c_str()), 0) << "a new inode at the same path";
+    EXPECT_EQ(get(load(path)), "MOV {x}");
+}
+
 TEST_F(tpl, CacheIsSharedAndUnreadableFilesGiveNull)
 {
     std::string path = write("c.tpl", "cached {x}");

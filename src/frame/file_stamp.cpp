@@ -1,20 +1,21 @@
-/* Whether a cache entry still describes the file on disk.
+/* Whether what a cache made from a file still describes the file on disk.
  *
- * An entry holds the file's identity (device, inode) and status (change
- * time to the nanosecond, size) as they were when it was compiled; any
+ * A stamp holds the file's identity (device, inode) and status (change
+ * time to the nanosecond, size) as they were when it was read; any
  * difference makes it stale. That alone misses one case: the system stamps
  * change times from a clock that advances in ticks, so a rewrite of the
  * same size within the tick in which the file was compiled keeps every
- * field. An entry made from a file that changed so recently is "racy": it
- * also records a hash of the very bytes the compiler read, and each hit
- * compares the file's content until the tick is surely over; then the
- * change time alone tells again. */
+ * field. A stamp of a file that changed so recently is "racy": it also
+ * records a hash of the very bytes read, and each use compares the file's
+ * content until the tick is surely over; then the change time alone tells
+ * again. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
-#include "cache.h"
+#include "php.h"
+#include "brisko_stamp.h"
 
 /* The longest clock tick a change time may fall behind by, with room to
  * spare; filesystems that keep whole seconds only (the nanoseconds are 0)
@@ -72,9 +73,9 @@ uint64_t brisko_content_hash(const char *bytes, size_t length)
     return brisko_hash_bytes(bytes, length);
 }
 
-static int brisko_same_content(const brisko_file_entry *entry)
+static int brisko_same_content(const brisko_file_stamp *stamp, const char *path)
 {
-    FILE *fp = fopen(entry->path, "rb");
+    FILE *fp = fopen(path, "rb");
     if (fp == NULL)
         return 0;
     size_t length = 0;
@@ -82,22 +83,33 @@ static int brisko_same_content(const brisko_file_entry *entry)
     fclose(fp);
     if (content == NULL)
         return 0;
-    int same = (off_t)length == entry->size && brisko_hash_bytes(content, length) == entry->content_hash;
+    int same = (off_t)length == stamp->size && brisko_hash_bytes(content, length) == stamp->content_hash;
     _efree(content);
     return same;
 }
 
-int brisko_entry_current(brisko_file_entry *entry, const struct stat *status)
+void brisko_stamp_set(brisko_file_stamp *stamp, const struct stat *status, int racy, uint64_t content_hash)
 {
-    if (entry->ctime != status->st_ctime || entry->ctime_nsec != status->st_ctim.tv_nsec ||
-        entry->size != status->st_size || entry->dev != status->st_dev || entry->ino != status->st_ino)
+    stamp->ctime = status->st_ctime;
+    stamp->ctime_nsec = status->st_ctim.tv_nsec;
+    stamp->size = status->st_size;
+    stamp->dev = status->st_dev;
+    stamp->ino = status->st_ino;
+    stamp->racy = racy;
+    stamp->content_hash = racy ? content_hash : 0;
+}
+
+int brisko_stamp_matches(brisko_file_stamp *stamp, const struct stat *status, const char *path)
+{
+    if (stamp->ctime != status->st_ctime || stamp->ctime_nsec != status->st_ctim.tv_nsec ||
+        stamp->size != status->st_size || stamp->dev != status->st_dev || stamp->ino != status->st_ino)
         return 0;
-    if (!entry->racy)
+    if (!stamp->racy)
         return 1;
-    if (!brisko_same_content(entry))
+    if (!brisko_same_content(stamp, path))
         return 0;
     /* Once the tick is over, a rewrite would show in the change time. */
     if (!brisko_change_is_recent(status))
-        entry->racy = 0;
+        stamp->racy = 0;
     return 1;
 }
