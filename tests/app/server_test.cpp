@@ -149,7 +149,13 @@ protected:
         site.start(args);
     }
 
-    void TearDown() override { EXPECT_EQ(site.stop(), 0) << site.error_log(); }
+    void TearDown() override
+    {
+        EXPECT_EQ(site.stop(), 0) << site.error_log();
+        std::string log = site.error_log();
+        EXPECT_EQ(log.find("Sanitizer"), std::string::npos) << log;
+        EXPECT_EQ(log.find("starting another"), std::string::npos) << "no worker ended on its own: " << log;
+    }
 
     /* A new member, logged in by registering. */
     void register_member(browser &b, const std::string &name, const std::string &password)
