@@ -70,6 +70,32 @@ TEST_F(tpl, WorkedExampleHelloAnn)
     EXPECT_EQ(printed.value->type, IS_NULL);
 }
 
+// Rendering records built by hand (no slots: names are compared): a
+// 21-byte content with a tag and the placeholder of a repeat block.
+TEST_F(tpl, WorkedExampleOnHandBuiltRecords)
+{
+    bkpool *pool = new_bkpool();
+    brisko_seg top_segs[] = {{0, 6, 0}, {6, 2, 4}, {14, 1, 4}};
+    brisko_seg x_segs[] = {{0, 1, 0}};
+    brisko_tpl x = {BRISKO_TPL_MAGIC, pool, (char *)"x", 1, x_segs, 0, nullptr, nullptr, nullptr, 0};
+    brisko_tpl top = {BRISKO_TPL_MAGIC, pool, (char *)"Hello {name}, {row*}!", 3, top_segs, 0, nullptr, nullptr, nullptr, 0};
+    ASSERT_EQ(strlen(top.content), 21u);
+    _brisko_template_set_subnum(&top, 1);
+    _brisko_template_set_sub(&top, 0, "row*", &x);
+
+    brisko_template_render(&top);
+    EXPECT_EQ(std::string(brisko_write_buf, brisko_write_buf_len), "Hello {name}, !");
+    EXPECT_EQ(brisko_write_buf_len, 15);
+
+    brisko_tpl *t = _brisko_template_dup(&top);
+    brisko_template_fetch(t, "row*", 1);
+    EXPECT_EQ(brisko_template_assign(t, "name", "Ann"), 1);
+    brisko_template_render(t);
+    EXPECT_EQ(std::string(brisko_write_buf, brisko_write_buf_len), "Hello Ann, xx!");
+    EXPECT_EQ(brisko_write_buf[brisko_write_buf_len], '\0');
+    delete_bkpool(pool);
+}
+
 TEST_F(tpl, FillingRowsAssignmentsAndPrecedence)
 {
     long id = load(write("page.tpl", page));
