@@ -86,11 +86,6 @@ brisko_tpl *_brisko_template_parse(const char *text, brisko_tpl *parent);
 /* The parse of the first n bytes of text (no NUL among them) as a file;
  * *limits gets the BRISKO_TPL_LIMIT_* bits of the limits it ran into. */
 brisko_tpl *brisko_template_parse_file(const char *text, size_t n, int *limits);
-/* Writes the escaped name into escaped and the pair pattern into pattern.
- * Both are sized by the caller: escaped at least 2 * strlen(name) + 1,
- * pattern at least brisko_tpl_pattern_size(name). */
-void _brisko_template_parse_q(char *pattern, char *escaped, const char *name);
-size_t brisko_tpl_pattern_size(const char *name);
 
 /* ---- loading (tpl_load.cpp) ---- */
 brisko_tpl *brisko_template_access(brisko_tpl *tpl, const char *path);

@@ -1,17 +1,13 @@
-/* Marker index, escaped names and the pattern of a block name.
+/* Marker index, the parser's growable buffer and the hash of names.
  *
  * tpl_markers_build reads the text once: it stops at every "<!--" and
  * reads the marker shape that follows. Runs of blanks and name runs of one
  * marker are never read again for another: a marker can only start inside
  * a name run at its last four bytes, and its own runs begin after the
  * ones it starts in. END markers are then grouped by name through a hash
- * of the names, so each name's bytes are hashed once.
- *
- * An escaped name puts a backslash before every character that has a
- * meaning in an extended regular expression, so a block name is always
- * matched literally: "a.b" matches only a.b, "a(b" does not shift the body
- * group, and "x+" or "a|b" are names, not operators. */
-#include <stdio.h>
+ * of the names, so each name's bytes are hashed once. Names are compared
+ * byte for byte: a block name is always taken literally ("a.b" is only
+ * a.b; "x+" or "a|b" are names, not operators). */
 #include <stdlib.h>
 #include <string.h>
 
@@ -261,40 +257,4 @@ size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
         else hi = mid;
     }
     return hi;
-}
-
-/* ---- escaped names ---- */
-
-static int tpl_is_special(char c)
-{
-    return c != '\0' && strchr(".*?[](){}+|^$\\", c) != NULL;
-}
-
-/* escaped must hold 2 * strlen(name) + 1 bytes */
-static void tpl_escape(char *escaped, const char *name)
-{
-    char *e = escaped;
-    for (const char *p = name; *p; p++) {
-        if (tpl_is_special(*p)) *e++ = '\\';
-        *e++ = *p;
-    }
-    *e = '\0';
-}
-
-extern "C" {
-
-void _brisko_template_parse_q(char *pattern, char *escaped, const char *name)
-{
-    tpl_escape(escaped, name);
-    sprintf(pattern, BRISKO_TPL_PAIR_PATTERN, escaped, escaped);
-}
-
-size_t brisko_tpl_pattern_size(const char *name)
-{
-    size_t fixed = sizeof(BRISKO_TPL_PAIR_PATTERN) > sizeof(BRISKO_TPL_REPLACE_PATTERN)
-                       ? sizeof(BRISKO_TPL_PAIR_PATTERN)
-                       : sizeof(BRISKO_TPL_REPLACE_PATTERN);
-    return fixed + 4 * strlen(name) + 1;
-}
-
 }

@@ -1,5 +1,6 @@
 /* Parser internals: the markers of a text, found once, a growable byte
- * buffer and the names' hash. Only the parser and the model use them.
+ * buffer and the names' hash. Only the parser, the model and assignment
+ * use them.
  *
  * The BEGIN and END patterns of the template format are recognised by a
  * direct scan that reads each byte of the text a bounded number of times:
@@ -20,13 +21,6 @@
 #include <stddef.h>
 
 #include "brisko_template.h"
-
-#define BRISKO_TPL_PAIR_PATTERN                                                \
-    "<!--[[:blank:]]+BEGIN[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*(.*)[[:blank:]]*" \
-    "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->"
-#define BRISKO_TPL_REPLACE_PATTERN                                             \
-    "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"     \
-    "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*"
 
 typedef struct tpl_buf {
     char *p;
