@@ -1,7 +1,6 @@
 /* The template engine's internal routines: model and copies, parser,
  * loading and the file cache, fetch, assignment, attach and rendering.
- * The PHP handlers in template_functions.cpp and template_fill.cpp are
- * thin layers over these. */
+ * The PHP functions in template_functions.cpp are thin layers over these. */
 #ifndef BRISKO_TEMPLATE_H
 #define BRISKO_TEMPLATE_H
 
