@@ -77,7 +77,11 @@ void brisko_template_memory_warning(void);
 int brisko_tpl_name_eq(const char *stored, const char *name, size_t len);
 /* The slot of a name in a content's names, or -1. */
 int brisko_tpl_slot(const brisko_tags *tags, const char *name, size_t len);
-/* The block-table entry of that name, or NULL. */
+/* The assigned value of that name, searched in the list (records without
+ * slots keep their values there alone), or NULL. */
+brisko_tagvalue *brisko_tpl_find_value(brisko_tpl *tpl, const char *name, size_t len);
+/* The block-table entry of that name, or NULL: the one place where a
+ * block is looked up by name. */
 brisko_sub *brisko_tpl_find_sub(brisko_tpl *tpl, const char *name, size_t len);
 
 /* ---- parser (tpl_parse.cpp, tpl_markers.cpp) ---- */

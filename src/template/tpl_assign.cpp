@@ -131,8 +131,8 @@ static brisko_tagmap *tpl_other_room(brisko_tpl *tpl)
 static int tpl_assign_other(brisko_tpl *tpl, const char *name, size_t len, const char *value, size_t vlen)
 {
     if (tpl->tags == NULL) {
-        for (brisko_tagvalue *tv = tpl->tagvalues; tv != NULL; tv = tv->next)
-            if (brisko_tpl_name_eq(tv->name, name, len)) return tpl_set_value(tv, value, vlen);
+        brisko_tagvalue *old = brisko_tpl_find_value(tpl, name, len);
+        if (old != NULL) return tpl_set_value(old, value, vlen);
         char *copy = tpl_text(name, len);
         brisko_tagvalue *tv = copy ? tpl_new_entry(copy, value, vlen) : NULL;
         if (tv == NULL) return 0;

@@ -276,6 +276,13 @@ int brisko_tpl_slot(const brisko_tags *tags, const char *name, size_t len)
     }
 }
 
+brisko_tagvalue *brisko_tpl_find_value(brisko_tpl *tpl, const char *name, size_t len)
+{
+    for (brisko_tagvalue *tv = tpl->tagvalues; tv != NULL; tv = tv->next)
+        if (brisko_tpl_name_eq(tv->name, name, len)) return tv;
+    return NULL;
+}
+
 brisko_sub *brisko_tpl_find_sub(brisko_tpl *tpl, const char *name, size_t len)
 {
     if (tpl->tags != NULL) {

@@ -115,19 +115,15 @@ static void tpl_render_by_name(brisko_tpl *t)
             continue;
         }
         const char *name = p + 1;
-        brisko_tagvalue *tv;
-        for (tv = t->tagvalues; tv != NULL; tv = tv->next)
-            if (brisko_tpl_name_eq(tv->name, name, n)) break;
+        brisko_tagvalue *tv = brisko_tpl_find_value(t, name, n);
         if (tv != NULL) {
             tpl_put(tv->value, strlen(tv->value));
             tpl_put(p + n + 2, l);
             continue;
         }
-        int i;
-        for (i = 0; i < t->subnum; i++)
-            if (brisko_tpl_name_eq(t->subs[i].name, name, n)) break;
-        if (i < t->subnum) {
-            tpl_render_block(&t->subs[i]);
+        brisko_sub *sub = brisko_tpl_find_sub(t, name, n);
+        if (sub != NULL) {
+            tpl_render_block(sub);
             tpl_put(p + n + 2, l);
             continue;
         }
