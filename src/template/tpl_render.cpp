@@ -186,6 +186,21 @@ extern "C" void brisko_template_get(brisko_tpl *tpl)
     if (tpl_render_depth == 0) tpl_render_stopped = 0;
 }
 
+extern "C" int _brisko_template_startup(void)
+{
+    /* An engine started again in the same process keeps the buffer. */
+    if (brisko_write_buf == NULL) {
+        brisko_write_buf = (char *)malloc(BRISKO_WRITE_BUF_SIZE);
+        if (brisko_write_buf == NULL) {
+            zend_error(E_CORE_WARNING, "PHP Brisko: cannot allocate the %d-byte output buffer", BRISKO_WRITE_BUF_SIZE);
+            return FAILURE;
+        }
+        brisko_write_buf_alloc = BRISKO_WRITE_BUF_SIZE;
+    }
+    brisko_write_buf_len = 0;
+    return SUCCESS;
+}
+
 extern "C" void brisko_write_buf_trim(void)
 {
     if (brisko_write_buf == NULL || brisko_write_buf_alloc <= BRISKO_WRITE_BUF_KEEP) return;
