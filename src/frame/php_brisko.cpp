@@ -18,8 +18,6 @@
 #include "brisko_cache.h"
 #include "brisko_tpl.h"
 
-#define BRISKO_TABLE_SIZE_HINT 100
-
 extern "C" {
 
 int bk_req_count = 0;

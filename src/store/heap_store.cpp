@@ -14,8 +14,6 @@
 #include "brisko_hash.h"
 #include "heap_store.h"
 
-#define BRISKO_GROUP_SIZE_HINT 100
-
 extern "C" brisko_heap_group *brisko_heap_find_group(const char *name, uint length)
 {
     void *data;
@@ -66,7 +64,7 @@ int brisko_heap_set(const char *group_name, const char *key, zval **value)
         bkpool *pool = new_subbkpool(bkpool_global);
         group = (brisko_heap_group *)bkpool_malloc(sizeof(brisko_heap_group), pool);
         group->pool = pool;
-        group->items = brisko_init_hashtable(BRISKO_GROUP_SIZE_HINT, NULL, pool);
+        group->items = brisko_init_hashtable(BRISKO_TABLE_SIZE_HINT, NULL, pool);
         zend_hash_add_or_update(brisko_heaptable, group_name, group_length, &group, sizeof(group), NULL,
                                 HASH_UPDATE);
     }

@@ -47,8 +47,8 @@ static char *tpl_text(const char *text, size_t len)
     return p;
 }
 
-/* Bytes a value's block holds: the heap hands out multiples of 8. */
-static unsigned int tpl_room(size_t len) { return (unsigned int)((len + 8) & ~(size_t)7); }
+/* Bytes a value's block holds, its NUL included. */
+static unsigned int tpl_room(size_t len) { return (unsigned int)BRISKO_HEAP_ROUND(len + 1); }
 
 /* Gives tv the value; a value that fits the old one's block replaces it
  * in place. 0 when memory ran out (tv unchanged). A value is never longer
@@ -75,7 +75,7 @@ static int tpl_set_value(brisko_tagvalue *tv, const char *value, size_t len)
 static brisko_tagvalue *tpl_new_entry(char *name, const char *value, size_t len)
 {
     if (len >= BRISKO_HEAP_LIMIT) return NULL;
-    size_t head = (sizeof(brisko_tagvalue) + 7) & ~(size_t)7;
+    size_t head = BRISKO_HEAP_ROUND(sizeof(brisko_tagvalue));
     brisko_tagvalue *tv = (brisko_tagvalue *)brisko_malloc(head + len + 1, BK_TARGET_REQUEST_HEAP);
     if (tv == NULL) return NULL;
     tv->name = name;

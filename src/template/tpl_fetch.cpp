@@ -52,7 +52,7 @@ static int tpl_index_build(brisko_sub *sub, bkpool *pool)
  * heap first. */
 static int tpl_heap_has_room(long missing)
 {
-    size_t each = ((sizeof(brisko_bn) + 7) & ~(size_t)7) + ((sizeof(brisko_tpl) + 7) & ~(size_t)7) +
+    size_t each = BRISKO_HEAP_ROUND(sizeof(brisko_bn)) + BRISKO_HEAP_ROUND(sizeof(brisko_tpl)) +
                   2 * sizeof(brisko_bn *);
     return missing <= 0 || (unsigned long)missing <= brisko_heap_room() / each;
 }
