@@ -87,38 +87,6 @@ int brisko_init_hashtable_static(HashTable *ht, uint nSize, dtor_func_t pDestruc
     return brisko_hash_init(ht, nSize, NULL, pDestructor, target);
 }
 
-/* Takes an element out of its table and frees it, as the engine's own
- * delete does. */
-static void brisko_hash_unlink(HashTable *ht, Bucket *p)
-{
-    if (zend_block_interruptions) zend_block_interruptions();
-    if (ht->pDestructor) ht->pDestructor(p->pData);
-    if (p->pData != &p->pDataPtr) pefree(p->pData, ht->persistent);
-
-    if (p->pLast) {
-        p->pLast->pNext = p->pNext;
-    } else {
-        ht->arBuckets[p->h & ht->nTableMask] = p->pNext;
-    }
-    if (p->pNext) p->pNext->pLast = p->pLast;
-
-    if (p->pListLast) {
-        p->pListLast->pListNext = p->pListNext;
-    } else {
-        ht->pListHead = p->pListNext;
-    }
-    if (p->pListNext) {
-        p->pListNext->pListLast = p->pListLast;
-    } else {
-        ht->pListTail = p->pListLast;
-    }
-    if (ht->pInternalPointer == p) ht->pInternalPointer = p->pListNext;
-
-    pefree(p, ht->persistent);
-    if (zend_unblock_interruptions) zend_unblock_interruptions();
-    ht->nNumOfElements--;
-}
-
 /* Walks from `first` to the end in insertion order. The callback sees the
  * same arguments for every element: each call gets a fresh copy of the
  * list, positioned at the first argument after the count. */
@@ -139,7 +107,9 @@ static void brisko_walk(HashTable *ht, Bucket *first, apply_func_args_t func, in
         va_end(each);
 
         Bucket *next = p->pListNext;
-        if (result != 0) brisko_hash_unlink(ht, p);
+        if (result != 0)
+            zend_hash_del_key_or_index(ht, p->arKey, p->nKeyLength, p->h,
+                                       p->nKeyLength != 0 ? HASH_DEL_KEY : HASH_DEL_INDEX);
         p = next;
     }
 
