@@ -8,6 +8,7 @@
  * of the names, so each name's bytes are hashed once. Names are compared
  * byte for byte: a block name is always taken literally ("a.b" is only
  * a.b; "x+" or "a|b" are names, not operators). */
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -138,19 +139,19 @@ static int tpl_scan_marker(tpl_scan *s, const char *t, size_t n, size_t c)
     return 1;
 }
 
-/* Open-addressing table of END names: slot -> group number, or -1. */
-static long tpl_group_of(const long *slots, size_t mask, const tpl_raw_end *ends, const size_t *first_of_group,
-                         const char *t, size_t name, size_t len, size_t *place)
+/* The table of END names: its slots hold group numbers; a group's name is
+ * that of its first END marker. */
+typedef struct tpl_groups {
+    const char *text;
+    const tpl_raw_end *ends;
+    const size_t *first; /* first END of each group */
+} tpl_groups;
+
+static int tpl_group_named(const void *table, int g, const char *name, size_t len)
 {
-    for (size_t h = tpl_name_hash(t + name, len) & mask;; h = (h + 1) & mask) {
-        long g = slots[h];
-        if (g >= 0) {
-            const tpl_raw_end *e = &ends[first_of_group[g]];
-            if (e->len != len || memcmp(t + e->name, t + name, len) != 0) continue;
-        }
-        *place = h;
-        return g;
-    }
+    const tpl_groups *gs = (const tpl_groups *)table;
+    const tpl_raw_end *e = &gs->ends[gs->first[g]];
+    return e->len == len && memcmp(gs->text + e->name, name, len) == 0;
 }
 
 int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
@@ -162,13 +163,15 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
     for (size_t c = tpl_find_comment(text, 0, n); c < n && ok; c = tpl_find_comment(text, c + 1, n))
         ok = tpl_scan_marker(&s, text, n, c);
 
-    long *slots = NULL, *group_of = NULL;
+    int *slots = NULL;
+    long *group_of = NULL;
     size_t *first = NULL, *count = NULL, mask = 0, ngroups = 0;
+    if (ok && s.nends > (size_t)INT_MAX) ok = 0; /* group numbers are ints */
     if (ok && s.nends > 0) {
         size_t cap = 16;
         while (cap < 2 * s.nends) cap *= 2;
         mask = cap - 1;
-        slots = (long *)malloc(cap * sizeof(long));
+        slots = (int *)malloc(cap * sizeof(int));
         group_of = (long *)malloc(s.nends * sizeof(long));
         first = (size_t *)malloc(s.nends * sizeof(size_t)); /* first END of each group */
         m->ends = (tpl_end *)malloc(s.nends * sizeof(tpl_end));
@@ -176,13 +179,14 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
         ok = slots && group_of && first && m->ends && m->group;
     }
     if (ok && s.nends > 0) {
+        tpl_groups groups = {text, s.ends, first};
         for (size_t i = 0; i <= mask; i++) slots[i] = -1;
         for (size_t i = 0; i < s.nends; i++) {
-            size_t place;
-            long g = tpl_group_of(slots, mask, s.ends, first, text, s.ends[i].name, s.ends[i].len, &place);
+            size_t place = tpl_probe(slots, mask, text + s.ends[i].name, s.ends[i].len, tpl_group_named, &groups);
+            long g = slots[place];
             if (g < 0) {
                 g = (long)ngroups++;
-                slots[place] = g;
+                slots[place] = (int)g;
                 first[g] = i;
             }
             group_of[i] = g;
@@ -200,11 +204,9 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
         m->ngroups = ngroups;
         /* restore each group's first END for the name lookups below */
         for (size_t i = s.nends; i-- > 0;) first[group_of[i]] = i;
-        for (size_t i = 0; i < s.nbegins; i++) {
-            size_t place;
+        for (size_t i = 0; i < s.nbegins; i++)
             s.begins[i].ends =
-                tpl_group_of(slots, mask, s.ends, first, text, s.begins[i].name, s.begins[i].name_len, &place);
-        }
+                slots[tpl_probe(slots, mask, text + s.begins[i].name, s.begins[i].name_len, tpl_group_named, &groups)];
     }
     free(slots);
     free(group_of);

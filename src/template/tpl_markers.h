@@ -19,6 +19,7 @@
 #define BRISKO_TPL_MARKERS_H
 
 #include <stddef.h>
+#include <string.h>
 
 #include "brisko_template.h"
 
@@ -36,6 +37,27 @@ void tpl_buf_free(tpl_buf *b);
 static inline int tpl_is_blank(char c) { return c == ' ' || c == '\t'; }
 
 size_t tpl_name_hash(const char *name, size_t len);
+
+/* The open-addressing tables of names (the names of a parsed content, the
+ * groups of END markers): mask + 1 slots, each an entry's number or -1,
+ * probed linearly from the name's hash; a table always keeps an empty
+ * slot. same() tells whether an entry has the name. The result is the
+ * slot holding the entry of that name, or the empty slot where it goes. */
+typedef int (*tpl_same_name)(const void *table, int entry, const char *name, size_t len);
+
+static inline size_t tpl_probe(const int *slots, size_t mask, const char *name, size_t len, tpl_same_name same,
+                               const void *table)
+{
+    for (size_t h = tpl_name_hash(name, len) & mask;; h = (h + 1) & mask)
+        if (slots[h] < 0 || same(table, slots[h], name, len)) return h;
+}
+
+/* same() for the names of a parsed content (brisko_tags). */
+static inline int tpl_tag_named(const void *table, int slot, const char *name, size_t len)
+{
+    const brisko_tagname *tn = &((const brisko_tags *)table)->names[slot];
+    return (size_t)tn->len == len && memcmp(tn->name, name, len) == 0;
+}
 
 /* Position of the first "<!--" at or after from, or n. */
 size_t tpl_find_comment(const char *text, size_t from, size_t n);

@@ -267,13 +267,7 @@ int brisko_tpl_name_eq(const char *stored, const char *name, size_t len)
 int brisko_tpl_slot(const brisko_tags *tags, const char *name, size_t len)
 {
     if (tags == NULL || tags->hash == NULL) return -1;
-    unsigned long mask = tags->mask;
-    for (unsigned long h = tpl_name_hash(name, len) & mask;; h = (h + 1) & mask) {
-        int s = tags->hash[h];
-        if (s < 0) return -1;
-        const brisko_tagname *tn = &tags->names[s];
-        if ((size_t)tn->len == len && memcmp(tn->name, name, len) == 0) return s;
-    }
+    return tags->hash[tpl_probe(tags->hash, tags->mask, name, len, tpl_tag_named, tags)];
 }
 
 brisko_tagvalue *brisko_tpl_find_value(brisko_tpl *tpl, const char *name, size_t len)

@@ -178,11 +178,7 @@ static int tpl_build_content(tpl_parse_ctx *ctx, tpl_level *lv, tpl_buf *w)
 /* The slot of a name in the table being built, or the empty place for it. */
 static int *tpl_tags_place(brisko_tags *tags, const char *name, size_t len)
 {
-    for (unsigned long h = tpl_name_hash(name, len) & tags->mask;; h = (h + 1) & tags->mask) {
-        int s = tags->hash[h];
-        if (s < 0 || ((size_t)tags->names[s].len == len && memcmp(tags->names[s].name, name, len) == 0))
-            return &tags->hash[h];
-    }
+    return &tags->hash[tpl_probe(tags->hash, tags->mask, name, len, tpl_tag_named, tags)];
 }
 
 /* Step 4, last part: the record's names. Every distinct tag name and
