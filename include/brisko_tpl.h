@@ -130,7 +130,7 @@ int _brisko_template_startup(void);
 /* The template engine's part of request start: frees the parses that
  * loading replaced (no request can reach them any more) and gives a grown
  * output buffer back. Called after the request heap is reset. */
-void brisko_template_request_startup(void);
+void _brisko_template_request_startup(void);
 
 #ifdef __cplusplus
 }

@@ -97,7 +97,7 @@ int zm_activate_php_brisko(INIT_FUNC_ARGS)
 {
     bk_req_count++;
     brisko_heap_reset();
-    brisko_template_request_startup();
+    _brisko_template_request_startup();
     brisko_copy_request_startup();
     return SUCCESS;
 }

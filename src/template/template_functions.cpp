@@ -16,8 +16,8 @@
 static brisko_tpl *tpl_id_arg(zval **id)
 {
     convert_to_long_ex(id);
-    brisko_tpl *tpl = brisko_template_from_id(Z_LVAL_P(*id));
-    if (tpl == NULL) brisko_template_id_warning();
+    brisko_tpl *tpl = _brisko_template_from_id(Z_LVAL_P(*id));
+    if (tpl == NULL) _brisko_template_id_warning();
     return tpl;
 }
 
@@ -37,7 +37,7 @@ static size_t tpl_text_len(zval *s)
 
 static int tpl_assign_args(brisko_tpl *tpl, zval *tag, zval *value)
 {
-    return brisko_template_assign_n(tpl, Z_STRVAL_P(tag), tpl_text_len(tag), Z_STRVAL_P(value), tpl_text_len(value));
+    return _brisko_template_assign_n(tpl, Z_STRVAL_P(tag), tpl_text_len(tag), Z_STRVAL_P(value), tpl_text_len(value));
 }
 
 extern "C" {
@@ -65,7 +65,7 @@ ZEND_FUNCTION(brisko_template_fetch)
     convert_to_string_ex(name);
     brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), i);
     if (inst == NULL) RETURN_NULL();
-    RETURN_LONG(brisko_template_id(inst));
+    RETURN_LONG(_brisko_template_id(inst));
 }
 
 ZEND_FUNCTION(brisko_template_get)
@@ -74,7 +74,7 @@ ZEND_FUNCTION(brisko_template_get)
     if (ZEND_NUM_ARGS() != 1 || zend_get_parameters_ex(1, &id) == FAILURE) WRONG_PARAM_COUNT;
     brisko_tpl *tpl = tpl_id_arg(id);
     if (tpl == NULL) RETURN_NULL();
-    brisko_template_render(tpl);
+    _brisko_template_render(tpl);
     const char *text = brisko_write_buf ? brisko_write_buf : "";
     uint len = (uint)strlen(text);
     RETURN_STRINGL(_estrndup(text, len), len, 0);
@@ -86,7 +86,7 @@ ZEND_FUNCTION(brisko_template_print)
     if (ZEND_NUM_ARGS() != 1 || zend_get_parameters_ex(1, &id) == FAILURE) WRONG_PARAM_COUNT;
     brisko_tpl *tpl = tpl_id_arg(id);
     if (tpl == NULL) RETURN_NULL();
-    brisko_template_render(tpl);
+    _brisko_template_render(tpl);
     if (brisko_write_buf != NULL) zend_write(brisko_write_buf, (uint)brisko_write_buf_len);
     RETURN_NULL();
 }
@@ -112,7 +112,7 @@ ZEND_FUNCTION(brisko_template_assign_array)
     }
     brisko_tpl *tpl = tpl_id_arg(id);
     if (tpl == NULL) RETURN_FALSE;
-    RETURN_BOOL(brisko_template_assign_hash(tpl, Z_ARRVAL_P(*values)));
+    RETURN_BOOL(_brisko_template_assign_hash(tpl, Z_ARRVAL_P(*values)));
 }
 
 ZEND_FUNCTION(brisko_template_fetch_assign)
@@ -146,7 +146,7 @@ ZEND_FUNCTION(brisko_template_fetch_assign_array)
     }
     brisko_tpl *inst = brisko_template_fetch(tpl, Z_STRVAL_P(*name), Z_LVAL_P(*index));
     if (inst == NULL) RETURN_FALSE;
-    RETURN_BOOL(brisko_template_assign_hash(inst, Z_ARRVAL_P(*values)));
+    RETURN_BOOL(_brisko_template_assign_hash(inst, Z_ARRVAL_P(*values)));
 }
 
 ZEND_FUNCTION(brisko_template_attach)
@@ -158,7 +158,7 @@ ZEND_FUNCTION(brisko_template_attach)
     convert_to_string_ex(name);
     brisko_tpl *other = tpl_id_arg(other_id);
     if (other == NULL) RETURN_FALSE;
-    RETURN_BOOL(brisko_template_attach(tpl, Z_STRVAL_P(*name), other));
+    RETURN_BOOL(_brisko_template_attach(tpl, Z_STRVAL_P(*name), other));
 }
 
 ZEND_FUNCTION(brisko_template_load)
@@ -177,7 +177,7 @@ ZEND_FUNCTION(brisko_template_load)
         convert_to_string_ex(block_path);
     }
 
-    brisko_tpl *parsed = brisko_template_load_file(Z_STRVAL_P(*path));
+    brisko_tpl *parsed = _brisko_template_load_file(Z_STRVAL_P(*path));
     if (parsed == NULL) RETURN_NULL();
     brisko_tpl *src = parsed;
     if (block_path) {
@@ -186,7 +186,7 @@ ZEND_FUNCTION(brisko_template_load)
     }
     brisko_tpl *copy = _brisko_template_dup(src);
     if (copy == NULL) RETURN_NULL();
-    RETURN_LONG(brisko_template_id(copy));
+    RETURN_LONG(_brisko_template_id(copy));
 }
 
 ZEND_FUNCTION(brisko_template_check_tagname)

@@ -1,6 +1,6 @@
 /* Marker index, the parser's growable buffer and the hash of names.
  *
- * tpl_markers_build reads the text once: it stops at every "<!--" and
+ * _brisko_template_markers_build reads the text once: it stops at every "<!--" and
  * reads the marker shape that follows. Runs of blanks and name runs of one
  * marker are never read again for another: a marker can only start inside
  * a name run at its last four bytes, and its own runs begin after the
@@ -14,7 +14,7 @@
 
 #include "tpl_markers.h"
 
-int tpl_buf_add(tpl_buf *b, const char *src, size_t n)
+int _brisko_template_buf_add(tpl_buf *b, const char *src, size_t n)
 {
     if (b->len + n + 1 > b->cap) {
         size_t cap = b->cap ? b->cap : 256;
@@ -30,14 +30,14 @@ int tpl_buf_add(tpl_buf *b, const char *src, size_t n)
     return 1;
 }
 
-void tpl_buf_free(tpl_buf *b)
+void _brisko_template_buf_free(tpl_buf *b)
 {
     free(b->p);
     b->p = NULL;
     b->len = b->cap = 0;
 }
 
-size_t tpl_find_comment(const char *text, size_t from, size_t n)
+size_t _brisko_template_find_comment(const char *text, size_t from, size_t n)
 {
     while (from + 4 <= n) {
         const char *lt = (const char *)memchr(text + from, '<', n - from - 3);
@@ -48,7 +48,7 @@ size_t tpl_find_comment(const char *text, size_t from, size_t n)
     return n;
 }
 
-size_t tpl_name_hash(const char *name, size_t len)
+size_t _brisko_template_name_hash(const char *name, size_t len)
 {
     size_t h = 1469598103934665603ULL;
     for (size_t i = 0; i < len; i++) h = (h ^ (unsigned char)name[i]) * 1099511628211ULL;
@@ -154,13 +154,13 @@ static int tpl_group_named(const void *table, int g, const char *name, size_t le
     return e->len == len && memcmp(gs->text + e->name, name, len) == 0;
 }
 
-int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
+int _brisko_template_markers_build(tpl_markers *m, const char *text, size_t n)
 {
     memset(m, 0, sizeof *m);
     tpl_scan s;
     memset(&s, 0, sizeof s);
     int ok = 1;
-    for (size_t c = tpl_find_comment(text, 0, n); c < n && ok; c = tpl_find_comment(text, c + 1, n))
+    for (size_t c = _brisko_template_find_comment(text, 0, n); c < n && ok; c = _brisko_template_find_comment(text, c + 1, n))
         ok = tpl_scan_marker(&s, text, n, c);
 
     int *slots = NULL;
@@ -214,7 +214,7 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
     free(s.ends);
     if (!ok) {
         free(s.begins);
-        tpl_markers_free(m);
+        _brisko_template_markers_free(m);
         return 0;
     }
     m->begins = s.begins;
@@ -222,7 +222,7 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
     return 1;
 }
 
-void tpl_markers_free(tpl_markers *m)
+void _brisko_template_markers_free(tpl_markers *m)
 {
     free(m->begins);
     free(m->ends);
@@ -230,7 +230,7 @@ void tpl_markers_free(tpl_markers *m)
     memset(m, 0, sizeof *m);
 }
 
-const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit)
+const tpl_end *_brisko_template_markers_last_end(const tpl_markers *m, long k, size_t limit)
 {
     if (k < 0 || (size_t)k >= m->ngroups) return NULL;
     size_t lo = m->group[k], hi = m->group[k + 1]; /* the answer is below hi */
@@ -242,7 +242,7 @@ const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit)
     return lo > m->group[k] ? &m->ends[lo - 1] : NULL;
 }
 
-size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
+size_t _brisko_template_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
 {
     /* gallop from i, then halve: the cost grows with the log of the
      * distance moved, not of the whole list */

@@ -31,12 +31,12 @@ typedef struct tpl_buf {
 
 /* Appends n bytes; the buffer always stays NUL-terminated. 0 when the C
  * library refuses memory. */
-int tpl_buf_add(tpl_buf *b, const char *src, size_t n);
-void tpl_buf_free(tpl_buf *b);
+int _brisko_template_buf_add(tpl_buf *b, const char *src, size_t n);
+void _brisko_template_buf_free(tpl_buf *b);
 
 static inline int tpl_is_blank(char c) { return c == ' ' || c == '\t'; }
 
-size_t tpl_name_hash(const char *name, size_t len);
+size_t _brisko_template_name_hash(const char *name, size_t len);
 
 /* The open-addressing tables of names (the names of a parsed content, the
  * groups of END markers): mask + 1 slots, each an entry's number or -1,
@@ -48,7 +48,7 @@ typedef int (*tpl_same_name)(const void *table, int entry, const char *name, siz
 static inline size_t tpl_probe(const int *slots, size_t mask, const char *name, size_t len, tpl_same_name same,
                                const void *table)
 {
-    for (size_t h = tpl_name_hash(name, len) & mask;; h = (h + 1) & mask)
+    for (size_t h = _brisko_template_name_hash(name, len) & mask;; h = (h + 1) & mask)
         if (slots[h] < 0 || same(table, slots[h], name, len)) return h;
 }
 
@@ -60,7 +60,7 @@ static inline int tpl_tag_named(const void *table, int slot, const char *name, s
 }
 
 /* Position of the first "<!--" at or after from, or n. */
-size_t tpl_find_comment(const char *text, size_t from, size_t n);
+size_t _brisko_template_find_comment(const char *text, size_t from, size_t n);
 
 /* A BEGIN marker: from start to end, its name at [name, name + name_len)
  * of the text; ends is the group of END markers with that name, -1 when
@@ -87,12 +87,12 @@ typedef struct tpl_markers {
 } tpl_markers;
 
 /* 0 when the C library refuses memory (m is then empty). */
-int tpl_markers_build(tpl_markers *m, const char *text, size_t n);
-void tpl_markers_free(tpl_markers *m);
+int _brisko_template_markers_build(tpl_markers *m, const char *text, size_t n);
+void _brisko_template_markers_free(tpl_markers *m);
 /* The END marker of group k that ends last at or before limit, or NULL. */
-const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit);
+const tpl_end *_brisko_template_markers_last_end(const tpl_markers *m, long k, size_t limit);
 /* The first BEGIN marker from index i on that starts at or after pos (an
  * index; nbegins when there is none). */
-size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos);
+size_t _brisko_template_markers_next_begin(const tpl_markers *m, size_t i, size_t pos);
 
 #endif

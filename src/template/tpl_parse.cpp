@@ -81,13 +81,13 @@ static int tpl_find_blocks(tpl_parse_ctx *ctx, tpl_level *lv, int first_only)
     const tpl_markers *m = &ctx->markers;
     const char *t = ctx->text;
     size_t pos = lv->from;
-    size_t i = tpl_markers_next_begin(m, 0, pos);
+    size_t i = _brisko_template_markers_next_begin(m, 0, pos);
     while (i < m->nbegins && m->begins[i].start < lv->to) {
         const tpl_begin *bg = &m->begins[i];
-        const tpl_end *em = bg->end <= lv->to ? tpl_markers_last_end(m, bg->ends, lv->to) : NULL;
+        const tpl_end *em = bg->end <= lv->to ? _brisko_template_markers_last_end(m, bg->ends, lv->to) : NULL;
         if (em == NULL || em->start < bg->end) {
             pos = bg->end; /* no END after it: the marker is text */
-            i = tpl_markers_next_begin(m, i + 1, pos);
+            i = _brisko_template_markers_next_begin(m, i + 1, pos);
             continue;
         }
         tpl_block b;
@@ -102,7 +102,7 @@ static int tpl_find_blocks(tpl_parse_ctx *ctx, tpl_level *lv, int first_only)
         if (!tpl_level_add(lv, &b)) return 0;
         if (first_only) return 1;
         pos = b.end_end;
-        i = tpl_markers_next_begin(m, i + 1, pos);
+        i = _brisko_template_markers_next_begin(m, i + 1, pos);
     }
     return 1;
 }
@@ -141,7 +141,7 @@ static void tpl_fill_table(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec)
         tpl_block *b = &lv->blocks[i];
         if (!b->taken) continue;
         ctx->name.len = 0;
-        if (!tpl_buf_add(&ctx->name, ctx->text + b->name, b->name_len)) {
+        if (!_brisko_template_buf_add(&ctx->name, ctx->text + b->name, b->name_len)) {
             ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
             rec->subnum = j; /* the rest stays text */
             for (; i < lv->nblocks; i++) lv->blocks[i].taken = 0;
@@ -149,7 +149,7 @@ static void tpl_fill_table(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec)
         }
         _brisko_template_set_sub(rec, j, ctx->name.p, b->child);
         /* names are unique at one level: entry j is the one of this name */
-        if (tpl_is_single(ctx->text + b->name, b->name_len)) brisko_template_fetch_sub(rec, &rec->subs[j], 0);
+        if (tpl_is_single(ctx->text + b->name, b->name_len)) _brisko_template_fetch_sub(rec, &rec->subs[j], 0);
         j++;
     }
 }
@@ -167,12 +167,12 @@ static int tpl_build_content(tpl_parse_ctx *ctx, tpl_level *lv, tpl_buf *w)
         size_t rs = b->begin, re = b->end_end;
         while (rs > cursor && tpl_is_blank(t[rs - 1])) rs--;
         while (re < lv->to && tpl_is_blank(t[re])) re++;
-        if (!tpl_buf_add(w, t + cursor, rs - cursor) || !tpl_buf_add(w, "{", 1) ||
-            !tpl_buf_add(w, t + b->name, b->name_len) || !tpl_buf_add(w, "}", 1))
+        if (!_brisko_template_buf_add(w, t + cursor, rs - cursor) || !_brisko_template_buf_add(w, "{", 1) ||
+            !_brisko_template_buf_add(w, t + b->name, b->name_len) || !_brisko_template_buf_add(w, "}", 1))
             return 0;
         cursor = re;
     }
-    return tpl_buf_add(w, t + cursor, lv->to - cursor);
+    return _brisko_template_buf_add(w, t + cursor, lv->to - cursor);
 }
 
 /* The slot of a name in the table being built, or the empty place for it. */
@@ -306,14 +306,14 @@ static brisko_tpl *tpl_parse_level(tpl_parse_ctx *ctx, size_t from, size_t to, b
         ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
         w.len = 0;
         rec->subnum = 0;
-        if (!tpl_buf_add(&w, ctx->text + from, to - from)) {
-            tpl_buf_free(&w);
+        if (!_brisko_template_buf_add(&w, ctx->text + from, to - from)) {
+            _brisko_template_buf_free(&w);
             free(lv.blocks);
             return NULL;
         }
     }
     tpl_build_segments(rec, &w);
-    tpl_buf_free(&w);
+    _brisko_template_buf_free(&w);
     free(lv.blocks);
     return rec;
 }
@@ -324,10 +324,10 @@ static brisko_tpl *tpl_parse(const char *text, size_t n, brisko_tpl *parent, int
     memset(&ctx, 0, sizeof ctx);
     ctx.text = text;
     ctx.max_records = BRISKO_TPL_MAX_PARSE_RECORDS + (long)(n / BRISKO_TPL_RECORD_BYTES);
-    if (!tpl_markers_build(&ctx.markers, text, n)) ctx.limits |= BRISKO_TPL_LIMIT_MEMORY; /* no markers: all text */
+    if (!_brisko_template_markers_build(&ctx.markers, text, n)) ctx.limits |= BRISKO_TPL_LIMIT_MEMORY; /* no markers: all text */
     brisko_tpl *tpl = tpl_parse_level(&ctx, 0, n, parent, 0);
-    tpl_markers_free(&ctx.markers);
-    tpl_buf_free(&ctx.name);
+    _brisko_template_markers_free(&ctx.markers);
+    _brisko_template_buf_free(&ctx.name);
     if (limits) *limits = ctx.limits;
     return tpl;
 }
@@ -337,7 +337,7 @@ extern "C" brisko_tpl *_brisko_template_parse(const char *text, brisko_tpl *pare
     return tpl_parse(text, strlen(text), parent, NULL);
 }
 
-extern "C" brisko_tpl *brisko_template_parse_file(const char *text, size_t n, int *limits)
+extern "C" brisko_tpl *_brisko_template_parse_file(const char *text, size_t n, int *limits)
 {
     return tpl_parse(text, n, NULL, limits);
 }

@@ -115,13 +115,13 @@ static void tpl_render_by_name(brisko_tpl *t)
             continue;
         }
         const char *name = p + 1;
-        brisko_tagvalue *tv = brisko_tpl_find_value(t, name, n);
+        brisko_tagvalue *tv = _brisko_template_find_value(t, name, n);
         if (tv != NULL) {
             tpl_put(tv->value, strlen(tv->value));
             tpl_put(p + n + 2, l);
             continue;
         }
-        brisko_sub *sub = brisko_tpl_find_sub(t, name, n);
+        brisko_sub *sub = _brisko_template_find_sub(t, name, n);
         if (sub != NULL) {
             tpl_render_block(sub);
             tpl_put(p + n + 2, l);
@@ -201,7 +201,7 @@ extern "C" int _brisko_template_startup(void)
     return SUCCESS;
 }
 
-extern "C" void brisko_write_buf_trim(void)
+extern "C" void _brisko_template_output_trim(void)
 {
     if (brisko_write_buf == NULL || brisko_write_buf_alloc <= BRISKO_WRITE_BUF_KEEP) return;
     /* A new block rather than realloc: nothing in the buffer is needed, and
@@ -215,7 +215,7 @@ extern "C" void brisko_write_buf_trim(void)
     brisko_write_buf[0] = '\0';
 }
 
-extern "C" void brisko_template_render(brisko_tpl *tpl)
+extern "C" void _brisko_template_render(brisko_tpl *tpl)
 {
     brisko_write_buf_len = 0;
     brisko_template_get(tpl);
