@@ -6,6 +6,7 @@
 #define BRISKO_TPL_H
 
 #include <time.h>
+#include "php.h"
 #include "brisko_alloc.h"
 
 #ifdef __cplusplus
