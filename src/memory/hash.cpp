@@ -12,6 +12,14 @@
  * array. The cleanup never calls the table's destructor: the values an
  * element points at live in pools themselves. The table record, when this
  * layer allocates it, is an ordinary pooled block, freed after the cleanup.
+ *
+ * Invariants: a pool table has persistent set and exactly one cleanup on
+ * its pool; its bucket array, elements and element data are C-library
+ * blocks that the pool does not record. A table made for the engine's
+ * allocator (or for the request heap, which holds no tables) is an
+ * ordinary engine table. While a walk is under way, the table's
+ * nApplyCount is raised (when it is protected), so a table met again
+ * inside its own walk can be told.
  */
 #include <stdlib.h>
 #include <string.h>

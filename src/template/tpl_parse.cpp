@@ -5,18 +5,21 @@
  * is handled in four steps:
  *   1. find its blocks: each BEGIN marker in the range, left to right,
  *      with the END marker of the same name that ends last in the range
- *      (the pair pattern takes the longest match); a BEGIN marker without
+ *      (a block takes the longest text it can); a BEGIN marker without
  *      one is text and the search goes on right after it, a block is
  *      skipped over whole;
- *   2. parse each block's body, a range of its own, into a child record;
+ *   2. parse each block's body, a range of its own, into a child record
+ *      (a block without "*" is kept only while its first instance fits
+ *      the record limit below; otherwise it stays text);
  *   3. fill the block table, giving every block without "*" in its name its
  *      first instance (a copy of the finished prototype);
  *   4. build the content (each block, with the blanks around its markers,
  *      replaced by "{name}"), its segment table and its names (brisko_tags).
  * Each BEGIN marker is looked at in one level only (the one where it is not
- * inside a block), at the cost of two binary searches, and each byte of
- * the text is copied into the content of one level only; so a parse costs
- * time in proportion to the text, whatever the nesting and the names.
+ * inside a block), at the cost of two searches in the sorted marker lists,
+ * and each byte of the text is copied into the content of one level only;
+ * so a parse costs time in proportion to the text, whatever the nesting
+ * and the names.
  *
  * Two limits keep any input's parse bounded; each is recorded in the
  * limits the caller gets, and loading warns about it:

@@ -1,6 +1,7 @@
 /* Rendering into the output buffer.
  *
- * The buffer is one C-library block per process that only grows: after
+ * The buffer is one C-library block per process, made at module start-up
+ * and grown by renderings as they need (never shrunk during one). After
  * every append the byte at brisko_write_buf_len is NUL and the capacity is
  * at least the length plus 4. A rendering walks a record's segments once:
  * literal text as it is, a tag by its assigned value, else by the
@@ -12,7 +13,8 @@
  * template attached inside itself) is left out with a warning, as are
  * records nested deeper than BRISKO_TPL_MAX_DEPTH; a rendering stops with
  * a warning when the buffer cannot grow or after BRISKO_TPL_MAX_RENDER_RECORDS
- * records. Each warning is raised once per rendering.
+ * records. Each warning is raised once per rendering. Records without
+ * slots (built by hand) are rendered by comparing names instead.
  *
  * A buffer that one rendering made larger than BRISKO_WRITE_BUF_KEEP goes
  * back to its start-up size at the next request start, so the largest
