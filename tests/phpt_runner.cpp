@@ -103,7 +103,8 @@ std::string without_cr(const std::string &s)
     return out;
 }
 
-bool parse_phpt(const std::string &path, phpt &t, std::string &error)
+// A test file's text, with CR LF line ends read as LF.
+bool read_text(const std::string &path, std::string &text, std::string &error)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -112,7 +113,15 @@ bool parse_phpt(const std::string &path, phpt &t, std::string &error)
     }
     std::stringstream buffer;
     buffer << in.rdbuf();
-    std::string text = without_cr(buffer.str());
+    text = without_cr(buffer.str());
+    return true;
+}
+
+bool parse_phpt(const std::string &path, phpt &t, std::string &error)
+{
+    std::string text;
+    if (!read_text(path, text, error))
+        return false;
     t.path = path;
 
     std::string section, content;
@@ -212,14 +221,9 @@ bool parse_phpt(const std::string &path, phpt &t, std::string &error)
 // The examples of a Markdown page, as tests of their own.
 bool parse_markdown(const std::string &path, std::vector<phpt> &out, std::string &error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    std::string text;
+    if (!read_text(path, text, error))
         return false;
-    }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = without_cr(buffer.str());
 
     std::string title = fs::path(path).stem().string();
     std::vector<std::pair<std::string, std::string>> files;
