@@ -33,11 +33,11 @@ static void tpl_retire(bkpool *pool)
     tpl_retired[tpl_nretired++] = pool;
 }
 
-extern "C" void brisko_template_request_startup(void)
+extern "C" void _brisko_template_request_startup(void)
 {
     for (size_t i = 0; i < tpl_nretired; i++) delete_bkpool(tpl_retired[i]);
     tpl_nretired = 0;
-    brisko_write_buf_trim();
+    _brisko_template_output_trim();
 }
 
 /* Each load of a parse that ran into a limit says so. */
@@ -84,7 +84,7 @@ static char *tpl_read_file(const char *path, const struct stat *st, size_t *leng
     return buf;
 }
 
-extern "C" brisko_tpl *brisko_template_load_file(const char *path)
+extern "C" brisko_tpl *_brisko_template_load_file(const char *path)
 {
     char *resolved = realpath(path, NULL);
     if (resolved == NULL) return NULL;
@@ -114,7 +114,7 @@ extern "C" brisko_tpl *brisko_template_load_file(const char *path)
     int racy = brisko_change_is_recent(&st);
     uint64_t content_hash = racy ? brisko_content_hash(text, length) : 0;
     int limits = 0;
-    brisko_tpl *tpl = brisko_template_parse_file(text, strlen(text), &limits);
+    brisko_tpl *tpl = _brisko_template_parse_file(text, strlen(text), &limits);
     free(text);
     if (tpl != NULL && brisko_templatetable != NULL && bkpool_global != NULL) {
         bkpool *pool = new_subbkpool(bkpool_global);
@@ -144,10 +144,10 @@ extern "C" brisko_tpl *brisko_template_access(brisko_tpl *tpl, const char *path)
 
     brisko_tpl *cur = tpl;
     for (char *name = strtok(copy, "->"); name != NULL && cur != NULL; name = strtok(NULL, "->")) {
-        brisko_sub *sub = brisko_tpl_find_sub(cur, name, strlen(name));
+        brisko_sub *sub = _brisko_template_find_sub(cur, name, strlen(name));
         cur = sub != NULL ? sub->bnlist->tpl : NULL;
     }
     free(copy);
-    if (cur == NULL && brisko_template_check_tagname_f) brisko_template_illegal_tagname(path);
+    if (cur == NULL && brisko_template_check_tagname_f) _brisko_template_illegal_tagname(path);
     return cur;
 }
