@@ -167,7 +167,7 @@ void BM_FillAndRender(benchmark::State &state)
         state.ResumeTiming();
         double t0 = cpu_ns();
         fill(t, rows);
-        brisko_template_render(t);
+        _brisko_template_render(t);
         ns += cpu_ns() - t0;
     }
     ns_per_iteration["fill_and_render"] = ns / (double)state.iterations();
@@ -187,7 +187,7 @@ void BM_Render(benchmark::State &state)
     double bytes = 0, ns = 0;
     for (auto _ : state) {
         double t0 = cpu_ns();
-        brisko_template_render(t);
+        _brisko_template_render(t);
         ns += cpu_ns() - t0;
         bytes += brisko_write_buf_len;
     }
@@ -239,7 +239,7 @@ void BM_RenderFloor(benchmark::State &state)
     fill(t, rows);
     std::vector<std::pair<const char *, size_t>> pieces;
     gather_pieces(t, pieces);
-    brisko_template_render(t);
+    _brisko_template_render(t);
     std::string rendered(brisko_write_buf, brisko_write_buf_len);
     std::vector<char> buf(BRISKO_WRITE_BUF_STEP);
     size_t len = 0;
@@ -360,7 +360,7 @@ void BM_LoadCached1MB(benchmark::State &state)
     std::string text = big_template();
     if (write(fd, text.data(), text.size()) != (ssize_t)text.size()) state.SkipWithError("write failed");
     close(fd);
-    brisko_template_load_file(path); // first load parses and fills the cache
+    _brisko_template_load_file(path); // first load parses and fills the cache
     int n = 0;
     double ns = 0;
     for (auto _ : state) {
@@ -370,7 +370,7 @@ void BM_LoadCached1MB(benchmark::State &state)
             state.ResumeTiming();
         }
         double t0 = cpu_ns();
-        brisko_tpl *copy = _brisko_template_dup(brisko_template_load_file(path));
+        brisko_tpl *copy = _brisko_template_dup(_brisko_template_load_file(path));
         ns += cpu_ns() - t0;
         benchmark::DoNotOptimize(copy);
     }

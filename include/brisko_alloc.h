@@ -22,6 +22,10 @@ extern "C" {
 #define BRISKO_HEAP_SIZE 1000000
 #define BRISKO_HEAP_LIMIT ((size_t)512 << 20)
 #define BRISKO_HEAP_KEEP ((size_t)128 << 20)
+/* The heap hands out multiples of this many bytes, each at an address
+ * that is a multiple of it; BRISKO_HEAP_ROUND(n) is what n bytes take. */
+#define BRISKO_HEAP_ALIGN 8
+#define BRISKO_HEAP_ROUND(n) (((size_t)(n) + BRISKO_HEAP_ALIGN - 1) & ~(size_t)(BRISKO_HEAP_ALIGN - 1))
 
 extern char *brisko_heap_strage_ini; /* start of the request heap */
 extern char *brisko_heap_strage;     /* top: first byte not handed out */

@@ -8,6 +8,7 @@
 #include <time.h>
 #include "php.h"
 #include "brisko_pool.h"
+#include "brisko_stamp.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -27,6 +28,16 @@ typedef struct brisko_class_node {
     uint name_length;
     zend_class_entry *class_entry;
     struct brisko_class_node *next;
+    /* For a class bound to its parent when its declaration runs (the
+     * parent was not known when the file compiled): the parent's name;
+     * NULL otherwise. */
+    char *late_parent;
+    /* The keys of the class's own members that its parent also had when
+     * the file compiled: those replaced inherited ones in place, the others
+     * followed the parent's. Each is a kind byte ('m' method, 'p' default
+     * property) and the key with its NUL; a 0 byte ends the list. NULL
+     * when there are none. */
+    char *overrides;
 } brisko_class_node;
 
 typedef struct brisko_file_entry {
@@ -38,18 +49,10 @@ typedef struct brisko_file_entry {
     brisko_function_node *functions_tail;
     brisko_class_node *classes;
     brisko_class_node *classes_tail;
-    /* The rest of the file's identity and status when it was compiled: a
-     * rewrite within the same second changes the nanoseconds or the size, a
-     * file put in its place (a folder renamed over another) the inode. */
-    long ctime_nsec;
-    off_t size;
-    dev_t dev;
-    ino_t ino;
-    /* Set when the file had changed so shortly before it was compiled that
-     * a rewrite in the same clock tick could keep its change time: then
-     * the content is compared too (content_hash), until the tick is over. */
-    int racy;
-    uint64_t content_hash;
+    /* The file's identity and status when it was compiled, to the
+     * nanosecond, and for a file that had just changed, the hash of the
+     * bytes compiled: what tells whether the entry still describes it. */
+    brisko_file_stamp stamp;
 } brisko_file_entry;
 
 extern HashTable *brisko_filetable;

@@ -12,6 +12,11 @@
 extern "C" {
 #endif
 
+/* Size hint of the tables the extension keeps for the life of the process
+ * (the value store's, the script cache's, the template file cache's) and
+ * of a value-store group's item table: 128 buckets. */
+#define BRISKO_TABLE_SIZE_HINT 100
+
 int brisko_hash_init(HashTable *ht, uint nSize, hash_func_t pHashFunction, dtor_func_t pDestructor, bkpool *target);
 HashTable *brisko_init_hashtable(uint nSize, dtor_func_t pDestructor, bkpool *target);
 int brisko_init_hashtable_static(HashTable *ht, uint nSize, dtor_func_t pDestructor, bkpool *target);

@@ -6,7 +6,9 @@
 #define BRISKO_TPL_H
 
 #include <time.h>
+#include "php.h"
 #include "brisko_alloc.h"
+#include "brisko_stamp.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -108,6 +110,8 @@ typedef struct brisko_tplfile {
     brisko_tpl *tpl;  /* root record of the parse */
     bkpool *pool;     /* the entry's own pool */
     int limits;       /* BRISKO_TPL_LIMIT_* bits the parse ran into */
+    brisko_file_stamp stamp; /* the file as it was read: what tells a rewrite, also
+                                within the same second */
 } brisko_tplfile;
 
 /* Limits a parse can run into; each load of such a parse warns. */
@@ -123,10 +127,14 @@ extern char *brisko_write_buf;
 extern int brisko_write_buf_len;
 extern int brisko_write_buf_alloc;
 
+/* The template engine's part of module start-up: the output buffer.
+ * FAILURE, with a core warning raised, when the C library refuses it. */
+int _brisko_template_startup(void);
+
 /* The template engine's part of request start: frees the parses that
  * loading replaced (no request can reach them any more) and gives a grown
  * output buffer back. Called after the request heap is reset. */
-void brisko_template_request_startup(void);
+void _brisko_template_request_startup(void);
 
 #ifdef __cplusplus
 }

@@ -1,7 +1,7 @@
 // Runs one or more PHPT files through the command-line runner and compares
 // what it printed with the expectations.
 //
-//   phpt_runner --php PATH [--timeout SECONDS] [--keep] FILE.phpt...
+//   phpt_runner --php PATH [--timeout SECONDS] [--keep] FILE.phpt|PAGE.md...
 //
 // Sections: --TEST--, --FILE--, --EXPECT--, --EXPECTF--, --EXPECTREGEX--,
 // --ARGS-- (extra runner options), --REQUEST-- (repeatable: further scripts
@@ -12,6 +12,13 @@
 // working directory, removed afterwards. Trailing white space at the end of
 // the output and of the expectation does not count. Exit 0 when every file
 // passes, 1 otherwise, 2 on a usage error.
+//
+// A Markdown page (.md) holds examples instead: every ```php fenced block is
+// a script (run as example.php; "```php args=OPTIONS" gives runner options),
+// the next ```output block is exactly what it must print, and every block
+// whose info string has a word file=NAME, anywhere before the script on the
+// page, is a file created under NAME first. In the output the example's
+// directory reads /path/to. A page without examples is an error.
 #include <poll.h>
 #include <regex.h>
 #include <signal.h>
@@ -39,6 +46,8 @@ namespace {
 
 struct phpt {
     std::string path;
+    std::string script;                                 // script file name; empty: named after the PHPT
+    std::string dir_alias;                              // shown in place of the test's directory
     std::string name;                                   // --TEST--
     std::string file;                                   // --FILE--
     std::vector<std::string> requests;                  // --REQUEST--
@@ -94,7 +103,8 @@ std::string without_cr(const std::string &s)
     return out;
 }
 
-bool parse_phpt(const std::string &path, phpt &t, std::string &error)
+// A test file's text, with CR LF line ends read as LF.
+bool read_text(const std::string &path, std::string &text, std::string &error)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -103,7 +113,15 @@ bool parse_phpt(const std::string &path, phpt &t, std::string &error)
     }
     std::stringstream buffer;
     buffer << in.rdbuf();
-    std::string text = without_cr(buffer.str());
+    text = without_cr(buffer.str());
+    return true;
+}
+
+bool parse_phpt(const std::string &path, phpt &t, std::string &error)
+{
+    std::string text;
+    if (!read_text(path, text, error))
+        return false;
     t.path = path;
 
     std::string section, content;
@@ -195,6 +213,98 @@ bool parse_phpt(const std::string &path, phpt &t, std::string &error)
     }
     if (t.expect.empty() && !t.has_exit) {
         error = "nothing to check: no expectation section";
+        return false;
+    }
+    return true;
+}
+
+// The examples of a Markdown page, as tests of their own.
+bool parse_markdown(const std::string &path, std::vector<phpt> &out, std::string &error)
+{
+    std::string text;
+    if (!read_text(path, text, error))
+        return false;
+
+    std::string title = fs::path(path).stem().string();
+    std::vector<std::pair<std::string, std::string>> files;
+    bool in_fence = false, awaiting_output = false;
+    std::string info, content;
+    int line_no = 0, fence_line = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t nl = text.find('\n', pos);
+        std::string line = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        pos = nl == std::string::npos ? text.size() : nl + 1;
+        line_no++;
+        if (!in_fence) {
+            if (line.compare(0, 2, "# ") == 0 && out.empty() && files.empty())
+                title = trim(line.substr(2));
+            if (line.compare(0, 3, "```") == 0) {
+                in_fence = true;
+                info = trim(line.substr(3));
+                content.clear();
+                fence_line = line_no;
+            }
+            continue;
+        }
+        if (line.compare(0, 3, "```") != 0) {
+            content += line + "\n";
+            continue;
+        }
+        in_fence = false;
+        std::istringstream words(info);
+        std::string lang, word, file_name, args;
+        words >> lang;
+        while (words >> word) {
+            if (word.compare(0, 5, "file=") == 0) {
+                file_name = word.substr(5);
+            } else if (word.compare(0, 5, "args=") == 0) {
+                std::string rest;
+                std::getline(words, rest);
+                args = word.substr(5) + rest;
+                break;
+            }
+        }
+        std::string where = path + ":" + std::to_string(fence_line);
+        if (!file_name.empty()) {
+            files.erase(std::remove_if(files.begin(), files.end(),
+                                       [&](const auto &f) { return f.first == file_name; }),
+                        files.end());
+            files.emplace_back(file_name, content);
+        } else if (lang == "php") {
+            if (awaiting_output) {
+                error = where + ": the example before this one has no ```output block";
+                return false;
+            }
+            phpt t;
+            t.path = path;
+            t.name = title + ", example " + std::to_string(out.size() + 1) + " (line " + std::to_string(fence_line) + ")";
+            t.file = content;
+            t.includes = files;
+            t.args = trim(args);
+            t.script = "example.php";
+            t.dir_alias = "/path/to";
+            out.push_back(t);
+            awaiting_output = true;
+        } else if (lang == "output") {
+            if (!awaiting_output) {
+                error = where + ": an ```output block without an example before it";
+                return false;
+            }
+            out.back().expect["EXPECT"] = content;
+            awaiting_output = false;
+        }
+    }
+    if (in_fence) {
+        error = path + ":" + std::to_string(fence_line) + ": a fenced block is not closed";
+        return false;
+    }
+    if (awaiting_output) {
+        error = path + ": the last example has no ```output block";
+        return false;
+    }
+    if (out.empty()) {
+        error = path + ": no examples";
         return false;
     }
     return true;
@@ -667,14 +777,19 @@ bool write_file(const fs::path &path, const std::string &content)
     return static_cast<bool>(out);
 }
 
-bool run_test(const std::string &php, const std::string &path, int timeout, bool keep)
+std::string replace_all(std::string s, const std::string &from, const std::string &to)
 {
-    phpt t;
+    if (from.empty())
+        return s;
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+    return s;
+}
+
+bool run_test(const std::string &php, phpt &t, int timeout, bool keep)
+{
+    const std::string &path = t.path;
     std::string error;
-    if (!parse_phpt(path, t, error)) {
-        std::cout << "BORK " << path << ": " << error << "\n";
-        return false;
-    }
     std::string label = (t.name.empty() ? fs::path(path).filename().string() : t.name) + " [" + path + "]";
 
     std::string tmpl = (fs::temp_directory_path() / "phpt-XXXXXX").string();
@@ -704,7 +819,7 @@ bool run_test(const std::string &php, const std::string &path, int timeout, bool
         }
     }
     if (ok) {
-        std::string script = base + ".php";
+        std::string script = t.script.empty() ? base + ".php" : t.script;
         ok = write_file(dir / script, t.file);
         args.push_back(script);
         for (std::size_t i = 0; ok && i < t.requests.size(); i++) {
@@ -717,6 +832,14 @@ bool run_test(const std::string &php, const std::string &path, int timeout, bool
     }
     if (ok) {
         run_result r = run(php, args, dir, timeout);
+        if (!t.dir_alias.empty()) {
+            std::error_code ec;
+            fs::path real = fs::canonical(dir, ec);
+            for (const std::string &d : {ec ? dir.string() : real.string(), dir.string()}) {
+                r.out = replace_all(r.out, d, t.dir_alias);
+                r.err = replace_all(r.err, d, t.dir_alias);
+            }
+        }
         if (!r.failure.empty()) {
             std::cout << "BORK " << label << ": " << r.failure << "\n";
             ok = false;
@@ -764,8 +887,29 @@ bool run_test(const std::string &php, const std::string &path, int timeout, bool
 
 int usage()
 {
-    std::cerr << "usage: phpt_runner --php PATH [--timeout SECONDS] [--keep] FILE.phpt...\n";
+    std::cerr << "usage: phpt_runner --php PATH [--timeout SECONDS] [--keep] FILE.phpt|PAGE.md...\n";
     return 2;
+}
+
+bool run_file(const std::string &php, const std::string &path, int timeout, bool keep)
+{
+    std::vector<phpt> tests;
+    std::string error;
+    bool parsed;
+    if (fs::path(path).extension() == ".md") {
+        parsed = parse_markdown(path, tests, error);
+    } else {
+        tests.emplace_back();
+        parsed = parse_phpt(path, tests.back(), error);
+    }
+    if (!parsed) {
+        std::cout << "BORK " << path << ": " << error << "\n";
+        return false;
+    }
+    bool ok = true;
+    for (phpt &t : tests)
+        ok = run_test(php, t, timeout, keep) && ok;
+    return ok;
 }
 
 }  // namespace
@@ -799,6 +943,6 @@ int main(int argc, char **argv)
     }
     bool all_ok = true;
     for (const std::string &f : files)
-        all_ok = run_test(php_path.string(), f, timeout, keep) && all_ok;
+        all_ok = run_file(php_path.string(), f, timeout, keep) && all_ok;
     return all_ok ? 0 : 1;
 }

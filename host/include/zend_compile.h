@@ -39,6 +39,11 @@
 
 #define ZEND_MAX_RESERVED_RESOURCES 4
 
+/* The opcode that binds, when it runs, a class whose parent was not known
+ * when it was compiled: op1 is the class's run-time key, op2 the text
+ * "parent:name", both constant strings. */
+#define ZEND_LATE_CLASS_BINDING 73
+
 typedef struct _znode {
     int op_type;                  /* IS_CONST, IS_TMP_VAR, IS_VAR or IS_UNUSED */
     union {

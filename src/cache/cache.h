@@ -12,7 +12,8 @@
 extern "C" {
 #endif
 
-/* Saving (into the entry's pool). */
+/* Saving (into the entry's pool). brisko_save_start begins a file's save. */
+void brisko_save_start(void);
 void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool);
 void brisko_save_znode(znode *operand, bkpool *pool);
 /* Walked over what a compilation appended to the engine's function and
@@ -24,6 +25,21 @@ int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *k
  * walked; methods taken over from its parent are skipped. */
 int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key);
 
+/* Marks the saved classes whose parent is bound when their declaration
+ * runs (late_parent), from the ops that bind them. */
+void brisko_note_late_parents(brisko_file_entry *entry);
+
+/* Inheritance as the engine's compiler does it (classes.cpp). */
+int brisko_method_inherited(zend_class_entry *ce, const char *key, uint key_length, zend_function *method);
+/* The list of own members that replace a parent's (brisko_class_node's
+ * overrides), in the pool; NULL when none do. */
+char *brisko_save_overrides(HashTable *methods, HashTable *defaults, zend_class_entry *parent, bkpool *pool);
+/* 1 when restoring the saved class under this parent gives what the
+ * compiler gives under it. */
+int brisko_overrides_hold(zend_class_entry *saved, const char *overrides, zend_class_entry *parent);
+void brisko_inherit_copy(zend_class_entry *ce, zend_class_entry *parent);
+void brisko_inherit_constructor(zend_class_entry *ce);
+
 /* Set while a save meets something it cannot keep (a class whose methods
  * are not user code): the file is then recorded without code, so it is
  * compiled every time rather than served incomplete. */
@@ -34,24 +50,17 @@ void brisko_load_op(zend_op_array **dest, zend_op_array *saved);
 void brisko_load_function(brisko_function_node *node);
 void brisko_load_class(brisko_class_node *node);
 int brisko_load_op1(void *pData, int num_args, va_list args, zend_hash_key *key);
-/* 1 when every saved class finds its parent: in the engine's class table,
- * or earlier in the entry's own list. */
-int brisko_classes_restorable(brisko_file_entry *entry);
 
 /* 1 when restoring the entry would put a function or class over one the
  * request already has. */
 int brisko_would_redeclare(brisko_file_entry *entry);
-/* 1 while the file is the one the entry was compiled from: same identity
- * and status, and for a racy entry the same content. */
-int brisko_entry_current(brisko_file_entry *entry, const struct stat *status);
-/* Whether the file changed too recently for its change time to tell a
- * rewrite in the same clock tick. */
-int brisko_change_is_recent(const struct stat *status);
-/* A stream's whole content in request memory; NULL when it cannot be read. */
-char *brisko_read_stream(FILE *fp, size_t *length);
-uint64_t brisko_content_hash(const char *bytes, size_t length);
 
 zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status);
+
+/* An entry's pool that left the table, to be deleted at the next request
+ * start (brisko_cache_request_startup). */
+void brisko_retire_pool(bkpool *pool);
+void brisko_cache_request_startup(void);
 
 #ifdef __cplusplus
 }

@@ -47,6 +47,31 @@ static int brisko_mark_holds(HashTable *ht, const brisko_table_mark *mark)
     return p == mark->tail;
 }
 
+/* Pools of entries removed from the table, deleted when the next request
+ * starts: by then nothing restored from them can still run. */
+static bkpool **brisko_retired = NULL;
+static size_t brisko_retired_count = 0, brisko_retired_capacity = 0;
+
+void brisko_retire_pool(bkpool *pool)
+{
+    if (brisko_retired_count == brisko_retired_capacity) {
+        size_t capacity = brisko_retired_capacity ? brisko_retired_capacity * 2 : 16;
+        bkpool **grown = (bkpool **)realloc(brisko_retired, capacity * sizeof(bkpool *));
+        if (grown == NULL)
+            return; /* kept for the life of the process instead */
+        brisko_retired = grown;
+        brisko_retired_capacity = capacity;
+    }
+    brisko_retired[brisko_retired_count++] = pool;
+}
+
+void brisko_cache_request_startup(void)
+{
+    for (size_t i = 0; i < brisko_retired_count; i++)
+        delete_bkpool(brisko_retired[i]);
+    brisko_retired_count = 0;
+}
+
 static zend_op_array *brisko_pass_through(zend_file_handle *file_handle, int type)
 {
     return brisko_org_compile_file(file_handle, type);
@@ -143,17 +168,13 @@ static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int
     entry->pool = pool;
     entry->path = brisko_strdup(path, pool);
     entry->ctime = status->st_ctime;
-    entry->ctime_nsec = status->st_ctim.tv_nsec;
-    entry->size = status->st_size;
-    entry->dev = status->st_dev;
-    entry->ino = status->st_ino;
-    entry->racy = racy;
-    entry->content_hash = content_hash;
+    brisko_stamp_set(&entry->stamp, status, racy, content_hash);
 
-    brisko_save_incomplete = 0;
+    brisko_save_start();
     brisko_save_op(&entry->op_array, compiled, pool);
     brisko_foreach_after(CG(function_table), functions.tail, brisko_save_function1, 1, entry);
     brisko_foreach_after(CG(class_table), classes.tail, brisko_save_class1, 1, entry);
+    brisko_note_late_parents(entry);
     if (brisko_save_incomplete) {
         /* Recorded without code: this version of the file is compiled
          * every time rather than served without one of its classes. */

@@ -48,88 +48,101 @@ static zend_class_entry *brisko_find_class(const char *name)
     return (zend_class_entry *)found;
 }
 
-static int brisko_parent_known(const char *parent_name, brisko_class_node *earlier, brisko_class_node *upto)
+/* The parent a saved class gets when its file is included now, found as
+ * the compiler finds it: among the classes declared earlier in the same
+ * file under their own names (built[] holds them, in list order), then in
+ * the request's class table. NULL when there is none. */
+static zend_class_entry *brisko_parent_now(const char *parent_name, brisko_file_entry *entry, brisko_class_node *upto,
+                                           zend_class_entry **built)
 {
-    if (brisko_find_class(parent_name) != NULL)
-        return 1;
     size_t length = strlen(parent_name);
-    for (brisko_class_node *node = earlier; node != upto; node = node->next) {
-        if (node->name_length != length + 1)
+    int i = 0;
+    for (brisko_class_node *node = entry->classes; node != upto; node = node->next, i++) {
+        if (node->name_length != length + 1 || node->name[0] == '\0')
             continue;
-        size_t i = 0;
-        while (i < length && node->name[i] == ((parent_name[i] >= 'A' && parent_name[i] <= 'Z')
-                                                   ? parent_name[i] + ('a' - 'A') : parent_name[i]))
-            i++;
-        if (i == length)
-            return 1;
+        size_t k = 0;
+        while (k < length && node->name[k] == (parent_name[k] >= 'A' && parent_name[k] <= 'Z'
+                                                   ? parent_name[k] + ('a' - 'A') : parent_name[k]))
+            k++;
+        if (k == length)
+            return built[i];
     }
-    return 0;
+    return brisko_find_class(parent_name);
 }
 
-/* Inheritance as the engine's compiler does it for `extends`: what the
- * class does not declare itself is taken from the parent, methods shared
- * with their counter raised, default values shared with one more
- * reference; the class's own entries come first and take precedence. */
-static int brisko_inherit_method1(void *pData, int num_args, va_list args, zend_hash_key *key)
+/* A request's record of a saved class with the given parent (NULL for
+ * none): the parent's members first, the class's own replacing or
+ * following them, a constructor taken from the parent when the class has
+ * none, exactly as the compiler builds it. */
+static zend_class_entry *brisko_build_class(brisko_class_node *node, zend_class_entry *parent)
 {
-    HashTable *methods = va_arg(args, HashTable *);
-    if (key->nKeyLength == 0 || zend_hash_exists(methods, key->arKey, key->nKeyLength))
-        return 0;
-    zend_function copy;
-    memcpy(&copy, pData, sizeof(zend_function));
-    function_add_ref(&copy);
-    zend_hash_add_or_update(methods, key->arKey, key->nKeyLength, &copy, sizeof(zend_function), NULL, HASH_ADD);
-    return 0;
-}
+    zend_class_entry *saved = node->class_entry;
+    zend_class_entry *ce = (zend_class_entry *)_emalloc(sizeof(zend_class_entry));
+    memcpy(ce, saved, sizeof(zend_class_entry));
+    ce->parent = NULL;
 
-static int brisko_inherit_default1(void *pData, int num_args, va_list args, zend_hash_key *key)
-{
-    HashTable *defaults = va_arg(args, HashTable *);
-    if (key->nKeyLength == 0 || zend_hash_exists(defaults, key->arKey, key->nKeyLength))
-        return 0;
-    zval *value = *(zval **)pData;
-    value->refcount++;
-    zend_hash_add_or_update(defaults, key->arKey, key->nKeyLength, &value, sizeof(zval *), NULL, HASH_ADD);
-    return 0;
+    brisko_init_hashtable_static(&ce->function_table, 10, (dtor_func_t)destroy_zend_function, BK_TARGET_ENGINE);
+    brisko_init_hashtable_static(&ce->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
+    if (parent != NULL)
+        brisko_inherit_copy(ce, parent);
+
+    brisko_copy_dest methods = {&ce->function_table, BK_TARGET_ENGINE};
+    brisko_foreach(&saved->function_table, brisko_load_op1, 1, &methods);
+    brisko_copy_hashtable(&ce->default_properties, &saved->default_properties, BK_TARGET_ENGINE);
+    if (parent != NULL)
+        brisko_inherit_constructor(ce);
+    return ce;
 }
 
 void brisko_load_class(brisko_class_node *node)
 {
     zend_class_entry *saved = node->class_entry;
-    /* Built here; the class table's insert copies it. */
-    zend_class_entry record;
-    zend_class_entry *ce = &record;
-    memcpy(ce, saved, sizeof(zend_class_entry));
-
-    /* The saved record holds its parent's name; the request's record of
-     * that name takes its place. brisko_classes_restorable has made sure
-     * it is there. */
-    ce->parent = saved->parent != NULL ? brisko_find_class((const char *)saved->parent) : NULL;
-
-    brisko_copy_dest methods = {&ce->function_table, BK_TARGET_ENGINE};
-    brisko_init_hashtable_static(&ce->function_table, 10, (dtor_func_t)destroy_zend_function, BK_TARGET_ENGINE);
-    brisko_foreach(&saved->function_table, brisko_load_op1, 1, &methods);
-
-    brisko_init_hashtable_static(&ce->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
-    brisko_copy_hashtable(&ce->default_properties, &saved->default_properties, BK_TARGET_ENGINE);
-
-    if (ce->parent != NULL) {
-        brisko_foreach(&ce->parent->function_table, brisko_inherit_method1, 1, &ce->function_table);
-        brisko_foreach(&ce->parent->default_properties, brisko_inherit_default1, 1, &ce->default_properties);
-    }
-
+    zend_class_entry *parent = saved->parent != NULL ? brisko_find_class((const char *)saved->parent) : NULL;
+    zend_class_entry *ce = brisko_build_class(node, parent);
     zend_hash_add_or_update(CG(class_table), node->name, node->name_length, ce, sizeof(zend_class_entry), NULL,
                             HASH_UPDATE);
 }
 
-int brisko_classes_restorable(brisko_file_entry *entry)
+/* Builds every class of the entry for this request, or none: NULL when
+ * one of them would come out otherwise than the compiler would make it
+ * now (its parent missing, a class bound late whose parent is known now,
+ * other own members replacing inherited ones). The records are not in
+ * the class table yet. */
+static zend_class_entry **brisko_build_classes(brisko_file_entry *entry, int *count)
 {
-    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next) {
+    int n = 0;
+    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next)
+        n++;
+    *count = n;
+    if (n == 0)
+        return NULL;
+    zend_class_entry **built = (zend_class_entry **)_emalloc((size_t)n * sizeof(zend_class_entry *));
+    int i = 0;
+    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next, i++) {
         zend_class_entry *saved = node->class_entry;
-        if (saved->parent != NULL && !brisko_parent_known((const char *)saved->parent, entry->classes, node))
-            return 0;
+        if (node->late_parent != NULL && brisko_parent_now(node->late_parent, entry, node, built) != NULL)
+            return NULL;
+        zend_class_entry *parent = NULL;
+        if (saved->parent != NULL) {
+            parent = brisko_parent_now((const char *)saved->parent, entry, node, built);
+            if (parent == NULL)
+                return NULL;
+        }
+        if (parent != NULL && !brisko_overrides_hold(saved, node->overrides, parent))
+            return NULL;
+        built[i] = brisko_build_class(node, parent);
     }
-    return 1;
+    return built;
+}
+
+/* Removes an entry that no longer describes what the file compiles to.
+ * Code restored from it may still run in this request, so its pool is
+ * deleted only when the next request starts. */
+static void brisko_drop_entry(const char *path, brisko_file_entry *entry)
+{
+    bkpool *pool = entry->pool;
+    zend_hash_del_key_or_index(brisko_filetable, path, strlen(path) + 1, 0, HASH_DEL_KEY);
+    brisko_retire_pool(pool);
 }
 
 /* A key of the file's own that the request already has: compiled, the
@@ -171,30 +184,48 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
         return NULL;
 
     brisko_file_entry *entry = (brisko_file_entry *)data;
-    if (!brisko_entry_current(entry, status)) {
-        /* Stale. The table has no destructor: the entry's pool, and what
-         * earlier requests restored from it, stay valid. */
-        zend_hash_del_key_or_index(brisko_filetable, path, strlen(path) + 1, 0, HASH_DEL_KEY);
+    if (!brisko_stamp_matches(&entry->stamp, status, path)) {
+        brisko_drop_entry(path, entry);
         return NULL;
     }
 
     *found = 1;
     if (entry->op_array == NULL)
         return NULL;
-    /* A class whose parent this request has not declared yet: the engine
-     * compiles the file and reports the missing parent itself. */
-    if (!brisko_classes_restorable(entry))
-        return NULL;
     /* The engine reports a redeclaration itself. */
     if (brisko_would_redeclare(entry))
         return NULL;
+    /* Classes that would not come out as the compiler would make them now
+     * (see brisko_build_classes): the file is compiled, and saved, for the
+     * classes it now has around it. */
+    int class_count = 0;
+    zend_class_entry **classes = brisko_build_classes(entry, &class_count);
+    if (class_count > 0 && classes == NULL) {
+        *found = 0;
+        brisko_drop_entry(path, entry);
+        return NULL;
+    }
 
     zend_op_array *result = NULL;
     brisko_load_op(&result, entry->op_array);
     brisko_fresh_statics(result);
     for (brisko_function_node *node = entry->functions; node != NULL; node = node->next)
         brisko_load_function(node);
-    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next)
-        brisko_load_class(node);
+    /* The table keeps copies of the records: a class whose parent came
+     * earlier in the file points at the parent's copy there, as it would
+     * compiled. */
+    zend_class_entry **stored = class_count > 0
+                                    ? (zend_class_entry **)_emalloc((size_t)class_count * sizeof(zend_class_entry *))
+                                    : NULL;
+    int i = 0;
+    for (brisko_class_node *node = entry->classes; node != NULL; node = node->next, i++) {
+        for (int k = 0; k < i; k++)
+            if (classes[i]->parent == classes[k])
+                classes[i]->parent = stored[k];
+        void *copy = NULL;
+        zend_hash_add_or_update(CG(class_table), node->name, node->name_length, classes[i], sizeof(zend_class_entry),
+                                &copy, HASH_UPDATE);
+        stored[i] = (zend_class_entry *)copy;
+    }
     return result;
 }

@@ -20,10 +20,17 @@ static zend_uint *brisko_new_counter(bkpool *pool)
 }
 
 /* Every op array of a file names the same file: the pool keeps one copy of
- * the name for all of them. Entry pools are never deleted, so the pool
- * remembered here can never be another pool at the same address. */
+ * the name for all of them. The copy remembered belongs to the save in
+ * progress (brisko_save_start forgets it). */
 static bkpool *brisko_filename_pool = NULL;
 static char *brisko_filename_copy = NULL;
+
+void brisko_save_start(void)
+{
+    brisko_filename_pool = NULL;
+    brisko_filename_copy = NULL;
+    brisko_save_incomplete = 0;
+}
 
 static char *brisko_save_filename(const char *filename, bkpool *pool)
 {
@@ -101,24 +108,10 @@ int brisko_save_function1(void *pData, int num_args, va_list args, zend_hash_key
 }
 
 /* What a class takes over from its parent is the parent's own: a method
- * shares the parent's op array (its counter) or, for a built-in parent,
- * its handler; a default property is the parent's very value. Only what
- * the class declares itself is saved; a restore inherits the rest from
- * the parent of that request. */
-static int brisko_inherited_method(zend_class_entry *parent, zend_hash_key *key, zend_function *method)
-{
-    zend_function *theirs;
-    if (parent == NULL || key->nKeyLength == 0)
-        return 0;
-    if (zend_hash_find(&parent->function_table, key->arKey, key->nKeyLength, (void **)&theirs) == FAILURE)
-        return 0;
-    if (theirs->type != method->type)
-        return 0;
-    if (method->type == ZEND_USER_FUNCTION)
-        return method->op_array.refcount != NULL && method->op_array.refcount == theirs->op_array.refcount;
-    return method->internal_function.handler == theirs->internal_function.handler;
-}
-
+ * shares the parent's op array (or, for a built-in parent, its handler),
+ * also a constructor taken under the class's name; a default property is
+ * the parent's very value. Only what the class declares itself is saved;
+ * a restore inherits the rest from the parent of that request. */
 static int brisko_inherited_default(zend_class_entry *parent, zend_hash_key *key, zval **value)
 {
     zval **theirs;
@@ -136,7 +129,7 @@ static int brisko_find_foreign_method(void *pData, int num_args, va_list args, z
     int *foreign = va_arg(args, int *);
     zend_class_entry *ce = va_arg(args, zend_class_entry *);
     zend_function *method = (zend_function *)pData;
-    if (method->type != ZEND_USER_FUNCTION && !brisko_inherited_method(ce->parent, key, method))
+    if (method->type != ZEND_USER_FUNCTION && !brisko_method_inherited(ce, key->arKey, key->nKeyLength, method))
         *foreign = 1;
     return 0;
 }
@@ -204,7 +197,46 @@ int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *k
     brisko_copy_dest defaults = {&copy->default_properties, pool};
     brisko_init_hashtable_static(&copy->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, pool);
     brisko_foreach(&ce->default_properties, brisko_save_default1, 2, &defaults, ce);
+
+    node->late_parent = NULL;
+    node->overrides = brisko_save_overrides(&copy->function_table, &copy->default_properties, ce->parent, pool);
     return 0;
+}
+
+/* Classes whose parent was not known when the file compiled are bound by
+ * an op when their declaration runs: each such op names the class's
+ * run-time key and its parent. Restoring the file is right only while
+ * that parent is still unknown when the file is included. */
+static void brisko_note_late_parents_in(brisko_file_entry *entry, zend_op_array *op_array)
+{
+    if (op_array == NULL || op_array->opcodes == NULL)
+        return;
+    for (zend_uint i = 0; i < op_array->last; i++) {
+        zend_op *op = &op_array->opcodes[i];
+        if (op->opcode != ZEND_LATE_CLASS_BINDING || op->op1.op_type != IS_CONST || op->op2.op_type != IS_CONST ||
+            op->op1.u.constant.type != IS_STRING || op->op2.u.constant.type != IS_STRING)
+            continue;
+        const zval *key = &op->op1.u.constant, *names = &op->op2.u.constant;
+        const char *colon = (const char *)memchr(names->value.str.val, ':', (size_t)names->value.str.len);
+        if (colon == NULL)
+            continue;
+        for (brisko_class_node *node = entry->classes; node != NULL; node = node->next) {
+            if (node->name_length == (uint)key->value.str.len + 1 &&
+                memcmp(node->name, key->value.str.val, node->name_length) == 0) {
+                size_t length = (size_t)(colon - names->value.str.val);
+                node->late_parent = (char *)bkpool_malloc(length + 1, entry->pool);
+                memcpy(node->late_parent, names->value.str.val, length);
+                node->late_parent[length] = '\0';
+            }
+        }
+    }
+}
+
+void brisko_note_late_parents(brisko_file_entry *entry)
+{
+    brisko_note_late_parents_in(entry, entry->op_array);
+    for (brisko_function_node *node = entry->functions; node != NULL; node = node->next)
+        brisko_note_late_parents_in(entry, node->op_array);
 }
 
 /* Arguments: the copy destination, then the class whose method this is. */
@@ -214,7 +246,7 @@ int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
     zend_class_entry *ce = va_arg(args, zend_class_entry *);
     zend_op_array *saved = NULL;
 
-    if (brisko_inherited_method(ce->parent, key, (zend_function *)pData))
+    if (brisko_method_inherited(ce, key->arKey, key->nKeyLength, (zend_function *)pData))
         return 0;
     brisko_save_op(&saved, (zend_op_array *)pData, dest->target);
     zend_hash_add_or_update(dest->dest, key->arKey, key->nKeyLength, saved, sizeof(zend_function), NULL,

@@ -18,9 +18,6 @@
 #include "brisko_cache.h"
 #include "brisko_tpl.h"
 
-#define BRISKO_TABLE_SIZE_HINT 100
-#define BRISKO_WRITE_BUF_SIZE 300000
-
 extern "C" {
 
 int bk_req_count = 0;
@@ -77,17 +74,10 @@ int zm_startup_php_brisko(INIT_FUNC_ARGS)
         zend_compile_file = php_brisko_compile_file;
     }
 
-    if (brisko_write_buf == NULL) {
-        brisko_write_buf = (char *)malloc(BRISKO_WRITE_BUF_SIZE);
-        if (brisko_write_buf == NULL) {
-            zend_compile_file = brisko_org_compile_file;
-            zend_error(E_CORE_WARNING, "PHP Brisko: cannot allocate the %d-byte output buffer",
-                       BRISKO_WRITE_BUF_SIZE);
-            return FAILURE;
-        }
-        brisko_write_buf_alloc = BRISKO_WRITE_BUF_SIZE;
+    if (_brisko_template_startup() != SUCCESS) {
+        zend_compile_file = brisko_org_compile_file;
+        return FAILURE;
     }
-    brisko_write_buf_len = 0;
 
     if (brisko_heap_create() != 0) {
         zend_compile_file = brisko_org_compile_file;
@@ -107,8 +97,9 @@ int zm_activate_php_brisko(INIT_FUNC_ARGS)
 {
     bk_req_count++;
     brisko_heap_reset();
-    brisko_template_request_startup();
+    _brisko_template_request_startup();
     brisko_copy_request_startup();
+    brisko_cache_request_startup();
     return SUCCESS;
 }
 

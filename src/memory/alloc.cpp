@@ -174,7 +174,7 @@ void *brisko_heap_malloc(size_t size)
         if (brisko_heap_strage == NULL || brisko_heap_commit(size) != 0) return NULL;
     }
     char *p = brisko_heap_strage;
-    brisko_heap_strage += (size + 7) & ~(size_t)7;
+    brisko_heap_strage += BRISKO_HEAP_ROUND(size);
 #ifdef BRISKO_HEAP_ASAN
     ASAN_UNPOISON_MEMORY_REGION(p, (size_t)(brisko_heap_strage - p));
 #endif

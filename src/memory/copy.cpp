@@ -23,11 +23,12 @@ static int brisko_copy_cycle_warned = 0; /* a warning was raised in this copy */
 /* Each level of nesting costs a few stack frames of the copy. */
 #define BRISKO_COPY_MAX_DEPTH 2000
 
+/* why is the warning's format; it may name the depth limit with %d. */
 static void brisko_copy_cut(zval *value, const char *why)
 {
     if (!brisko_copy_cycle_warned) {
         brisko_copy_cycle_warned = 1;
-        zend_error(E_WARNING, "%s", why);
+        zend_error(E_WARNING, why, BRISKO_COPY_MAX_DEPTH);
     }
     value->type = IS_NULL;
     value->value.ht = NULL;
@@ -44,7 +45,7 @@ static void brisko_copy_array(zval *value, bkpool *target)
         return;
     }
     if (brisko_copy_depth >= BRISKO_COPY_MAX_DEPTH) {
-        brisko_copy_cut(value, "Cannot copy arrays nested more than 2000 levels deep: the deeper arrays are stored as NULL");
+        brisko_copy_cut(value, "Cannot copy arrays nested more than %d levels deep: the deeper arrays are stored as NULL");
         return;
     }
 

@@ -12,6 +12,14 @@
  * array. The cleanup never calls the table's destructor: the values an
  * element points at live in pools themselves. The table record, when this
  * layer allocates it, is an ordinary pooled block, freed after the cleanup.
+ *
+ * Invariants: a pool table has persistent set and exactly one cleanup on
+ * its pool; its bucket array, elements and element data are C-library
+ * blocks that the pool does not record. A table made for the engine's
+ * allocator (or for the request heap, which holds no tables) is an
+ * ordinary engine table. While a walk is under way, the table's
+ * nApplyCount is raised (when it is protected), so a table met again
+ * inside its own walk can be told.
  */
 #include <stdlib.h>
 #include <string.h>
@@ -87,38 +95,6 @@ int brisko_init_hashtable_static(HashTable *ht, uint nSize, dtor_func_t pDestruc
     return brisko_hash_init(ht, nSize, NULL, pDestructor, target);
 }
 
-/* Takes an element out of its table and frees it, as the engine's own
- * delete does. */
-static void brisko_hash_unlink(HashTable *ht, Bucket *p)
-{
-    if (zend_block_interruptions) zend_block_interruptions();
-    if (ht->pDestructor) ht->pDestructor(p->pData);
-    if (p->pData != &p->pDataPtr) pefree(p->pData, ht->persistent);
-
-    if (p->pLast) {
-        p->pLast->pNext = p->pNext;
-    } else {
-        ht->arBuckets[p->h & ht->nTableMask] = p->pNext;
-    }
-    if (p->pNext) p->pNext->pLast = p->pLast;
-
-    if (p->pListLast) {
-        p->pListLast->pListNext = p->pListNext;
-    } else {
-        ht->pListHead = p->pListNext;
-    }
-    if (p->pListNext) {
-        p->pListNext->pListLast = p->pListLast;
-    } else {
-        ht->pListTail = p->pListLast;
-    }
-    if (ht->pInternalPointer == p) ht->pInternalPointer = p->pListNext;
-
-    pefree(p, ht->persistent);
-    if (zend_unblock_interruptions) zend_unblock_interruptions();
-    ht->nNumOfElements--;
-}
-
 /* Walks from `first` to the end in insertion order. The callback sees the
  * same arguments for every element: each call gets a fresh copy of the
  * list, positioned at the first argument after the count. */
@@ -139,7 +115,9 @@ static void brisko_walk(HashTable *ht, Bucket *first, apply_func_args_t func, in
         va_end(each);
 
         Bucket *next = p->pListNext;
-        if (result != 0) brisko_hash_unlink(ht, p);
+        if (result != 0)
+            zend_hash_del_key_or_index(ht, p->arKey, p->nKeyLength, p->h,
+                                       p->nKeyLength != 0 ? HASH_DEL_KEY : HASH_DEL_INDEX);
         p = next;
     }
 

@@ -25,6 +25,8 @@ typedef struct brisko_heap_item {
     bkpool *pool;     /* the value's own pool, a child of bkpool_global */
 } brisko_heap_item;
 
+/* The group of that name (length counts the NUL), or NULL. */
+brisko_heap_group *brisko_heap_find_group(const char *name, uint length);
 int brisko_heap_set(const char *group, const char *key, zval **value);
 zval *brisko_heap_get(const char *group, const char *key);
 

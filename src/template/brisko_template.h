@@ -1,7 +1,15 @@
 /* The template engine's internal routines: model and copies, parser,
  * loading and the file cache, fetch, assignment, attach and rendering.
- * The PHP handlers in template_functions.cpp and template_fill.cpp are
- * thin layers over these. */
+ * The PHP functions in template_functions.cpp are thin layers over these.
+ *
+ * Names: a routine that other files of the engine (or the frame) call
+ * begins with _brisko_template_, as the engine's internal routines always
+ * have; routines, variables and types private to one file, and the
+ * parser's own types, begin with tpl_. A few routines keep their
+ * established names: brisko_template_fetch, brisko_template_assign and
+ * brisko_template_get (each the internal side of the PHP function of that
+ * name), brisko_template_access, brisko_tpl_dup_* and brisko_write_b.
+ * Records shared with other folders are brisko_* (include/brisko_tpl.h). */
 #ifndef BRISKO_TEMPLATE_H
 #define BRISKO_TEMPLATE_H
 
@@ -55,7 +63,7 @@ void _brisko_template_set_sub(brisko_tpl *tpl, int i, const char *name, brisko_t
 brisko_tpl *_brisko_template_dup(brisko_tpl *tpl);
 /* Copies src and everything below it into target (fetch makes instances
  * with it); NULL, with the warning raised, when the copy cannot be made. */
-brisko_tpl *brisko_tpl_copy_record(brisko_tpl *src, bkpool *target);
+brisko_tpl *_brisko_template_copy(brisko_tpl *src, bkpool *target);
 /* The deep-copy steps. They return 1 on success and 0 when memory ran out
  * (or the structure is too deep / contains itself); the record is then
  * left consistent but incomplete, and the caller must not link it in. */
@@ -63,66 +71,64 @@ int brisko_tpl_dup_tpl(brisko_tpl *t);
 int brisko_tpl_dup_bnlist(bkpool *pool, brisko_sub *sub);
 int brisko_tpl_dup_b(bkpool *pool, brisko_bn *node);
 /* A template id names a record of the current request, or is refused. */
-brisko_tpl *brisko_template_from_id(long id);
+brisko_tpl *_brisko_template_from_id(long id);
 /* The id of a record in the request heap. */
-long brisko_template_id(const brisko_tpl *tpl);
+long _brisko_template_id(const brisko_tpl *tpl);
 /* Raises "argument to id should be template_id". */
-void brisko_template_id_warning(void);
+void _brisko_template_id_warning(void);
 /* Formats "Illegal tagname('%s')" and raises the text itself as an
  * E_WARNING, whatever the length of name. */
-void brisko_template_illegal_tagname(const char *name);
+void _brisko_template_illegal_tagname(const char *name);
 /* The one warning for a request whose templates would pass the request
  * heap's limit. */
-void brisko_template_memory_warning(void);
+void _brisko_template_memory_warning(void);
 /* Name comparison with the stored NUL-terminated name. */
-int brisko_tpl_name_eq(const char *stored, const char *name, size_t len);
+int _brisko_template_name_eq(const char *stored, const char *name, size_t len);
 /* The slot of a name in a content's names, or -1. */
-int brisko_tpl_slot(const brisko_tags *tags, const char *name, size_t len);
-/* The block-table entry of that name, or NULL. */
-brisko_sub *brisko_tpl_find_sub(brisko_tpl *tpl, const char *name, size_t len);
+int _brisko_template_slot(const brisko_tags *tags, const char *name, size_t len);
+/* The assigned value of that name, searched in the list (records without
+ * slots keep their values there alone), or NULL. */
+brisko_tagvalue *_brisko_template_find_value(brisko_tpl *tpl, const char *name, size_t len);
+/* The block-table entry of that name, or NULL: the one place where a
+ * block is looked up by name. */
+brisko_sub *_brisko_template_find_sub(brisko_tpl *tpl, const char *name, size_t len);
 
 /* ---- parser (tpl_parse.cpp, tpl_markers.cpp) ---- */
 brisko_tpl *_brisko_template_parse(const char *text, brisko_tpl *parent);
 /* The parse of the first n bytes of text (no NUL among them) as a file;
  * *limits gets the BRISKO_TPL_LIMIT_* bits of the limits it ran into. */
-brisko_tpl *brisko_template_parse_file(const char *text, size_t n, int *limits);
-/* Writes the escaped name into escaped and the pair pattern into pattern.
- * Both are sized by the caller: escaped at least 2 * strlen(name) + 1,
- * pattern at least brisko_tpl_pattern_size(name). */
-void _brisko_template_parse_q(char *pattern, char *escaped, const char *name);
-size_t brisko_tpl_pattern_size(const char *name);
+brisko_tpl *_brisko_template_parse_file(const char *text, size_t n, int *limits);
 
 /* ---- loading (tpl_load.cpp) ---- */
 brisko_tpl *brisko_template_access(brisko_tpl *tpl, const char *path);
 /* The cached parse of the file at path, parsed or re-parsed as needed;
  * NULL when the file cannot be resolved, stat'ed, opened or read. Warns
  * when the parse ran into a limit. */
-brisko_tpl *brisko_template_load_file(const char *path);
+brisko_tpl *_brisko_template_load_file(const char *path);
 
 /* ---- fetch, assignment, attach ---- */
 brisko_tpl *brisko_template_fetch(brisko_tpl *tpl, const char *name, long index);
 /* Fetch on a block-table entry of tpl already found. */
-brisko_tpl *brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *sub, long index);
-int brisko_check_tag(brisko_tpl *tpl, const char *name);
+brisko_tpl *_brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *sub, long index);
 int brisko_template_assign(brisko_tpl *tpl, const char *name, const char *value);
 /* Assignment with lengths known (neither text holds a NUL). */
-int brisko_template_assign_n(brisko_tpl *tpl, const char *name, size_t name_len, const char *value,
+int _brisko_template_assign_n(brisko_tpl *tpl, const char *name, size_t name_len, const char *value,
                              size_t value_len);
 /* Walks an array of tag => value, assigning each string-keyed element's
  * value as a string (converted on a copy: the array is not changed); 1
  * when every element had a string key and was stored. */
-int brisko_template_assign_hash(brisko_tpl *tpl, HashTable *values);
-int brisko_template_attach(brisko_tpl *tpl, const char *name, brisko_tpl *other);
+int _brisko_template_assign_hash(brisko_tpl *tpl, HashTable *values);
+int _brisko_template_attach(brisko_tpl *tpl, const char *name, brisko_tpl *other);
 
 /* ---- rendering (tpl_render.cpp) ---- */
 void brisko_write_b(const char *src, int n);
 /* Appends the rendering of tpl to the output buffer. */
 void brisko_template_get(brisko_tpl *tpl);
 /* Empties the output buffer and renders tpl into it. */
-void brisko_template_render(brisko_tpl *tpl);
+void _brisko_template_render(brisko_tpl *tpl);
 /* Gives a buffer grown past BRISKO_WRITE_BUF_KEEP back to its start-up
  * size (request start). */
-void brisko_write_buf_trim(void);
+void _brisko_template_output_trim(void);
 
 #ifdef __cplusplus
 }

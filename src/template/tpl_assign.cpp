@@ -32,7 +32,7 @@ static int tpl_check(brisko_tpl *tpl, const char *name, size_t len, int slot)
             if ((size_t)g->tag_len == len && memcmp(tpl->content + g->tag_pos + 1, name, len) == 0) return 1;
         }
     }
-    brisko_template_illegal_tagname(name);
+    _brisko_template_illegal_tagname(name);
     return 0;
 }
 
@@ -47,8 +47,8 @@ static char *tpl_text(const char *text, size_t len)
     return p;
 }
 
-/* Bytes a value's block holds: the heap hands out multiples of 8. */
-static unsigned int tpl_room(size_t len) { return (unsigned int)((len + 8) & ~(size_t)7); }
+/* Bytes a value's block holds, its NUL included. */
+static unsigned int tpl_room(size_t len) { return (unsigned int)BRISKO_HEAP_ROUND(len + 1); }
 
 /* Gives tv the value; a value that fits the old one's block replaces it
  * in place. 0 when memory ran out (tv unchanged). A value is never longer
@@ -75,7 +75,7 @@ static int tpl_set_value(brisko_tagvalue *tv, const char *value, size_t len)
 static brisko_tagvalue *tpl_new_entry(char *name, const char *value, size_t len)
 {
     if (len >= BRISKO_HEAP_LIMIT) return NULL;
-    size_t head = (sizeof(brisko_tagvalue) + 7) & ~(size_t)7;
+    size_t head = BRISKO_HEAP_ROUND(sizeof(brisko_tagvalue));
     brisko_tagvalue *tv = (brisko_tagvalue *)brisko_malloc(head + len + 1, BK_TARGET_REQUEST_HEAP);
     if (tv == NULL) return NULL;
     tv->name = name;
@@ -99,9 +99,9 @@ static void tpl_append(brisko_tpl *tpl, brisko_tagvalue *tv)
  * where it goes. */
 static brisko_tagvalue **tpl_other_place(brisko_tagmap *m, const char *name, size_t len)
 {
-    for (unsigned long h = tpl_name_hash(name, len) & m->mask;; h = (h + 1) & m->mask) {
+    for (unsigned long h = _brisko_template_name_hash(name, len) & m->mask;; h = (h + 1) & m->mask) {
         brisko_tagvalue **e = &m->entries[h];
-        if (*e == NULL || brisko_tpl_name_eq((*e)->name, name, len)) return e;
+        if (*e == NULL || _brisko_template_name_eq((*e)->name, name, len)) return e;
     }
 }
 
@@ -131,8 +131,8 @@ static brisko_tagmap *tpl_other_room(brisko_tpl *tpl)
 static int tpl_assign_other(brisko_tpl *tpl, const char *name, size_t len, const char *value, size_t vlen)
 {
     if (tpl->tags == NULL) {
-        for (brisko_tagvalue *tv = tpl->tagvalues; tv != NULL; tv = tv->next)
-            if (brisko_tpl_name_eq(tv->name, name, len)) return tpl_set_value(tv, value, vlen);
+        brisko_tagvalue *old = _brisko_template_find_value(tpl, name, len);
+        if (old != NULL) return tpl_set_value(old, value, vlen);
         char *copy = tpl_text(name, len);
         brisko_tagvalue *tv = copy ? tpl_new_entry(copy, value, vlen) : NULL;
         if (tv == NULL) return 0;
@@ -156,21 +156,15 @@ static int tpl_assign_other(brisko_tpl *tpl, const char *name, size_t len, const
 
 extern "C" {
 
-int brisko_check_tag(brisko_tpl *tpl, const char *name)
-{
-    size_t len = strlen(name);
-    return tpl_check(tpl, name, len, brisko_tpl_slot(tpl->tags, name, len));
-}
-
 int brisko_template_assign(brisko_tpl *tpl, const char *name, const char *value)
 {
-    return brisko_template_assign_n(tpl, name, strlen(name), value, strlen(value));
+    return _brisko_template_assign_n(tpl, name, strlen(name), value, strlen(value));
 }
 
-int brisko_template_assign_n(brisko_tpl *tpl, const char *name, size_t name_len, const char *value,
+int _brisko_template_assign_n(brisko_tpl *tpl, const char *name, size_t name_len, const char *value,
                              size_t value_len)
 {
-    int s = brisko_tpl_slot(tpl->tags, name, name_len);
+    int s = _brisko_template_slot(tpl->tags, name, name_len);
     if (!tpl_check(tpl, name, name_len, s)) return 0;
 
     /* Everything is allocated before anything is linked, so a failure
@@ -201,7 +195,7 @@ int brisko_template_assign_n(brisko_tpl *tpl, const char *name, size_t name_len,
     }
     if (!ok) {
         brisko_heap_release(mark);
-        brisko_template_memory_warning();
+        _brisko_template_memory_warning();
     }
     return ok;
 }
@@ -215,7 +209,7 @@ static int tpl_assign_zval(brisko_tpl *tpl, const char *name, size_t name_len, z
         const char *s = Z_STRVAL_P(v);
         size_t len = Z_STRLEN_P(v) > 0 ? (size_t)Z_STRLEN_P(v) : 0;
         const char *nul = (const char *)memchr(s, '\0', len);
-        return brisko_template_assign_n(tpl, name, name_len, s, nul ? (size_t)(nul - s) : len);
+        return _brisko_template_assign_n(tpl, name, name_len, s, nul ? (size_t)(nul - s) : len);
     }
     if (Z_TYPE_P(v) == IS_LONG) {
         char buf[24], *p = buf + sizeof buf;
@@ -227,18 +221,18 @@ static int tpl_assign_zval(brisko_tpl *tpl, const char *name, size_t name_len, z
             u /= 10;
         } while (u != 0);
         if (n < 0) *--p = '-';
-        return brisko_template_assign_n(tpl, name, name_len, p, (size_t)(buf + sizeof buf - 1 - p));
+        return _brisko_template_assign_n(tpl, name, name_len, p, (size_t)(buf + sizeof buf - 1 - p));
     }
     zval copy = *v;
     zval_copy_ctor(&copy);
     convert_to_string(&copy);
     int ok = Z_TYPE_P(&copy) == IS_STRING ? tpl_assign_zval(tpl, name, name_len, &copy)
-                                          : brisko_template_assign_n(tpl, name, name_len, "", 0);
+                                          : _brisko_template_assign_n(tpl, name, name_len, "", 0);
     zval_dtor(&copy);
     return ok;
 }
 
-int brisko_template_assign_hash(brisko_tpl *tpl, HashTable *values)
+int _brisko_template_assign_hash(brisko_tpl *tpl, HashTable *values)
 {
     int ok = 1;
     zval **data;

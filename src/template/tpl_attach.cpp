@@ -6,9 +6,9 @@
 
 #include "brisko_template.h"
 
-extern "C" int brisko_template_attach(brisko_tpl *tpl, const char *name, brisko_tpl *other)
+extern "C" int _brisko_template_attach(brisko_tpl *tpl, const char *name, brisko_tpl *other)
 {
-    brisko_sub *sub = brisko_tpl_find_sub(tpl, name, strlen(name));
+    brisko_sub *sub = _brisko_template_find_sub(tpl, name, strlen(name));
     if (sub == NULL) return 0;
     for (brisko_bn *bn = sub->bnlist->next; bn != NULL; bn = bn->next) bn->tpl = other;
     return 1;

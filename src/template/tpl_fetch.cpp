@@ -52,7 +52,7 @@ static int tpl_index_build(brisko_sub *sub, bkpool *pool)
  * heap first. */
 static int tpl_heap_has_room(long missing)
 {
-    size_t each = ((sizeof(brisko_bn) + 7) & ~(size_t)7) + ((sizeof(brisko_tpl) + 7) & ~(size_t)7) +
+    size_t each = BRISKO_HEAP_ROUND(sizeof(brisko_bn)) + BRISKO_HEAP_ROUND(sizeof(brisko_tpl)) +
                   2 * sizeof(brisko_bn *);
     return missing <= 0 || (unsigned long)missing <= brisko_heap_room() / each;
 }
@@ -67,15 +67,15 @@ static void tpl_index_too_large(const brisko_sub *sub, long index)
 
 extern "C" brisko_tpl *brisko_template_fetch(brisko_tpl *tpl, const char *name, long index)
 {
-    brisko_sub *sub = brisko_tpl_find_sub(tpl, name, strlen(name));
+    brisko_sub *sub = _brisko_template_find_sub(tpl, name, strlen(name));
     if (sub == NULL) {
-        if (brisko_template_check_tagname_f) brisko_template_illegal_tagname(name);
+        if (brisko_template_check_tagname_f) _brisko_template_illegal_tagname(name);
         return NULL;
     }
-    return brisko_template_fetch_sub(tpl, sub, index);
+    return _brisko_template_fetch_sub(tpl, sub, index);
 }
 
-extern "C" brisko_tpl *brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *sub, long index)
+extern "C" brisko_tpl *_brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *sub, long index)
 {
     if (strchr(sub->name, '*') == NULL) index = 0;
     bkpool *pool = tpl->pool;
@@ -91,7 +91,7 @@ extern "C" brisko_tpl *brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *su
         target = index + 1;
     }
     if (sub->bnindex == NULL && !tpl_index_build(sub, pool)) {
-        brisko_template_memory_warning();
+        _brisko_template_memory_warning();
         return NULL;
     }
     if (target < sub->bncount) return sub->bnindex[target]->tpl;
@@ -108,16 +108,16 @@ extern "C" brisko_tpl *brisko_template_fetch_sub(brisko_tpl *tpl, brisko_sub *su
     brisko_bn *old_last = sub->bnindex[old_count - 1];
     brisko_bn *old_bnlast = sub->bnlast;
     if (!tpl_index_reserve(sub, target + 1, pool)) {
-        brisko_template_memory_warning();
+        _brisko_template_memory_warning();
         brisko_heap_release(mark);
         return NULL;
     }
     brisko_tpl *proto = sub->bnlist->tpl;
     while (sub->bncount <= target) {
         brisko_bn *bn = (brisko_bn *)brisko_calloc(1, sizeof(brisko_bn), pool);
-        brisko_tpl *copy = bn != NULL ? brisko_tpl_copy_record(proto, pool) : NULL;
+        brisko_tpl *copy = bn != NULL ? _brisko_template_copy(proto, pool) : NULL;
         if (copy == NULL) {
-            if (bn == NULL) brisko_template_memory_warning();
+            if (bn == NULL) _brisko_template_memory_warning();
             old_last->next = NULL;
             sub->bnlast = old_bnlast;
             sub->bnindex = old_index;

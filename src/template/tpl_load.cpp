@@ -33,11 +33,11 @@ static void tpl_retire(bkpool *pool)
     tpl_retired[tpl_nretired++] = pool;
 }
 
-extern "C" void brisko_template_request_startup(void)
+extern "C" void _brisko_template_request_startup(void)
 {
     for (size_t i = 0; i < tpl_nretired; i++) delete_bkpool(tpl_retired[i]);
     tpl_nretired = 0;
-    brisko_write_buf_trim();
+    _brisko_template_output_trim();
 }
 
 /* Each load of a parse that ran into a limit says so. */
@@ -57,7 +57,7 @@ static void tpl_limit_warnings(const char *path, int limits, long long size)
 
 /* The text of a regular file up to its first NUL, in a malloc'd buffer;
  * NULL when it cannot be opened or read. */
-static char *tpl_read_file(const char *path, const struct stat *st)
+static char *tpl_read_file(const char *path, const struct stat *st, size_t *length)
 {
     if (!S_ISREG(st->st_mode) || st->st_size < 0) return NULL;
     if (st->st_size > BRISKO_TPL_MAX_FILE) {
@@ -80,10 +80,11 @@ static char *tpl_read_file(const char *path, const struct stat *st)
         free(buf);
         return NULL;
     }
+    *length = got;
     return buf;
 }
 
-extern "C" brisko_tpl *brisko_template_load_file(const char *path)
+extern "C" brisko_tpl *_brisko_template_load_file(const char *path)
 {
     char *resolved = realpath(path, NULL);
     if (resolved == NULL) return NULL;
@@ -97,25 +98,29 @@ extern "C" brisko_tpl *brisko_template_load_file(const char *path)
     brisko_tplfile *old = NULL;
     if (brisko_templatetable != NULL && zend_hash_find(brisko_templatetable, resolved, key_len, &found) == SUCCESS) {
         old = *(brisko_tplfile **)found;
-        if (old->ctime == st.st_ctime) {
+        if (brisko_stamp_matches(&old->stamp, &st, resolved)) {
             tpl_limit_warnings(resolved, old->limits, (long long)st.st_size);
             free(resolved);
             return old->tpl;
         }
     }
 
-    char *text = tpl_read_file(resolved, &st);
+    size_t length = 0;
+    char *text = tpl_read_file(resolved, &st, &length);
     if (text == NULL) {
         free(resolved);
         return NULL;
     }
+    int racy = brisko_change_is_recent(&st);
+    uint64_t content_hash = racy ? brisko_content_hash(text, length) : 0;
     int limits = 0;
-    brisko_tpl *tpl = brisko_template_parse_file(text, strlen(text), &limits);
+    brisko_tpl *tpl = _brisko_template_parse_file(text, strlen(text), &limits);
     free(text);
     if (tpl != NULL && brisko_templatetable != NULL && bkpool_global != NULL) {
         bkpool *pool = new_subbkpool(bkpool_global);
         brisko_tplfile *entry = (brisko_tplfile *)bkpool_malloc(sizeof(brisko_tplfile), pool);
         entry->ctime = st.st_ctime;
+        brisko_stamp_set(&entry->stamp, &st, racy, content_hash);
         entry->tpl = tpl;
         entry->pool = pool;
         entry->limits = limits;
@@ -139,10 +144,10 @@ extern "C" brisko_tpl *brisko_template_access(brisko_tpl *tpl, const char *path)
 
     brisko_tpl *cur = tpl;
     for (char *name = strtok(copy, "->"); name != NULL && cur != NULL; name = strtok(NULL, "->")) {
-        brisko_sub *sub = brisko_tpl_find_sub(cur, name, strlen(name));
+        brisko_sub *sub = _brisko_template_find_sub(cur, name, strlen(name));
         cur = sub != NULL ? sub->bnlist->tpl : NULL;
     }
     free(copy);
-    if (cur == NULL && brisko_template_check_tagname_f) brisko_template_illegal_tagname(path);
+    if (cur == NULL && brisko_template_check_tagname_f) _brisko_template_illegal_tagname(path);
     return cur;
 }

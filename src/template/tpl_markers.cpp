@@ -1,23 +1,20 @@
-/* Marker index, escaped names and the pattern of a block name.
+/* Marker index, the parser's growable buffer and the hash of names.
  *
- * tpl_markers_build reads the text once: it stops at every "<!--" and
+ * _brisko_template_markers_build reads the text once: it stops at every "<!--" and
  * reads the marker shape that follows. Runs of blanks and name runs of one
  * marker are never read again for another: a marker can only start inside
  * a name run at its last four bytes, and its own runs begin after the
  * ones it starts in. END markers are then grouped by name through a hash
- * of the names, so each name's bytes are hashed once.
- *
- * An escaped name puts a backslash before every character that has a
- * meaning in an extended regular expression, so a block name is always
- * matched literally: "a.b" matches only a.b, "a(b" does not shift the body
- * group, and "x+" or "a|b" are names, not operators. */
-#include <stdio.h>
+ * of the names, so each name's bytes are hashed once. Names are compared
+ * byte for byte: a block name is always taken literally ("a.b" is only
+ * a.b; "x+" or "a|b" are names, not operators). */
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "tpl_markers.h"
 
-int tpl_buf_add(tpl_buf *b, const char *src, size_t n)
+int _brisko_template_buf_add(tpl_buf *b, const char *src, size_t n)
 {
     if (b->len + n + 1 > b->cap) {
         size_t cap = b->cap ? b->cap : 256;
@@ -33,14 +30,14 @@ int tpl_buf_add(tpl_buf *b, const char *src, size_t n)
     return 1;
 }
 
-void tpl_buf_free(tpl_buf *b)
+void _brisko_template_buf_free(tpl_buf *b)
 {
     free(b->p);
     b->p = NULL;
     b->len = b->cap = 0;
 }
 
-size_t tpl_find_comment(const char *text, size_t from, size_t n)
+size_t _brisko_template_find_comment(const char *text, size_t from, size_t n)
 {
     while (from + 4 <= n) {
         const char *lt = (const char *)memchr(text + from, '<', n - from - 3);
@@ -51,7 +48,7 @@ size_t tpl_find_comment(const char *text, size_t from, size_t n)
     return n;
 }
 
-size_t tpl_name_hash(const char *name, size_t len)
+size_t _brisko_template_name_hash(const char *name, size_t len)
 {
     size_t h = 1469598103934665603ULL;
     for (size_t i = 0; i < len; i++) h = (h ^ (unsigned char)name[i]) * 1099511628211ULL;
@@ -142,37 +139,39 @@ static int tpl_scan_marker(tpl_scan *s, const char *t, size_t n, size_t c)
     return 1;
 }
 
-/* Open-addressing table of END names: slot -> group number, or -1. */
-static long tpl_group_of(const long *slots, size_t mask, const tpl_raw_end *ends, const size_t *first_of_group,
-                         const char *t, size_t name, size_t len, size_t *place)
+/* The table of END names: its slots hold group numbers; a group's name is
+ * that of its first END marker. */
+typedef struct tpl_groups {
+    const char *text;
+    const tpl_raw_end *ends;
+    const size_t *first; /* first END of each group */
+} tpl_groups;
+
+static int tpl_group_named(const void *table, int g, const char *name, size_t len)
 {
-    for (size_t h = tpl_name_hash(t + name, len) & mask;; h = (h + 1) & mask) {
-        long g = slots[h];
-        if (g >= 0) {
-            const tpl_raw_end *e = &ends[first_of_group[g]];
-            if (e->len != len || memcmp(t + e->name, t + name, len) != 0) continue;
-        }
-        *place = h;
-        return g;
-    }
+    const tpl_groups *gs = (const tpl_groups *)table;
+    const tpl_raw_end *e = &gs->ends[gs->first[g]];
+    return e->len == len && memcmp(gs->text + e->name, name, len) == 0;
 }
 
-int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
+int _brisko_template_markers_build(tpl_markers *m, const char *text, size_t n)
 {
     memset(m, 0, sizeof *m);
     tpl_scan s;
     memset(&s, 0, sizeof s);
     int ok = 1;
-    for (size_t c = tpl_find_comment(text, 0, n); c < n && ok; c = tpl_find_comment(text, c + 1, n))
+    for (size_t c = _brisko_template_find_comment(text, 0, n); c < n && ok; c = _brisko_template_find_comment(text, c + 1, n))
         ok = tpl_scan_marker(&s, text, n, c);
 
-    long *slots = NULL, *group_of = NULL;
+    int *slots = NULL;
+    long *group_of = NULL;
     size_t *first = NULL, *count = NULL, mask = 0, ngroups = 0;
+    if (ok && s.nends > (size_t)INT_MAX) ok = 0; /* group numbers are ints */
     if (ok && s.nends > 0) {
         size_t cap = 16;
         while (cap < 2 * s.nends) cap *= 2;
         mask = cap - 1;
-        slots = (long *)malloc(cap * sizeof(long));
+        slots = (int *)malloc(cap * sizeof(int));
         group_of = (long *)malloc(s.nends * sizeof(long));
         first = (size_t *)malloc(s.nends * sizeof(size_t)); /* first END of each group */
         m->ends = (tpl_end *)malloc(s.nends * sizeof(tpl_end));
@@ -180,13 +179,14 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
         ok = slots && group_of && first && m->ends && m->group;
     }
     if (ok && s.nends > 0) {
+        tpl_groups groups = {text, s.ends, first};
         for (size_t i = 0; i <= mask; i++) slots[i] = -1;
         for (size_t i = 0; i < s.nends; i++) {
-            size_t place;
-            long g = tpl_group_of(slots, mask, s.ends, first, text, s.ends[i].name, s.ends[i].len, &place);
+            size_t place = tpl_probe(slots, mask, text + s.ends[i].name, s.ends[i].len, tpl_group_named, &groups);
+            long g = slots[place];
             if (g < 0) {
                 g = (long)ngroups++;
-                slots[place] = g;
+                slots[place] = (int)g;
                 first[g] = i;
             }
             group_of[i] = g;
@@ -204,11 +204,9 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
         m->ngroups = ngroups;
         /* restore each group's first END for the name lookups below */
         for (size_t i = s.nends; i-- > 0;) first[group_of[i]] = i;
-        for (size_t i = 0; i < s.nbegins; i++) {
-            size_t place;
+        for (size_t i = 0; i < s.nbegins; i++)
             s.begins[i].ends =
-                tpl_group_of(slots, mask, s.ends, first, text, s.begins[i].name, s.begins[i].name_len, &place);
-        }
+                slots[tpl_probe(slots, mask, text + s.begins[i].name, s.begins[i].name_len, tpl_group_named, &groups)];
     }
     free(slots);
     free(group_of);
@@ -216,7 +214,7 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
     free(s.ends);
     if (!ok) {
         free(s.begins);
-        tpl_markers_free(m);
+        _brisko_template_markers_free(m);
         return 0;
     }
     m->begins = s.begins;
@@ -224,7 +222,7 @@ int tpl_markers_build(tpl_markers *m, const char *text, size_t n)
     return 1;
 }
 
-void tpl_markers_free(tpl_markers *m)
+void _brisko_template_markers_free(tpl_markers *m)
 {
     free(m->begins);
     free(m->ends);
@@ -232,7 +230,7 @@ void tpl_markers_free(tpl_markers *m)
     memset(m, 0, sizeof *m);
 }
 
-const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit)
+const tpl_end *_brisko_template_markers_last_end(const tpl_markers *m, long k, size_t limit)
 {
     if (k < 0 || (size_t)k >= m->ngroups) return NULL;
     size_t lo = m->group[k], hi = m->group[k + 1]; /* the answer is below hi */
@@ -244,7 +242,7 @@ const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit)
     return lo > m->group[k] ? &m->ends[lo - 1] : NULL;
 }
 
-size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
+size_t _brisko_template_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
 {
     /* gallop from i, then halve: the cost grows with the log of the
      * distance moved, not of the whole list */
@@ -261,40 +259,4 @@ size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos)
         else hi = mid;
     }
     return hi;
-}
-
-/* ---- escaped names ---- */
-
-static int tpl_is_special(char c)
-{
-    return c != '\0' && strchr(".*?[](){}+|^$\\", c) != NULL;
-}
-
-/* escaped must hold 2 * strlen(name) + 1 bytes */
-static void tpl_escape(char *escaped, const char *name)
-{
-    char *e = escaped;
-    for (const char *p = name; *p; p++) {
-        if (tpl_is_special(*p)) *e++ = '\\';
-        *e++ = *p;
-    }
-    *e = '\0';
-}
-
-extern "C" {
-
-void _brisko_template_parse_q(char *pattern, char *escaped, const char *name)
-{
-    tpl_escape(escaped, name);
-    sprintf(pattern, BRISKO_TPL_PAIR_PATTERN, escaped, escaped);
-}
-
-size_t brisko_tpl_pattern_size(const char *name)
-{
-    size_t fixed = sizeof(BRISKO_TPL_PAIR_PATTERN) > sizeof(BRISKO_TPL_REPLACE_PATTERN)
-                       ? sizeof(BRISKO_TPL_PAIR_PATTERN)
-                       : sizeof(BRISKO_TPL_REPLACE_PATTERN);
-    return fixed + 4 * strlen(name) + 1;
-}
-
 }

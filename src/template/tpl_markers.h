@@ -1,5 +1,6 @@
 /* Parser internals: the markers of a text, found once, a growable byte
- * buffer and the names' hash. Only the parser and the model use them.
+ * buffer and the names' hash. Only the parser, the model and assignment
+ * use them.
  *
  * The BEGIN and END patterns of the template format are recognised by a
  * direct scan that reads each byte of the text a bounded number of times:
@@ -18,15 +19,9 @@
 #define BRISKO_TPL_MARKERS_H
 
 #include <stddef.h>
+#include <string.h>
 
 #include "brisko_template.h"
-
-#define BRISKO_TPL_PAIR_PATTERN                                                \
-    "<!--[[:blank:]]+BEGIN[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*(.*)[[:blank:]]*" \
-    "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->"
-#define BRISKO_TPL_REPLACE_PATTERN                                             \
-    "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"     \
-    "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*"
 
 typedef struct tpl_buf {
     char *p;
@@ -36,15 +31,36 @@ typedef struct tpl_buf {
 
 /* Appends n bytes; the buffer always stays NUL-terminated. 0 when the C
  * library refuses memory. */
-int tpl_buf_add(tpl_buf *b, const char *src, size_t n);
-void tpl_buf_free(tpl_buf *b);
+int _brisko_template_buf_add(tpl_buf *b, const char *src, size_t n);
+void _brisko_template_buf_free(tpl_buf *b);
 
 static inline int tpl_is_blank(char c) { return c == ' ' || c == '\t'; }
 
-size_t tpl_name_hash(const char *name, size_t len);
+size_t _brisko_template_name_hash(const char *name, size_t len);
+
+/* The open-addressing tables of names (the names of a parsed content, the
+ * groups of END markers): mask + 1 slots, each an entry's number or -1,
+ * probed linearly from the name's hash; a table always keeps an empty
+ * slot. same() tells whether an entry has the name. The result is the
+ * slot holding the entry of that name, or the empty slot where it goes. */
+typedef int (*tpl_same_name)(const void *table, int entry, const char *name, size_t len);
+
+static inline size_t tpl_probe(const int *slots, size_t mask, const char *name, size_t len, tpl_same_name same,
+                               const void *table)
+{
+    for (size_t h = _brisko_template_name_hash(name, len) & mask;; h = (h + 1) & mask)
+        if (slots[h] < 0 || same(table, slots[h], name, len)) return h;
+}
+
+/* same() for the names of a parsed content (brisko_tags). */
+static inline int tpl_tag_named(const void *table, int slot, const char *name, size_t len)
+{
+    const brisko_tagname *tn = &((const brisko_tags *)table)->names[slot];
+    return (size_t)tn->len == len && memcmp(tn->name, name, len) == 0;
+}
 
 /* Position of the first "<!--" at or after from, or n. */
-size_t tpl_find_comment(const char *text, size_t from, size_t n);
+size_t _brisko_template_find_comment(const char *text, size_t from, size_t n);
 
 /* A BEGIN marker: from start to end, its name at [name, name + name_len)
  * of the text; ends is the group of END markers with that name, -1 when
@@ -71,12 +87,12 @@ typedef struct tpl_markers {
 } tpl_markers;
 
 /* 0 when the C library refuses memory (m is then empty). */
-int tpl_markers_build(tpl_markers *m, const char *text, size_t n);
-void tpl_markers_free(tpl_markers *m);
+int _brisko_template_markers_build(tpl_markers *m, const char *text, size_t n);
+void _brisko_template_markers_free(tpl_markers *m);
 /* The END marker of group k that ends last at or before limit, or NULL. */
-const tpl_end *tpl_markers_last_end(const tpl_markers *m, long k, size_t limit);
+const tpl_end *_brisko_template_markers_last_end(const tpl_markers *m, long k, size_t limit);
 /* The first BEGIN marker from index i on that starts at or after pos (an
  * index; nbegins when there is none). */
-size_t tpl_markers_next_begin(const tpl_markers *m, size_t i, size_t pos);
+size_t _brisko_template_markers_next_begin(const tpl_markers *m, size_t i, size_t pos);
 
 #endif

@@ -10,7 +10,7 @@
  *
  * Every record made in the request heap carries the request it was made in
  * and is marked in the heap's record map; an id names a record only when
- * both agree with the current request (see brisko_template_from_id). */
+ * both agree with the current request (see _brisko_template_from_id). */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,8 +21,8 @@
 
 /* Why the last copy failed, for the one warning the caller raises. */
 enum { COPY_OK, COPY_NO_MEMORY, COPY_TOO_DEEP, COPY_CYCLE };
-static int brisko_tpl_copy_error = COPY_OK;
-static int brisko_tpl_copy_depth = 0;
+static int tpl_copy_error = COPY_OK;
+static int tpl_copy_depth = 0;
 
 /* A record just made in target: its own fields set, no values. */
 static void tpl_stamp(brisko_tpl *t, bkpool *target)
@@ -68,18 +68,18 @@ void _brisko_template_set_sub(brisko_tpl *tpl, int i, const char *name, brisko_t
     sub->bncap = 0;
 }
 
-static int brisko_tpl_copy_fail(int why)
+static int tpl_copy_fail(int why)
 {
-    brisko_tpl_copy_error = why;
+    tpl_copy_error = why;
     return 0;
 }
 
 int brisko_tpl_dup_b(bkpool *pool, brisko_bn *node)
 {
     brisko_tpl *src = node->tpl;
-    if (src->visiting) return brisko_tpl_copy_fail(COPY_CYCLE);
+    if (src->visiting) return tpl_copy_fail(COPY_CYCLE);
     brisko_tpl *copy = (brisko_tpl *)brisko_memdup3(src, sizeof(brisko_tpl), pool);
-    if (copy == NULL) return brisko_tpl_copy_fail(COPY_NO_MEMORY);
+    if (copy == NULL) return tpl_copy_fail(COPY_NO_MEMORY);
     tpl_stamp(copy, pool);
     node->tpl = copy;
     src->visiting = 1;
@@ -100,7 +100,7 @@ int brisko_tpl_dup_bnlist(bkpool *pool, brisko_sub *sub)
     while (src != NULL) {
         brisko_bn *next = src->next;
         brisko_bn *copy = (brisko_bn *)brisko_memdup3(src, sizeof(brisko_bn), pool);
-        if (copy == NULL) return brisko_tpl_copy_fail(COPY_NO_MEMORY);
+        if (copy == NULL) return tpl_copy_fail(COPY_NO_MEMORY);
         copy->next = NULL;
         if (prev) prev->next = copy;
         else sub->bnlist = copy;
@@ -124,34 +124,34 @@ int brisko_tpl_dup_tpl(brisko_tpl *t)
         t->subs = NULL;
         return 1;
     }
-    if (brisko_tpl_copy_depth >= BRISKO_TPL_MAX_DEPTH) {
+    if (tpl_copy_depth >= BRISKO_TPL_MAX_DEPTH) {
         t->subnum = 0;
         t->subs = NULL;
-        return brisko_tpl_copy_fail(COPY_TOO_DEEP);
+        return tpl_copy_fail(COPY_TOO_DEEP);
     }
     brisko_sub *subs = (brisko_sub *)brisko_memdup3(t->subs, (size_t)t->subnum * sizeof(brisko_sub), t->pool);
     if (subs == NULL) {
         t->subnum = 0;
         t->subs = NULL;
-        return brisko_tpl_copy_fail(COPY_NO_MEMORY);
+        return tpl_copy_fail(COPY_NO_MEMORY);
     }
     t->subs = subs;
-    brisko_tpl_copy_depth++;
+    tpl_copy_depth++;
     for (int i = 0; i < t->subnum; i++) {
         if (!brisko_tpl_dup_bnlist(t->pool, &subs[i])) {
             t->subnum = i; /* entries from i on may still share the source's nodes */
-            brisko_tpl_copy_depth--;
+            tpl_copy_depth--;
             return 0;
         }
     }
-    brisko_tpl_copy_depth--;
+    tpl_copy_depth--;
     return 1;
 }
 
 /* Raises the warning for the copy that just failed. */
-static void brisko_tpl_copy_warning(void)
+static void tpl_copy_warning(void)
 {
-    switch (brisko_tpl_copy_error) {
+    switch (tpl_copy_error) {
     case COPY_TOO_DEEP:
         zend_error(E_WARNING, "Template nesting too deep to copy (more than %d levels)", BRISKO_TPL_MAX_DEPTH);
         break;
@@ -159,26 +159,26 @@ static void brisko_tpl_copy_warning(void)
         zend_error(E_WARNING, "Template contains itself (attached into its own block) and cannot be copied");
         break;
     default:
-        brisko_template_memory_warning();
+        _brisko_template_memory_warning();
         break;
     }
-    brisko_tpl_copy_error = COPY_OK;
+    tpl_copy_error = COPY_OK;
 }
 
 /* Copies src (its nine fields and everything below) into target; the copy
  * is returned only when complete. Fetch uses it for new instances. A copy
  * into the request heap that fails gives back what it took. */
-brisko_tpl *brisko_tpl_copy_record(brisko_tpl *src, bkpool *target)
+brisko_tpl *_brisko_template_copy(brisko_tpl *src, bkpool *target)
 {
     if (src->visiting) {
-        brisko_tpl_copy_error = COPY_CYCLE;
-        brisko_tpl_copy_warning();
+        tpl_copy_error = COPY_CYCLE;
+        tpl_copy_warning();
         return NULL;
     }
     char *mark = target == BK_TARGET_REQUEST_HEAP ? brisko_heap_strage : NULL;
     brisko_tpl *t = (brisko_tpl *)brisko_memdup3(src, sizeof(brisko_tpl), target);
     if (t == NULL) {
-        brisko_template_memory_warning();
+        _brisko_template_memory_warning();
         return NULL;
     }
     tpl_stamp(t, target);
@@ -186,7 +186,7 @@ brisko_tpl *brisko_tpl_copy_record(brisko_tpl *src, bkpool *target)
     int ok = brisko_tpl_dup_tpl(t);
     src->visiting = 0;
     if (!ok) {
-        brisko_tpl_copy_warning();
+        tpl_copy_warning();
         brisko_heap_release(mark);
         return NULL;
     }
@@ -196,7 +196,7 @@ brisko_tpl *brisko_tpl_copy_record(brisko_tpl *src, bkpool *target)
 brisko_tpl *_brisko_template_dup(brisko_tpl *tpl)
 {
     if (tpl == NULL) return NULL;
-    return brisko_tpl_copy_record(tpl, BK_TARGET_REQUEST_HEAP);
+    return _brisko_template_copy(tpl, BK_TARGET_REQUEST_HEAP);
 }
 
 /* The request tag of ids made now: 1 to BRISKO_TPL_ID_REQUESTS. Ids carry
@@ -208,12 +208,12 @@ static uintptr_t tpl_id_tag(void)
     return (uintptr_t)(brisko_heap_request % BRISKO_TPL_ID_REQUESTS + 1) << BRISKO_TPL_ID_SHIFT;
 }
 
-long brisko_template_id(const brisko_tpl *tpl)
+long _brisko_template_id(const brisko_tpl *tpl)
 {
     return (long)((uintptr_t)tpl | tpl_id_tag());
 }
 
-brisko_tpl *brisko_template_from_id(long id)
+brisko_tpl *_brisko_template_from_id(long id)
 {
     uintptr_t tag = tpl_id_tag();
     uintptr_t mask = tag ? ((uintptr_t)1 << BRISKO_TPL_ID_SHIFT) - 1 : ~(uintptr_t)0;
@@ -234,12 +234,12 @@ brisko_tpl *brisko_template_from_id(long id)
     return t;
 }
 
-void brisko_template_id_warning(void)
+void _brisko_template_id_warning(void)
 {
     zend_error(E_WARNING, "argument to id should be template_id");
 }
 
-void brisko_template_illegal_tagname(const char *name)
+void _brisko_template_illegal_tagname(const char *name)
 {
     static const char fmt[] = "Illegal tagname('%s')";
     int n = snprintf(NULL, 0, fmt, name);
@@ -253,41 +253,42 @@ void brisko_template_illegal_tagname(const char *name)
     free(text);
 }
 
-void brisko_template_memory_warning(void)
+void _brisko_template_memory_warning(void)
 {
     zend_error(E_WARNING, "Template memory exhausted: a request's templates may take at most %lu bytes",
                (unsigned long)BRISKO_HEAP_LIMIT);
 }
 
-int brisko_tpl_name_eq(const char *stored, const char *name, size_t len)
+int _brisko_template_name_eq(const char *stored, const char *name, size_t len)
 {
     return stored != NULL && strncmp(stored, name, len) == 0 && stored[len] == '\0';
 }
 
-int brisko_tpl_slot(const brisko_tags *tags, const char *name, size_t len)
+int _brisko_template_slot(const brisko_tags *tags, const char *name, size_t len)
 {
     if (tags == NULL || tags->hash == NULL) return -1;
-    unsigned long mask = tags->mask;
-    for (unsigned long h = tpl_name_hash(name, len) & mask;; h = (h + 1) & mask) {
-        int s = tags->hash[h];
-        if (s < 0) return -1;
-        const brisko_tagname *tn = &tags->names[s];
-        if ((size_t)tn->len == len && memcmp(tn->name, name, len) == 0) return s;
-    }
+    return tags->hash[tpl_probe(tags->hash, tags->mask, name, len, tpl_tag_named, tags)];
 }
 
-brisko_sub *brisko_tpl_find_sub(brisko_tpl *tpl, const char *name, size_t len)
+brisko_tagvalue *_brisko_template_find_value(brisko_tpl *tpl, const char *name, size_t len)
+{
+    for (brisko_tagvalue *tv = tpl->tagvalues; tv != NULL; tv = tv->next)
+        if (_brisko_template_name_eq(tv->name, name, len)) return tv;
+    return NULL;
+}
+
+brisko_sub *_brisko_template_find_sub(brisko_tpl *tpl, const char *name, size_t len)
 {
     if (tpl->tags != NULL) {
         /* every block's name is a slot of its parent's content */
-        int s = brisko_tpl_slot(tpl->tags, name, len);
+        int s = _brisko_template_slot(tpl->tags, name, len);
         int i = s >= 0 ? tpl->tags->names[s].sub : -1;
         if (i < 0 || i >= tpl->subnum) return NULL;
         return &tpl->subs[i];
     }
     for (int i = 0; i < tpl->subnum; i++) {
         brisko_sub *sub = &tpl->subs[i];
-        if (brisko_tpl_name_eq(sub->name, name, len)) return sub;
+        if (_brisko_template_name_eq(sub->name, name, len)) return sub;
     }
     return NULL;
 }

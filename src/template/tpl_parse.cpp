@@ -5,18 +5,21 @@
  * is handled in four steps:
  *   1. find its blocks: each BEGIN marker in the range, left to right,
  *      with the END marker of the same name that ends last in the range
- *      (the pair pattern takes the longest match); a BEGIN marker without
+ *      (a block takes the longest text it can); a BEGIN marker without
  *      one is text and the search goes on right after it, a block is
  *      skipped over whole;
- *   2. parse each block's body, a range of its own, into a child record;
+ *   2. parse each block's body, a range of its own, into a child record
+ *      (a block without "*" is kept only while its first instance fits
+ *      the record limit below; otherwise it stays text);
  *   3. fill the block table, giving every block without "*" in its name its
  *      first instance (a copy of the finished prototype);
  *   4. build the content (each block, with the blanks around its markers,
  *      replaced by "{name}"), its segment table and its names (brisko_tags).
  * Each BEGIN marker is looked at in one level only (the one where it is not
- * inside a block), at the cost of two binary searches, and each byte of
- * the text is copied into the content of one level only; so a parse costs
- * time in proportion to the text, whatever the nesting and the names.
+ * inside a block), at the cost of two searches in the sorted marker lists,
+ * and each byte of the text is copied into the content of one level only;
+ * so a parse costs time in proportion to the text, whatever the nesting
+ * and the names.
  *
  * Two limits keep any input's parse bounded; each is recorded in the
  * limits the caller gets, and loading warns about it:
@@ -81,13 +84,13 @@ static int tpl_find_blocks(tpl_parse_ctx *ctx, tpl_level *lv, int first_only)
     const tpl_markers *m = &ctx->markers;
     const char *t = ctx->text;
     size_t pos = lv->from;
-    size_t i = tpl_markers_next_begin(m, 0, pos);
+    size_t i = _brisko_template_markers_next_begin(m, 0, pos);
     while (i < m->nbegins && m->begins[i].start < lv->to) {
         const tpl_begin *bg = &m->begins[i];
-        const tpl_end *em = bg->end <= lv->to ? tpl_markers_last_end(m, bg->ends, lv->to) : NULL;
+        const tpl_end *em = bg->end <= lv->to ? _brisko_template_markers_last_end(m, bg->ends, lv->to) : NULL;
         if (em == NULL || em->start < bg->end) {
             pos = bg->end; /* no END after it: the marker is text */
-            i = tpl_markers_next_begin(m, i + 1, pos);
+            i = _brisko_template_markers_next_begin(m, i + 1, pos);
             continue;
         }
         tpl_block b;
@@ -102,7 +105,7 @@ static int tpl_find_blocks(tpl_parse_ctx *ctx, tpl_level *lv, int first_only)
         if (!tpl_level_add(lv, &b)) return 0;
         if (first_only) return 1;
         pos = b.end_end;
-        i = tpl_markers_next_begin(m, i + 1, pos);
+        i = _brisko_template_markers_next_begin(m, i + 1, pos);
     }
     return 1;
 }
@@ -141,7 +144,7 @@ static void tpl_fill_table(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec)
         tpl_block *b = &lv->blocks[i];
         if (!b->taken) continue;
         ctx->name.len = 0;
-        if (!tpl_buf_add(&ctx->name, ctx->text + b->name, b->name_len)) {
+        if (!_brisko_template_buf_add(&ctx->name, ctx->text + b->name, b->name_len)) {
             ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
             rec->subnum = j; /* the rest stays text */
             for (; i < lv->nblocks; i++) lv->blocks[i].taken = 0;
@@ -149,7 +152,7 @@ static void tpl_fill_table(tpl_parse_ctx *ctx, tpl_level *lv, brisko_tpl *rec)
         }
         _brisko_template_set_sub(rec, j, ctx->name.p, b->child);
         /* names are unique at one level: entry j is the one of this name */
-        if (tpl_is_single(ctx->text + b->name, b->name_len)) brisko_template_fetch_sub(rec, &rec->subs[j], 0);
+        if (tpl_is_single(ctx->text + b->name, b->name_len)) _brisko_template_fetch_sub(rec, &rec->subs[j], 0);
         j++;
     }
 }
@@ -167,22 +170,18 @@ static int tpl_build_content(tpl_parse_ctx *ctx, tpl_level *lv, tpl_buf *w)
         size_t rs = b->begin, re = b->end_end;
         while (rs > cursor && tpl_is_blank(t[rs - 1])) rs--;
         while (re < lv->to && tpl_is_blank(t[re])) re++;
-        if (!tpl_buf_add(w, t + cursor, rs - cursor) || !tpl_buf_add(w, "{", 1) ||
-            !tpl_buf_add(w, t + b->name, b->name_len) || !tpl_buf_add(w, "}", 1))
+        if (!_brisko_template_buf_add(w, t + cursor, rs - cursor) || !_brisko_template_buf_add(w, "{", 1) ||
+            !_brisko_template_buf_add(w, t + b->name, b->name_len) || !_brisko_template_buf_add(w, "}", 1))
             return 0;
         cursor = re;
     }
-    return tpl_buf_add(w, t + cursor, lv->to - cursor);
+    return _brisko_template_buf_add(w, t + cursor, lv->to - cursor);
 }
 
 /* The slot of a name in the table being built, or the empty place for it. */
 static int *tpl_tags_place(brisko_tags *tags, const char *name, size_t len)
 {
-    for (unsigned long h = tpl_name_hash(name, len) & tags->mask;; h = (h + 1) & tags->mask) {
-        int s = tags->hash[h];
-        if (s < 0 || ((size_t)tags->names[s].len == len && memcmp(tags->names[s].name, name, len) == 0))
-            return &tags->hash[h];
-    }
+    return &tags->hash[tpl_probe(tags->hash, tags->mask, name, len, tpl_tag_named, tags)];
 }
 
 /* Step 4, last part: the record's names. Every distinct tag name and
@@ -310,14 +309,14 @@ static brisko_tpl *tpl_parse_level(tpl_parse_ctx *ctx, size_t from, size_t to, b
         ctx->limits |= BRISKO_TPL_LIMIT_MEMORY;
         w.len = 0;
         rec->subnum = 0;
-        if (!tpl_buf_add(&w, ctx->text + from, to - from)) {
-            tpl_buf_free(&w);
+        if (!_brisko_template_buf_add(&w, ctx->text + from, to - from)) {
+            _brisko_template_buf_free(&w);
             free(lv.blocks);
             return NULL;
         }
     }
     tpl_build_segments(rec, &w);
-    tpl_buf_free(&w);
+    _brisko_template_buf_free(&w);
     free(lv.blocks);
     return rec;
 }
@@ -328,10 +327,10 @@ static brisko_tpl *tpl_parse(const char *text, size_t n, brisko_tpl *parent, int
     memset(&ctx, 0, sizeof ctx);
     ctx.text = text;
     ctx.max_records = BRISKO_TPL_MAX_PARSE_RECORDS + (long)(n / BRISKO_TPL_RECORD_BYTES);
-    if (!tpl_markers_build(&ctx.markers, text, n)) ctx.limits |= BRISKO_TPL_LIMIT_MEMORY; /* no markers: all text */
+    if (!_brisko_template_markers_build(&ctx.markers, text, n)) ctx.limits |= BRISKO_TPL_LIMIT_MEMORY; /* no markers: all text */
     brisko_tpl *tpl = tpl_parse_level(&ctx, 0, n, parent, 0);
-    tpl_markers_free(&ctx.markers);
-    tpl_buf_free(&ctx.name);
+    _brisko_template_markers_free(&ctx.markers);
+    _brisko_template_buf_free(&ctx.name);
     if (limits) *limits = ctx.limits;
     return tpl;
 }
@@ -341,7 +340,7 @@ extern "C" brisko_tpl *_brisko_template_parse(const char *text, brisko_tpl *pare
     return tpl_parse(text, strlen(text), parent, NULL);
 }
 
-extern "C" brisko_tpl *brisko_template_parse_file(const char *text, size_t n, int *limits)
+extern "C" brisko_tpl *_brisko_template_parse_file(const char *text, size_t n, int *limits)
 {
     return tpl_parse(text, n, NULL, limits);
 }

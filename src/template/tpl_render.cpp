@@ -1,6 +1,7 @@
 /* Rendering into the output buffer.
  *
- * The buffer is one C-library block per process that only grows: after
+ * The buffer is one C-library block per process, made at module start-up
+ * and grown by renderings as they need (never shrunk during one). After
  * every append the byte at brisko_write_buf_len is NUL and the capacity is
  * at least the length plus 4. A rendering walks a record's segments once:
  * literal text as it is, a tag by its assigned value, else by the
@@ -12,7 +13,8 @@
  * template attached inside itself) is left out with a warning, as are
  * records nested deeper than BRISKO_TPL_MAX_DEPTH; a rendering stops with
  * a warning when the buffer cannot grow or after BRISKO_TPL_MAX_RENDER_RECORDS
- * records. Each warning is raised once per rendering.
+ * records. Each warning is raised once per rendering. Records without
+ * slots (built by hand) are rendered by comparing names instead.
  *
  * A buffer that one rendering made larger than BRISKO_WRITE_BUF_KEEP goes
  * back to its start-up size at the next request start, so the largest
@@ -115,19 +117,15 @@ static void tpl_render_by_name(brisko_tpl *t)
             continue;
         }
         const char *name = p + 1;
-        brisko_tagvalue *tv;
-        for (tv = t->tagvalues; tv != NULL; tv = tv->next)
-            if (brisko_tpl_name_eq(tv->name, name, n)) break;
+        brisko_tagvalue *tv = _brisko_template_find_value(t, name, n);
         if (tv != NULL) {
             tpl_put(tv->value, strlen(tv->value));
             tpl_put(p + n + 2, l);
             continue;
         }
-        int i;
-        for (i = 0; i < t->subnum; i++)
-            if (brisko_tpl_name_eq(t->subs[i].name, name, n)) break;
-        if (i < t->subnum) {
-            tpl_render_block(&t->subs[i]);
+        brisko_sub *sub = _brisko_template_find_sub(t, name, n);
+        if (sub != NULL) {
+            tpl_render_block(sub);
             tpl_put(p + n + 2, l);
             continue;
         }
@@ -190,7 +188,22 @@ extern "C" void brisko_template_get(brisko_tpl *tpl)
     if (tpl_render_depth == 0) tpl_render_stopped = 0;
 }
 
-extern "C" void brisko_write_buf_trim(void)
+extern "C" int _brisko_template_startup(void)
+{
+    /* An engine started again in the same process keeps the buffer. */
+    if (brisko_write_buf == NULL) {
+        brisko_write_buf = (char *)malloc(BRISKO_WRITE_BUF_SIZE);
+        if (brisko_write_buf == NULL) {
+            zend_error(E_CORE_WARNING, "PHP Brisko: cannot allocate the %d-byte output buffer", BRISKO_WRITE_BUF_SIZE);
+            return FAILURE;
+        }
+        brisko_write_buf_alloc = BRISKO_WRITE_BUF_SIZE;
+    }
+    brisko_write_buf_len = 0;
+    return SUCCESS;
+}
+
+extern "C" void _brisko_template_output_trim(void)
 {
     if (brisko_write_buf == NULL || brisko_write_buf_alloc <= BRISKO_WRITE_BUF_KEEP) return;
     /* A new block rather than realloc: nothing in the buffer is needed, and
@@ -204,7 +217,7 @@ extern "C" void brisko_write_buf_trim(void)
     brisko_write_buf[0] = '\0';
 }
 
-extern "C" void brisko_template_render(brisko_tpl *tpl)
+extern "C" void _brisko_template_render(brisko_tpl *tpl)
 {
     brisko_write_buf_len = 0;
     brisko_template_get(tpl);

@@ -21,8 +21,8 @@ static void fill_all(brisko_tpl *t, int depth)
     if (t->tags != NULL) {
         for (int s = 0; s < t->tags->count; s++) {
             const brisko_tagname *tn = &t->tags->names[s];
-            brisko_template_assign_n(t, tn->name, (size_t)tn->len, "value{x}", 8);
-            brisko_template_assign_n(t, tn->name, (size_t)tn->len, "v", 1);
+            _brisko_template_assign_n(t, tn->name, (size_t)tn->len, "value{x}", 8);
+            _brisko_template_assign_n(t, tn->name, (size_t)tn->len, "v", 1);
         }
     }
     brisko_template_assign(t, "not a tag", "x");
@@ -48,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string text(reinterpret_cast<const char *>(data), size);
     brisko_tpl *parsed = _brisko_template_parse(text.c_str(), nullptr);
     if (parsed == nullptr) return 0;
-    brisko_template_render(parsed);
+    _brisko_template_render(parsed);
 
     brisko_heap_reset();
     brisko_tpl *copy = _brisko_template_dup(parsed);
     if (copy) {
         fill_all(copy, 0);
-        brisko_template_render(copy);
-        if (brisko_template_from_id(brisko_template_id(copy)) != copy) __builtin_trap();
+        _brisko_template_render(copy);
+        if (_brisko_template_from_id(_brisko_template_id(copy)) != copy) __builtin_trap();
     }
     delete_bkpool(parsed->pool);
     return 0;

@@ -64,6 +64,7 @@
     /* file handles and directories */                                         \
     X(fopen) X(tmpfile) X(fclose) X(feof) X(fgets) X(fgetc) X(fread) X(fwrite)  \
     X(fflush) X(ftell) X(fseek) X(rewind) X(fpassthru) X(fstat) X(fgetcsv)      \
+    X(ftruncate)                                                               \
     X(opendir) X(readdir) X(rewinddir) X(closedir) X(copy) X(readfile)          \
     X(tempnam) X(pathinfo) X(get_resource_type)                                 \
     /* errors and the request's end */                                         \
@@ -71,7 +72,8 @@
     X(register_shutdown_function)                                              \
     /* classes and the process */                                              \
     X(is_a) X(is_subclass_of) X(get_class_vars) X(getenv) X(putenv)            \
-    X(php_uname) X(getmypid) X(memory_get_usage)                               \
+    X(php_uname) X(getmypid) X(memory_get_usage) X(get_magic_quotes_gpc)       \
+    X(get_magic_quotes_runtime)                                                \
     /* strings: formatting */                                                  \
     X(vsprintf) X(vprintf)                                                     \
     /* strings: digests, encodings, HTML */                                    \

@@ -128,3 +128,16 @@ ZEND_FUNCTION(memory_get_usage)
         return;
     RETURN_LONG(static_cast<long>(zend::request_memory_bytes()));
 }
+
+/* Request data and file reads reach scripts exactly as they came: the
+ * engine never adds the backslashes of "magic quotes", so both settings
+ * read as off. As in the original engine, arguments are not looked at. */
+ZEND_FUNCTION(get_magic_quotes_gpc)
+{
+    RETURN_LONG(0);
+}
+
+ZEND_FUNCTION(get_magic_quotes_runtime)
+{
+    RETURN_LONG(0);
+}

@@ -511,6 +511,29 @@ ZEND_FUNCTION(flock)
     RETURN_TRUE;
 }
 
+/* ftruncate(fp, size): 1 when the file now has that size, 0 when the
+ * system refused (a negative size, a file not open for writing), as the
+ * original engine returned the system call's result plus one. The
+ * script's position stays where it was. */
+ZEND_FUNCTION(ftruncate)
+{
+    std::vector<zval **> args;
+    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+        return;
+    stream *s = stream_arg(*args[0]);
+    if (!s)
+        RETURN_FALSE;
+    long size = to_long(*args[1]);
+    if (s->fd < 0)
+        RETURN_FALSE;
+    drop_read_ahead(*s);
+    int r;
+    do {
+        r = ::ftruncate(s->fd, static_cast<off_t>(size));
+    } while (r != 0 && errno == EINTR);
+    RETURN_LONG(r == 0 ? 1 : 0);
+}
+
 /* fpassthru(fp): the rest of the file to the output; the bytes sent. */
 ZEND_FUNCTION(fpassthru)
 {

@@ -1,5 +1,7 @@
 /* Time built-ins. date() formats local time (TZ decides the zone),
- * gmdate() universal time. */
+ * gmdate() universal time, with the letters of the original engine: the
+ * ones later versions added (N, e, o, c, u, P) are plain text here, the
+ * week number has no leading zero and "r" pads the day with a space. */
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -35,28 +37,26 @@ std::string two(int v)
     return buf;
 }
 
-/* ISO 8601 week number: weeks start on Monday, week 1 holds the year's
- * first Thursday. */
+/* ISO 8601 week number (weeks start on Monday, week 1 holds the year's
+ * first Thursday), reckoned from the weekday of January 1st. */
 int iso_week(const std::tm &t)
 {
-    int wday = (t.tm_wday + 6) % 7; /* Monday 0 */
-    int thursday_yday = t.tm_yday - wday + 3;
     long year = t.tm_year + 1900L;
-    if (thursday_yday < 0) {
-        year--;
-        thursday_yday += leap_year(year) ? 366 : 365;
-    } else if (thursday_yday >= (leap_year(year) ? 366 : 365)) {
+    int wd = (t.tm_wday + 6) % 7;          /* Monday 0 */
+    int yd = t.tm_yday + 1;                /* 1 on January 1st */
+    int fd = (7 + wd - yd % 7 + 1) % 7;    /* weekday of January 1st */
+    if (yd <= 7 - fd && fd > 3)            /* the last week of the year before */
+        return fd == 4 || (fd == 5 && leap_year(year - 1)) ? 53 : 52;
+    if ((leap_year(year) ? 366 : 365) - yd < 3 - wd) /* the first week of the next */
         return 1;
-    }
-    return thursday_yday / 7 + 1;
+    return (yd + 6 - wd + fd) / 7 - (fd > 3 ? 1 : 0);
 }
 
-std::string utc_offset(long seconds, bool colon)
+std::string utc_offset(long seconds)
 {
-    char buf[16];
+    char buf[48];
     long a = seconds < 0 ? -seconds : seconds;
-    std::snprintf(buf, sizeof buf, colon ? "%c%02ld:%02ld" : "%c%02ld%02ld", seconds < 0 ? '-' : '+',
-                  a / 3600, (a / 60) % 60);
+    std::snprintf(buf, sizeof buf, "%c%02ld%02ld", seconds < 0 ? '-' : '+', a / 3600, (a / 60) % 60);
     return buf;
 }
 
@@ -99,15 +99,13 @@ std::string format_date(const std::string &format, std::time_t ts, bool local)
         case 'm': out += two(t.tm_mon + 1); break;
         case 'M': out += std::string(month_names[t.tm_mon], 3); break;
         case 'n': out += std::to_string(t.tm_mon + 1); break;
-        case 'N': out += std::to_string(t.tm_wday == 0 ? 7 : t.tm_wday); break;
-        case 'O': out += utc_offset(offset, false); break;
-        case 'P': out += utc_offset(offset, true); break;
-        case 'r':
-            out += format_date("D, d M Y H:i:s O", ts, local);
+        case 'O': out += utc_offset(offset); break;
+        case 'r': {
+            char day[8];
+            std::snprintf(day, sizeof day, "%2d", t.tm_mday);
+            out += std::string(day_names[t.tm_wday], 3) + ", " + day + format_date(" M Y H:i:s O", ts, local);
             break;
-        case 'c':
-            out += format_date("Y-m-d\\TH:i:sP", ts, local);
-            break;
+        }
         case 's': out += two(t.tm_sec); break;
         case 'S': {
             int d = t.tm_mday;
@@ -125,10 +123,9 @@ std::string format_date(const std::string &format, std::time_t ts, bool local)
         }
         case 't': out += std::to_string(days_in_month(t.tm_mon, year)); break;
         case 'T': out += zone; break;
-        case 'e': out += local ? zone : "UTC"; break;
         case 'U': out += std::to_string(static_cast<long>(ts)); break;
         case 'w': out += std::to_string(t.tm_wday); break;
-        case 'W': out += two(iso_week(t)); break;
+        case 'W': out += std::to_string(iso_week(t)); break;
         case 'Y': out += std::to_string(year); break;
         case 'y': out += two(static_cast<int>(year % 100)); break;
         case 'z': out += std::to_string(t.tm_yday); break;
@@ -174,16 +171,12 @@ ZEND_FUNCTION(time)
     RETURN_LONG(static_cast<long>(std::time(nullptr)));
 }
 
-/* microtime(): "0.12345600 1234567890"; microtime(true): a float. */
+/* microtime(): "0.12345600 1234567890". The float form came with a later
+ * version; as in the original engine, arguments are not looked at. */
 ZEND_FUNCTION(microtime)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
-        return;
     struct timeval tv;
     gettimeofday(&tv, nullptr);
-    if (args.size() == 1 && zend_is_true(*args[0]))
-        RETURN_DOUBLE(static_cast<double>(tv.tv_sec) + tv.tv_usec / 1e6);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.8F %ld", tv.tv_usec / 1e6, static_cast<long>(tv.tv_sec));
     RETURN_STRING(buf, 1);

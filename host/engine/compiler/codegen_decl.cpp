@@ -10,6 +10,7 @@
 #include <string>
 
 #include "compiler/codegen.h"
+#include "core/classes.h"
 #include "core/operators.h"
 #include "engine.h"
 
@@ -181,7 +182,12 @@ void compile_function_decl(compiler &c, const ast::node *n) {
     emit(c, ZEND_DECLARE_FUNCTION, unused_node(), const_string(key), const_string(lc));
 }
 
-/* class_decl -> CLASS name [EXTENDS parent] '{' (VAR prop [= const] ';' | function)* '}' */
+/* class_decl -> CLASS name [EXTENDS parent] '{' (VAR prop [= const] ';' | function)* '}'
+ *
+ * A parent known now is inherited at once: the class starts from a copy of
+ * its members, and its own replace inherited ones in place. A parent not
+ * known yet (its file is included by the code before the declaration) is
+ * inherited when the declaration runs. */
 void compile_class_decl(compiler &c, const ast::node *n) {
     if (!c.class_name_lc.empty()) compile_error(c, "Class declarations may not be nested");
     std::string lc = lowercase(n->str);
@@ -190,9 +196,9 @@ void compile_class_decl(compiler &c, const ast::node *n) {
     int line = c.line;
 
     zend_class_entry *parent = nullptr;
-    if (!parent_lc.empty() &&
-        zend_hash_find(CG(class_table), parent_lc.c_str(), (uint)parent_lc.size() + 1, (void **)&parent) != SUCCESS)
-        compile_error(c, "Cannot inherit from undefined class %s", parent_lc.c_str());
+    bool bound_later = !parent_lc.empty() && zend_hash_find(CG(class_table), parent_lc.c_str(),
+                                                            (uint)parent_lc.size() + 1, (void **)&parent) != SUCCESS;
+    if (bound_later) parent = nullptr;
 
     zend_class_entry ce;
     std::memset(&ce, 0, sizeof ce);
@@ -203,6 +209,7 @@ void compile_class_decl(compiler &c, const ast::node *n) {
     *ce.refcount = 1;
     zend_hash_init(&ce.function_table, 10, nullptr, (dtor_func_t)destroy_zend_function, 0);
     zend_hash_init(&ce.default_properties, 10, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
+    if (parent) inherit_by_copy(&ce, parent);
 
     std::string saved_class = c.class_name_lc, saved_parent = c.parent_name_lc, saved_name = c.class_name;
     c.class_name_lc = lc;
@@ -219,54 +226,34 @@ void compile_class_decl(compiler &c, const ast::node *n) {
         } else if (member->k == kind::func_decl) {
             zend_op_array *method = compile_function_body(c, member);
             std::string mlc = lowercase(member->str);
-            int added = zend_hash_add(&ce.function_table, mlc.c_str(), (uint)mlc.size() + 1, method,
-                                      sizeof(zend_function), nullptr);
+            uint key_length = (uint)mlc.size() + 1;
+            int stored;
+            if (zend_hash_exists(&ce.function_table, mlc.c_str(), key_length)) {
+                /* an inherited method is replaced in place; one of the class's own twice is an error */
+                stored = method_is_inherited(&ce, mlc.c_str(), key_length)
+                             ? zend_hash_update(&ce.function_table, mlc.c_str(), key_length, method,
+                                                sizeof(zend_function), nullptr)
+                             : FAILURE;
+            } else {
+                stored = zend_hash_add(&ce.function_table, mlc.c_str(), key_length, method, sizeof(zend_function),
+                                       nullptr);
+            }
             efree(method);
-            if (added != SUCCESS) compile_error(c, "Cannot redeclare %s()", member->str.c_str());
+            if (stored != SUCCESS) compile_error(c, "Cannot redeclare %s()", member->str.c_str());
         }
     }
     c.class_name_lc = saved_class;
     c.class_name = saved_name;
     c.parent_name_lc = saved_parent;
-
-    if (parent) {
-        /* methods the class does not define itself are shared with the parent */
-        HashPosition pos;
-        zend_function *f;
-        for (zend_hash_internal_pointer_reset_ex(&parent->function_table, &pos);
-             zend_hash_get_current_data_ex(&parent->function_table, (void **)&f, &pos) == SUCCESS;
-             zend_hash_move_forward_ex(&parent->function_table, &pos)) {
-            char *key;
-            uint key_length;
-            ulong index;
-            if (zend_hash_get_current_key_ex(&parent->function_table, &key, &key_length, &index, 0, &pos) !=
-                HASH_KEY_IS_STRING)
-                continue;
-            if (zend_hash_exists(&ce.function_table, key, key_length)) continue;
-            zend_function copy = *f;
-            function_add_ref(&copy);
-            zend_hash_add(&ce.function_table, key, key_length, &copy, sizeof(zend_function), nullptr);
-        }
-        zval **value;
-        for (zend_hash_internal_pointer_reset_ex(&parent->default_properties, &pos);
-             zend_hash_get_current_data_ex(&parent->default_properties, (void **)&value, &pos) == SUCCESS;
-             zend_hash_move_forward_ex(&parent->default_properties, &pos)) {
-            char *key;
-            uint key_length;
-            ulong index;
-            if (zend_hash_get_current_key_ex(&parent->default_properties, &key, &key_length, &index, 0, &pos) !=
-                HASH_KEY_IS_STRING)
-                continue;
-            if (zend_hash_exists(&ce.default_properties, key, key_length)) continue;
-            /* inherited defaults are the parent's own values, one more
-             * reference each: new copies them into every object anyway */
-            zval_add_ref(value);
-            zend_hash_add(&ce.default_properties, key, key_length, value, sizeof(zval *), nullptr);
-        }
-        ce.parent = parent;
-    }
+    if (parent) inherit_constructor(&ce);
 
     c.line = line;
+    if (bound_later) {
+        std::string key = runtime_key(c, lc);
+        zend_hash_update(CG(class_table), key.data(), (uint)key.size() + 1, &ce, sizeof ce, nullptr);
+        emit(c, ZEND_DECLARE_INHERITED_CLASS, unused_node(), const_string(key), const_string(parent_lc + ":" + lc));
+        return;
+    }
     if (at_top) {
         if (zend_hash_add(CG(class_table), lc.c_str(), (uint)lc.size() + 1, &ce, sizeof ce, nullptr) != SUCCESS) {
             destroy_zend_class(&ce);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/classes.h"
 #include "core/operators.h"
 #include "executor/executor.h"
 
@@ -428,6 +429,29 @@ void op_DECLARE_FUNCTION(frame &f, const zend_op *op) {
         destroy_zend_function(&copy);
         zend_error(E_ERROR, "Cannot redeclare %s()", copy.common.function_name ? copy.common.function_name
                                                                                 : name->value.str.val);
+    }
+}
+
+/* A class whose parent was not known when it was compiled: the parent is
+ * looked up now, its members the class lacks are added after the class's
+ * own, and the class gets its name. */
+void op_DECLARE_INHERITED_CLASS(frame &f, const zend_op *op) {
+    zval *key = read(f, op->op1);
+    std::string names = string_of(read(f, op->op2));
+    std::size_t colon = names.find(':');
+    std::string parent_name = names.substr(0, colon), name = names.substr(colon + 1);
+    zend_class_entry *ce, *parent;
+    if (zend_hash_find(EG(class_table), key->value.str.val, (uint)key->value.str.len + 1, (void **)&ce) != SUCCESS)
+        return;
+    if (zend_hash_find(EG(class_table), parent_name.c_str(), (uint)parent_name.size() + 1, (void **)&parent) != SUCCESS)
+        zend_error(E_ERROR, "Class %s:  Cannot inherit from undefined class %s", name.c_str(), parent_name.c_str());
+    if (!ce->parent) inherit_by_merge(ce, parent);
+    zend_class_entry copy = *ce;
+    if (copy.refcount) (*copy.refcount)++;
+    if (zend_hash_add(EG(class_table), name.c_str(), (uint)name.size() + 1, &copy, sizeof(zend_class_entry),
+                      nullptr) != SUCCESS) {
+        if (copy.refcount) (*copy.refcount)--;
+        zend_error(E_ERROR, "Cannot redeclare class %s", ce->name ? ce->name : name.c_str());
     }
 }
 

@@ -15,6 +15,7 @@ enum opcode : zend_uchar {
 #undef OPCODE
     ZEND_OPCODE_COUNT
 };
+static_assert(ZEND_DECLARE_INHERITED_CLASS == ZEND_LATE_CLASS_BINDING, "the published number of the late binding op");
 
 /* Name of an opcode for dumps and tests ("ECHO", "JMPZ", ...); "?" when
  * out of range. */

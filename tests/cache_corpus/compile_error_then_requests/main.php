@@ -1,6 +1,6 @@
 <?php
 // Odd requests include the subclass before its parent, which stops them
-// with a compile error, also once the subclass is cached; even requests
+// when its declaration runs, also once the subclass is cached; even requests
 // include them in order.
 $request = (int)@file_get_contents("request.txt") + 1;
 file_put_contents("request.txt", $request);

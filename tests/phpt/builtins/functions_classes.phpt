@@ -40,15 +40,15 @@ string(4) "base"
 bool(false)
 Array
 (
+    [a] => 1
     [b] => Array
         (
             [0] => 2
         )
 
-    [a] => 1
 )
 Array
 (
-    [0] => bye
-    [1] => hello
+    [0] => hello
+    [1] => bye
 )

@@ -97,8 +97,6 @@ bool(false)
 bool(true)
 bool(false)
 array(3) {
-  ["b"]=>
-  string(3) "two"
   ["a"]=>
   int(1)
   ["list"]=>
@@ -108,6 +106,8 @@ array(3) {
     [1]=>
     int(2)
   }
+  ["b"]=>
+  string(3) "two"
 }
 bool(false)
 bool(true)

@@ -1,5 +1,5 @@
 --TEST--
-A cached class whose parent is not declared in this request is compiled again, and the engine reports the missing parent
+A cached class whose parent is not declared in this request is compiled again: bound when its declaration runs, it reports the missing parent
 --INCLUDE-- parent.php
 <?php class Base { function who() { return "base"; } }
 --INCLUDE-- child.php
@@ -25,5 +25,5 @@ echo $c->who(), "\n";
 child of base
 second request
 
-Fatal error: Cannot inherit from undefined class base in %schild.php on line 1
+Fatal error: Class child:  Cannot inherit from undefined class base in %schild.php on line 1
 child of base

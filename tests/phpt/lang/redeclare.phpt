@@ -1,5 +1,5 @@
 --TEST--
-Redeclaring a function or class, and inheriting from an unknown class, are fatal compile errors
+Redeclaring a function or class is a fatal compile error; a class whose parent is unknown fails when its declaration runs
 --ARGS--
 -n
 --FILE--
@@ -29,7 +29,7 @@ Fatal error: Cannot redeclare F() in %s on line 4
 
 Fatal error: Cannot redeclare class c in %s on line 4
 
-Fatal error: Cannot inherit from undefined class missing in %s on line 2
+Fatal error: Class d:  Cannot inherit from undefined class missing in %s on line 2
 
 Fatal error: Cannot redeclare strlen() in %s on line 2
 

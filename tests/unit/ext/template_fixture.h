@@ -90,7 +90,7 @@ struct tpl_fixture : ::testing::Test {
     {
         brisko_tpl *parsed = _brisko_template_parse(text.c_str(), nullptr);
         brisko_tpl *copy = _brisko_template_dup(parsed);
-        brisko_template_render(copy);
+        _brisko_template_render(copy);
         std::string out(brisko_write_buf, brisko_write_buf_len);
         delete_bkpool(parsed->pool);
         return out;

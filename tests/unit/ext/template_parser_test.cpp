@@ -148,23 +148,6 @@ TEST_F(parser, HostileTextsParse)
     EXPECT_EQ(render_text(blanks), std::string(300000, ' ') + "x");
 }
 
-TEST_F(parser, EscapedPairPatternMatchesTheNameLiterally)
-{
-    for (std::string name : {"a.b", "x+|(y", "t\\", "{2}", "plain"}) {
-        std::vector<char> escaped(2 * name.size() + 1), pattern(brisko_tpl_pattern_size(name.c_str()));
-        _brisko_template_parse_q(pattern.data(), escaped.data(), name.c_str());
-        regex_t re;
-        ASSERT_EQ(php_regcomp(&re, pattern.data(), REG_EXTENDED), 0) << pattern.data();
-        regmatch_t m[5];
-        std::string text = "<!-- BEGIN " + name + " --> body <!-- END " + name + " -->";
-        ASSERT_EQ(php_regexec(&re, text.c_str(), 5, m, 0), 0) << name;
-        EXPECT_EQ(text.substr(m[1].rm_so, m[1].rm_eo - m[1].rm_so), "body ") << name;
-        std::string other = "<!-- BEGIN " + name + "x --> body <!-- END " + name + "x -->";
-        EXPECT_NE(php_regexec(&re, other.c_str(), 5, m, 0), 0) << name;
-        php_regfree(&re);
-    }
-}
-
 namespace {
 
 /* The parser as the format describes it, run with the four patterns
@@ -218,24 +201,27 @@ std::string ref_format(const char *fmt, const std::string &a)
     return buf.data();
 }
 
+/* The format's patterns: any BEGIN marker; the pair of one name (group 1
+ * the body); the block with the blanks around it, to be replaced. */
+const char ref_begin[] = "<!--[[:blank:]]+BEGIN[[:blank:]]+([^[:blank:]]*)[[:blank:]]+-->";
+const char ref_pair[] = "<!--[[:blank:]]+BEGIN[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*(.*)[[:blank:]]*"
+                        "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->";
+const char ref_replace[] = "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"
+                           "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*";
+
 ref_tree *ref_parse(const std::string &text)
 {
-    static const char begin[] = "<!--[[:blank:]]+BEGIN[[:blank:]]+([^[:blank:]]*)[[:blank:]]+-->";
-    static const char pair[] = "<!--[[:blank:]]+BEGIN[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*(.*)[[:blank:]]*"
-                               "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->";
-    static const char replace[] = "[[:blank:]]*<!--[[:blank:]]+BEGIN[[:blank:]]+(%s)[[:blank:]]+-->(.*)"
-                                  "<!--[[:blank:]]+END[[:blank:]]+%s[[:blank:]]+-->[[:blank:]]*";
     auto *tree = new ref_tree;
     std::string work = text;
     size_t pos = 0;
     long shift = 0;      /* work position minus text position, past the last replacement */
     size_t replaced = 0; /* end of the last replacement in work */
     regmatch_t m[5];
-    while (pos <= text.size() && ref_search(begin, text.c_str() + pos, m)) {
+    while (pos <= text.size() && ref_search(ref_begin, text.c_str() + pos, m)) {
         std::string name = text.substr(pos + m[1].rm_so, m[1].rm_eo - m[1].rm_so);
         std::string esc = ref_escape(name);
         regmatch_t p[5];
-        if (!ref_search(ref_format(pair, esc), text.c_str() + pos, p)) {
+        if (!ref_search(ref_format(ref_pair, esc), text.c_str() + pos, p)) {
             pos += m[0].rm_eo;
             continue;
         }
@@ -244,7 +230,7 @@ ref_tree *ref_parse(const std::string &text)
         while (from > replaced && (work[from - 1] == ' ' || work[from - 1] == '\t')) from--;
         pos += p[0].rm_eo;
         regmatch_t r[5];
-        if (!ref_search(ref_format(replace, esc), work.c_str() + from, r) || r[0].rm_so != 0) {
+        if (!ref_search(ref_format(ref_replace, esc), work.c_str() + from, r) || r[0].rm_so != 0) {
             ADD_FAILURE() << "no replacement match for " << name;
             break;
         }
@@ -282,6 +268,24 @@ void describe(const brisko_tpl *t, std::string &out, int depth)
 }
 
 } // namespace
+
+// The reference escapes every special character, so its pair pattern
+// matches a block name literally, whatever the name holds.
+TEST_F(parser, EscapedPairPatternMatchesTheNameLiterally)
+{
+    for (std::string name : {"a.b", "x+|(y", "t\\", "{2}", "plain"}) {
+        std::string pattern = ref_format(ref_pair, ref_escape(name));
+        regex_t re;
+        ASSERT_EQ(php_regcomp(&re, pattern.c_str(), REG_EXTENDED), 0) << pattern;
+        regmatch_t m[5];
+        std::string text = "<!-- BEGIN " + name + " --> body <!-- END " + name + " -->";
+        ASSERT_EQ(php_regexec(&re, text.c_str(), 5, m, 0), 0) << name;
+        EXPECT_EQ(text.substr(m[1].rm_so, m[1].rm_eo - m[1].rm_so), "body ") << name;
+        std::string other = "<!-- BEGIN " + name + "x --> body <!-- END " + name + "x -->";
+        EXPECT_NE(php_regexec(&re, other.c_str(), 5, m, 0), 0) << name;
+        php_regfree(&re);
+    }
+}
 
 // Random texts of markers, names, blanks and braces: the parser's tree is
 // the one the four patterns give, block for block.

@@ -1,0 +1,3 @@
+<?php
+$request = array('GET', 'login.php', '', '', 'visitor', 1136073780);
+include dirname(__FILE__) . '/request.inc.php';

@@ -1,0 +1,3 @@
+<?php
+$request = array('GET', 'topic.php', 'id=3', '', '', 1136075280);
+include dirname(__FILE__) . '/request.inc.php';

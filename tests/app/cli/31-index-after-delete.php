@@ -1,0 +1,3 @@
+<?php
+$request = array('GET', 'index.php', '', '', 'annsess', 1136075460);
+include dirname(__FILE__) . '/request.inc.php';

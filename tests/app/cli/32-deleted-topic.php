@@ -1,0 +1,3 @@
+<?php
+$request = array('GET', 'topic.php', 'id=2', '', 'annsess', 1136075520);
+include dirname(__FILE__) . '/request.inc.php';

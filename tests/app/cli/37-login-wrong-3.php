@@ -1,0 +1,3 @@
+<?php
+$request = array('POST', 'login.php', '', 'name=Bob&password=', 'bobsess', 1136075820);
+include dirname(__FILE__) . '/request.inc.php';

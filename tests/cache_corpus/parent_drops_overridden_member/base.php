@@ -1,0 +1,7 @@
+<?php
+class Base {
+    var $x = 1;
+    var $label = "base";
+    function common() { return "c"; }
+    function render() { return "base"; }
+}

@@ -1,1 +1,0 @@
-<ul><!-- BEGIN item* --><li>{v}</li><!-- END item* --></ul>|<!-- BEGIN box -->box<!-- END box -->

@@ -1,3 +1,0 @@
-Hello {name}, {who}!
-<!-- BEGIN row* --><li>{v}</li>
-<!-- END row* -->

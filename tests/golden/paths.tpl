@@ -1,1 +1,0 @@
-<div><!-- BEGIN a -->[A{v}<!-- BEGIN b -->(B{v}<!-- BEGIN c* -->C{v}<!-- END c* -->)<!-- END b -->]<!-- END a --></div>
