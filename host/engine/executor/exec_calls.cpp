@@ -36,6 +36,8 @@ zval *bool_value(bool b) {
     return r;
 }
 
+} // namespace
+
 void push_call_record(pending_call &p, const zend_function *function, zval *object) {
     p.callable = true;
     std::size_t size = function->type == ZEND_INTERNAL_FUNCTION ? sizeof(zend_internal_function)
@@ -52,6 +54,8 @@ pending_call &push_call(const zend_function *function, zval *object) {
     push_call_record(p, function, object);
     return p;
 }
+
+namespace {
 
 zend_function *find_method(zend_class_entry *ce, const std::string &name_lc) {
     zend_function *fn;

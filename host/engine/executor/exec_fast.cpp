@@ -436,6 +436,24 @@ handler group_handler(const instr &in) {
     }
 }
 
+/* A call of a function named by a constant: the function table is
+ * searched once and again only after it (or any watched table) lost an
+ * element; an unknown name takes the generic path for its error. */
+void run_init_known_function(frame &f, const instr &in) {
+    call_site &site = f.code->sites[in.site];
+    if (site.epoch != table_epoch || !site.target) [[unlikely]] {
+        const zval &name = in.op->op1.u.constant;
+        void *found;
+        if (zend_hash_find(EG(function_table), name.value.str.val, (uint)name.value.str.len + 1, &found) != SUCCESS) {
+            op_INIT_FCALL(f, in.op);
+            return;
+        }
+        site.target = found;
+        site.epoch = table_epoch;
+    }
+    push_call(static_cast<zend_function *>(site.target), nullptr);
+}
+
 /* A FETCH of a variable named by a constant, through the slot cache; a
  * missing variable takes the generic path for its notice. */
 void run_fetch_variable(frame &f, const instr &in) {

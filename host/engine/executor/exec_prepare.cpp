@@ -240,6 +240,12 @@ struct builder {
             } else if (is_variable_fetch(i)) {
                 in.var = variable(op.op1.u.constant);
                 in.alone = run_fetch_variable;
+            } else if (op.opcode == ZEND_INIT_FCALL && op.op1.op_type == IS_CONST &&
+                       op.op1.u.constant.type == IS_STRING) {
+                /* a call by a constant name: the function is found once */
+                in.site = (std::uint32_t)p->sites.size();
+                p->sites.emplace_back();
+                in.alone = run_init_known_function;
             } else {
                 in.alone = op_handlers[op.opcode];
             }

@@ -178,6 +178,10 @@ void *frame_memory_push(std::size_t bytes);
 void frame_memory_pop(frame_memory_mark mark);
 
 pending_call &push_pending_call();
+/* A pending call of `function` (copied, a user function counted) on
+ * `object` (counted, or null). */
+void push_call_record(pending_call &p, const zend_function *function, zval *object);
+pending_call &push_call(const zend_function *function, zval *object);
 void pop_pending_call();
 std::size_t pending_call_depth();
 pending_call &pending_call_at(std::size_t index);
@@ -303,6 +307,7 @@ zval *assign_operand(frame &f, const znode &n, zval **location);
 
 /* Handlers of prepared code (exec_fast.cpp). */
 void run_fetch_variable(frame &f, const instr &in);
+void run_init_known_function(frame &f, const instr &in); /* INIT_FCALL of a constant name */
 void run_group(frame &f, const instr &in); /* the group's ops one by one */
 handler group_handler(const instr &in);    /* the fast handler of a group, or null */
 
