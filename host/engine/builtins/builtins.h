@@ -19,7 +19,8 @@
     /* inspection of the function and class tables */                          \
     X(function_exists) X(class_exists) X(method_exists) X(phpinfo)             \
     X(func_num_args) X(func_get_args) X(func_get_arg) X(get_class)            \
-    X(get_parent_class) X(get_object_vars) X(get_class_methods) X(compact)     \
+    X(get_parent_class) X(get_object_vars) X(get_class_methods) X(compact)            \
+    X(get_defined_vars)                                                         \
     X(extract) X(php_sapi_name) X(phpversion) X(zend_version)                  \
     /* strings */                                                              \
     X(strlen) X(substr) X(strpos) X(strrpos) X(strstr) X(substr_count)         \

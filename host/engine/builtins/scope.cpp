@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "builtins.h"
+#include "core/operators.h"
 #include "engine.h"
 #include "executor/executor.h"
 
@@ -253,6 +254,20 @@ ZEND_FUNCTION(compact)
     array_init(return_value);
     for (zval **slot : args)
         compact_names(scope, *slot, return_value->value.ht, 0);
+}
+
+/* get_defined_vars(): every variable of the calling scope, sharing its
+ * value (a reference stays one), as Zend Engine 1 copies the table; at the
+ * top level that includes GLOBALS, in a method $this. Arguments are not
+ * looked at. */
+ZEND_FUNCTION(get_defined_vars)
+{
+    HashTable *scope = calling_scope();
+    array_init(return_value);
+    if (!scope)
+        return;
+    zval *tmp;
+    zend_hash_copy(return_value->value.ht, scope, (copy_ctor_func_t)zend::zval_add_ref, &tmp, sizeof(zval *));
 }
 
 /* extract(array [, type [, prefix]]): the array's string keys become
