@@ -556,3 +556,53 @@ TEST(HttpdStartup, AWorkerThatCannotStartStopsTheServer)
     EXPECT_NE(log.find("broken.so"), std::string::npos) << log;
     EXPECT_NE(log.find("it could not start; stopping the server"), std::string::npos) << log;
 }
+
+/* The command line: --help lists every option and exits 0; a wrong command
+ * line is refused before anything starts, with a message naming what is
+ * wrong, the help text and status 1. */
+TEST(HttpdCommandLine, HelpAndWrongCommandLines)
+{
+    struct outcome {
+        std::string output;
+        int status;
+    };
+    auto run = [](const std::string &args) {
+        std::string command = std::string("'") + BRISKO_HTTPD_PATH + "' " + args + " 2>&1";
+        outcome r{"", -1};
+        FILE *out = popen(command.c_str(), "r");
+        if (!out)
+            return r;
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, out)) > 0)
+            r.output.append(buf, n);
+        int status = pclose(out);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r;
+    };
+
+    outcome help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("Usage: brisko-httpd --docroot DIR [options]\n", 0), 0u) << help.output;
+    for (const char *option : {"--docroot DIR", "--listen HOST:PORT", "--workers N", "-z FILE", "-n ", "-d NAME=VALUE",
+                               "--access-log FILE", "--error-log FILE", "--max-requests N", "--keepalive-timeout S",
+                               "--timeout S", "--max-body BYTES", "--help"})
+        EXPECT_NE(help.output.find(std::string("\n  ") + option), std::string::npos) << option;
+    EXPECT_NE(help.output.find("(default 127.0.0.1:8080)"), std::string::npos) << help.output;
+
+    const std::pair<const char *, const char *> wrong[] = {
+        {"--workers 2", "brisko-httpd: --docroot is required\n"},
+        {"--docroot . --workers 0", "brisko-httpd: --workers: "},
+        {"--docroot . --timeout 0", "brisko-httpd: --timeout: "},
+        {"--docroot . --no-such-option", "--no-such-option"},
+        {"--docroot . -n -z ./some.so", "brisko-httpd: -n and -z exclude each other\n"},
+        {"--docroot . -d html_errors", "brisko-httpd: -d needs name=value, not \"html_errors\"\n"},
+        {"--docroot . -d no_such_setting=1", "brisko-httpd: bad setting -d no_such_setting=1\n"},
+    };
+    for (const auto &[args, message] : wrong) {
+        outcome r = run(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_NE(r.output.find(message), std::string::npos) << args << "\n" << r.output;
+        EXPECT_EQ(r.output.find("serving"), std::string::npos) << args;
+    }
+}

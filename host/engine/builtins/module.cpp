@@ -7,7 +7,6 @@
 
 #include "builtins.h"
 #include "engine.h"
-#include "engine_testing.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "engine.h"
-#include "engine_testing.h"
 
 namespace zend {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "compiler/ast.h"
-#include "executor/opcodes.h"
+#include "opcodes.h"
 #include "php.h"
 
 namespace zend::codegen {

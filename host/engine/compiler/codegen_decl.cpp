@@ -48,14 +48,14 @@ zend_op_array *compile_function_body(compiler &c, const ast::node *n) {
         fs.arg_types.push_back(byref ? BYREF_FORCE : BYREF_NONE);
         fs.has_byref_param |= byref;
         znode def = unused_node();
-        if (!p->kids.empty() && p->kids[0]) {
+        if (ast::value(p)) {
             def.op_type = IS_CONST;
-            make_constant_value(c, p->kids[0], &def.u.constant);
+            make_constant_value(c, ast::value(p), &def.u.constant);
         }
         emit(c, ZEND_RECV, unused_node(), const_string(p->str), def, (ulong)index);
         index++;
     }
-    if (!n->kids.empty()) compile_statement(c, n->kids[0]);
+    compile_statement(c, ast::body(n));
     emit(c, ZEND_RETURN, unused_node(), unused_node(), unused_node());
     zend_op_array *oa = finish_op_array(c, fs, n->str.c_str());
     oa->return_reference = n->op == 1;
@@ -120,17 +120,17 @@ void make_constant_value(compiler &c, const ast::node *n, zval *out) {
         }
         break;
     case kind::unary:
-        if (n->kids[0]->k == kind::long_lit && (ast::op)n->op == ast::op::negate) {
+        if (ast::operand(n)->k == kind::long_lit && (ast::op)n->op == ast::op::negate) {
             out->type = IS_LONG;
-            out->value.lval = (long)(0UL - (unsigned long)n->kids[0]->lval);
+            out->value.lval = (long)(0UL - (unsigned long)ast::operand(n)->lval);
             return;
         }
-        if (n->kids[0]->k == kind::double_lit && (ast::op)n->op == ast::op::negate) {
+        if (ast::operand(n)->k == kind::double_lit && (ast::op)n->op == ast::op::negate) {
             out->type = IS_DOUBLE;
-            out->value.dval = -n->kids[0]->dval;
+            out->value.dval = -ast::operand(n)->dval;
             return;
         }
-        if ((ast::op)n->op == ast::op::plus) return make_constant_value(c, n->kids[0], out);
+        if ((ast::op)n->op == ast::op::plus) return make_constant_value(c, ast::operand(n), out);
         break;
     case kind::constant: {
         std::string lc = lowercase(n->str);
@@ -154,8 +154,8 @@ void make_constant_value(compiler &c, const ast::node *n, zval *out) {
         for (const ast::node *element : n->list) {
             zval *value;
             ALLOC_ZVAL(value);
-            make_constant_value(c, element->kids[1], value);
-            set_array_key(c, ht, element->kids.empty() ? nullptr : element->kids[0], value);
+            make_constant_value(c, ast::value(element), value);
+            set_array_key(c, ht, ast::key(element), value);
         }
         return;
     }
@@ -220,7 +220,7 @@ void compile_class_decl(compiler &c, const ast::node *n) {
         if (member->k == kind::prop_decl) {
             zval *value;
             ALLOC_ZVAL(value);
-            make_constant_value(c, member->kids.empty() ? nullptr : member->kids[0], value);
+            make_constant_value(c, ast::value(member), value);
             zend_hash_update(&ce.default_properties, member->str.c_str(), (uint)member->str.size() + 1, &value,
                              sizeof(zval *), nullptr);
         } else if (member->k == kind::func_decl) {

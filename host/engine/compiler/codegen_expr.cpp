@@ -99,7 +99,7 @@ int compile_arguments(compiler &c, const std::vector<ast::node *> &args, const s
     int index = 0;
     for (const ast::node *arg : args) {
         if (arg->k == kind::ref_arg) {
-            variable_chain chain = writable_chain(c, arg->kids[0]);
+            variable_chain chain = writable_chain(c, ast::operand(arg));
             znode v = emit_fetches(c, chain, fetch_ext(FETCH_W));
             emit(c, ZEND_SEND_VAR, unused_node(), v, unused_node(), (ulong)index);
         } else if (is_variable(arg)) {
@@ -129,9 +129,9 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_call(compiler &c, const ast::node *n, bool used) {
-    if (n->str.empty() && !n->kids.empty() && n->kids[0]) {
+    if (const ast::node *computed = n->str.empty() ? ast::name(n) : nullptr) {
         /* $f(...): the name is known only when the call runs */
-        znode name = compile_expr(c, n->kids[0]);
+        znode name = compile_expr(c, computed);
         emit(c, ZEND_INIT_FCALL, unused_node(), name, unused_node());
         int argc = compile_arguments(c, n->list, nullptr);
         return finish_call(c, argc, used);
@@ -143,11 +143,11 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_method_call(compiler &c, const ast::node *n, bool used) {
-    const ast::node *object = n->kids[0];
+    const ast::node *object = ast::object(n);
     /* $o->$m(...): the name is computed first, so that no script code runs
      * between the object's fetch and the op that uses its location */
-    bool dynamic = n->str.empty() && n->kids.size() > 1 && n->kids[1];
-    znode name = dynamic ? compile_expr(c, n->kids[1]) : const_string(lowercase(n->str));
+    const ast::node *computed = n->str.empty() ? ast::name(n) : nullptr;
+    znode name = computed ? compile_expr(c, computed) : const_string(lowercase(n->str));
     znode target;
     variable_chain chain;
     bool located = false;
@@ -174,9 +174,9 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_new(compiler &c, const ast::node *n) {
-    /* new $cls: the class name is the value of kids[0] */
-    znode cls = n->str.empty() && !n->kids.empty() && n->kids[0] ? compile_expr(c, n->kids[0])
-                                                                 : const_string(lowercase(n->str));
+    /* new $cls: the class name is the variable's value */
+    const ast::node *computed = n->str.empty() ? ast::name(n) : nullptr;
+    znode cls = computed ? compile_expr(c, computed) : const_string(lowercase(n->str));
     znode object = tmp_node(new_temp(c), IS_VAR);
     emit(c, ZEND_NEW, object, cls, unused_node());
     emit(c, ZEND_INIT_CTOR, unused_node(), object, unused_node());
@@ -186,8 +186,8 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_assign(compiler &c, const ast::node *n, bool used) {
-    variable_chain chain = writable_chain(c, n->kids[0]);
-    znode value = compile_expr(c, n->kids[1]);
+    variable_chain chain = writable_chain(c, ast::target(n));
+    znode value = compile_expr(c, ast::value(n));
     znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
     znode r = var_result_node(c, used);
     emit(c, ZEND_ASSIGN, r, location, value);
@@ -195,11 +195,11 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_assign_ref(compiler &c, const ast::node *n, bool used) {
-    const ast::node *source = n->kids[1];
+    const ast::node *source = ast::value(n);
     if (source->k == kind::call || source->k == kind::method_call || source->k == kind::static_call) {
         /* $a =& f(): binds to what a function &f() returned */
         znode value = compile_expr(c, source);
-        variable_chain to = writable_chain(c, n->kids[0]);
+        variable_chain to = writable_chain(c, ast::target(n));
         znode target = emit_fetches(c, to, fetch_ext(FETCH_W));
         znode r = var_result_node(c, used);
         emit(c, ZEND_ASSIGN_REF, r, target, value);
@@ -215,7 +215,7 @@ znode finish_call(compiler &c, int argc, bool used) {
     znode location = emit_fetches(c, from, fetch_ext(FETCH_W));
     znode ref = tmp_node(new_temp(c));
     emit(c, ZEND_MAKE_REF, ref, location, unused_node());
-    variable_chain to = writable_chain(c, n->kids[0]);
+    variable_chain to = writable_chain(c, ast::target(n));
     znode target = emit_fetches(c, to, fetch_ext(FETCH_W));
     znode r = var_result_node(c, used);
     emit(c, ZEND_ASSIGN_REF, r, target, ref);
@@ -225,8 +225,8 @@ znode finish_call(compiler &c, int argc, bool used) {
 [[gnu::noinline]] znode compile_assign_op(compiler &c, const ast::node *n, bool used) {
     bool swap = false;
     opcode code = binary_opcode(c, n->op, &swap);
-    variable_chain chain = writable_chain(c, n->kids[0]);
-    znode value = compile_expr(c, n->kids[1]);
+    variable_chain chain = writable_chain(c, ast::target(n));
+    znode value = compile_expr(c, ast::value(n));
     znode location = emit_fetches(c, chain, fetch_ext(FETCH_RW));
     znode r = var_result_node(c, used);
     emit(c, ZEND_ASSIGN_OP, r, location, value, (ulong)code);
@@ -236,7 +236,7 @@ znode finish_call(compiler &c, int argc, bool used) {
 [[gnu::noinline]] znode compile_incdec(compiler &c, const ast::node *n, bool used) {
     opcode code = n->k == kind::pre_inc ? ZEND_PRE_INC : n->k == kind::pre_dec ? ZEND_PRE_DEC
                 : n->k == kind::post_inc ? ZEND_POST_INC : ZEND_POST_DEC;
-    variable_chain chain = writable_chain(c, n->kids[0]);
+    variable_chain chain = writable_chain(c, ast::operand(n));
     znode location = emit_fetches(c, chain, fetch_ext(FETCH_RW));
     znode r = result_node(c, used);
     emit(c, code, r, location, unused_node());
@@ -245,24 +245,24 @@ znode finish_call(compiler &c, int argc, bool used) {
 
 /* a && b, a || b: the result slot is written on whichever path runs. */
 [[gnu::noinline]] znode compile_short_circuit(compiler &c, const ast::node *n) {
-    znode left = compile_expr(c, n->kids[0]);
+    znode left = compile_expr(c, ast::left(n));
     znode r = tmp_node(new_temp(c));
     zend_uint jump = emit(c, n->k == kind::logical_and ? ZEND_JMPZ_EX : ZEND_JMPNZ_EX, r, left, jump_node(0));
-    znode right = compile_expr(c, n->kids[1]);
+    znode right = compile_expr(c, ast::right(n));
     emit(c, ZEND_BOOL, r, right, unused_node());
     op_at(c, jump).op2.u.opline_num = next_op(c);
     return r;
 }
 
 [[gnu::noinline]] znode compile_ternary(compiler &c, const ast::node *n) {
-    znode cond = compile_expr(c, n->kids[0]);
+    znode cond = compile_expr(c, ast::cond(n));
     zend_uint to_else = emit(c, ZEND_JMPZ, unused_node(), cond, jump_node(0));
     znode r = tmp_node(new_temp(c));
-    znode a = compile_expr(c, n->kids[1]);
+    znode a = compile_expr(c, ast::then(n));
     emit(c, ZEND_QM_ASSIGN, r, a, unused_node());
     zend_uint to_end = emit(c, ZEND_JMP, unused_node(), jump_node(0), unused_node());
     op_at(c, to_else).op2.u.opline_num = next_op(c);
-    znode b = compile_expr(c, n->kids[2]);
+    znode b = compile_expr(c, ast::otherwise(n));
     emit(c, ZEND_QM_ASSIGN, r, b, unused_node());
     op_at(c, to_end).op1.u.opline_num = next_op(c);
     return r;
@@ -314,15 +314,15 @@ znode finish_call(compiler &c, int argc, bool used) {
     }
     bool first = true;
     for (const ast::node *element : n->list) {
-        znode key = element->kids.size() > 0 && element->kids[0] ? compile_expr(c, element->kids[0]) : unused_node();
+        znode key = ast::key(element) ? compile_expr(c, ast::key(element)) : unused_node();
         znode value;
         if (element->op == 1) { /* array(&$x): the element is a reference to $x */
-            variable_chain chain = writable_chain(c, element->kids[1]);
+            variable_chain chain = writable_chain(c, ast::value(element));
             znode location = emit_fetches(c, chain, fetch_ext(FETCH_W));
             value = tmp_node(new_temp(c));
             emit(c, ZEND_MAKE_REF, value, location, unused_node());
         } else {
-            value = compile_expr(c, element->kids[1]);
+            value = compile_expr(c, ast::value(element));
         }
         emit(c, first ? ZEND_INIT_ARRAY : ZEND_ADD_ARRAY_ELEMENT, r, value, key, (ulong)element->op);
         first = false;
@@ -331,7 +331,7 @@ znode finish_call(compiler &c, int argc, bool used) {
 }
 
 [[gnu::noinline]] znode compile_unary(compiler &c, const ast::node *n) {
-    const ast::node *kid = n->kids[0];
+    const ast::node *kid = ast::operand(n);
     switch ((ast::op)n->op) {
     case ast::op::negate:
         if (kid->k == kind::long_lit) return const_long((long)(0UL - (unsigned long)kid->lval));
@@ -379,7 +379,7 @@ variable_chain prepare_variable(compiler &c, const ast::node *n) {
     const ast::node *cur = n;
     while (cur->k == kind::dim || cur->k == kind::prop) {
         path.push_back(cur);
-        cur = cur->kids[0];
+        cur = cur->k == kind::dim ? ast::base(cur) : ast::object(cur);
     }
     variable_chain chain;
     std::size_t steps = path.size();
@@ -388,7 +388,7 @@ variable_chain prepare_variable(compiler &c, const ast::node *n) {
         chain.global_scope = is_auto_global(cur->str);
         chain.base = const_string(cur->str);
     } else if (cur->k == kind::var_var) {
-        chain.base = compile_expr(c, cur->kids[0]);
+        chain.base = compile_expr(c, ast::name(cur));
     } else {
         chain.base_is_value = true;
         chain.base = compile_expr(c, cur);
@@ -397,10 +397,9 @@ variable_chain prepare_variable(compiler &c, const ast::node *n) {
         const ast::node *step = path[i];
         fetch_step s;
         s.is_property = step->k == kind::prop;
-        if (s.is_property)
-            s.key = step->kids.size() > 1 && step->kids[1] ? compile_expr(c, step->kids[1]) : const_string(step->str);
-        else
-            s.key = step->kids.size() > 1 && step->kids[1] ? compile_expr(c, step->kids[1]) : unused_node();
+        const ast::node *key = s.is_property ? ast::name(step) : ast::index(step);
+        if (key) s.key = compile_expr(c, key);
+        else s.key = s.is_property ? const_string(step->str) : unused_node();
         chain.steps.push_back(s);
     }
     return chain;
@@ -458,14 +457,14 @@ namespace {
     const ast::node *cur = n;
     while (cur->k == kind::binary) {
         spine.push_back(cur);
-        cur = cur->kids[0];
+        cur = ast::left(cur);
     }
     znode acc = compile_expr(c, cur);
     for (std::size_t i = spine.size(); i-- > 0;) {
         const ast::node *b = spine[i];
         bool swap = false;
         opcode code = binary_opcode(c, b->op, &swap);
-        znode right = compile_expr(c, b->kids[1]);
+        znode right = compile_expr(c, ast::right(b));
         znode r = tmp_node(new_temp(c));
         c.line = b->line ? b->line : c.line;
         if (swap) emit(c, code, r, right, acc);
@@ -476,15 +475,15 @@ namespace {
 }
 
 [[gnu::noinline]] znode compile_xor(compiler &c, const ast::node *n) {
-    znode a = compile_expr(c, n->kids[0]);
-    znode b = compile_expr(c, n->kids[1]);
+    znode a = compile_expr(c, ast::left(n));
+    znode b = compile_expr(c, ast::right(n));
     znode r = tmp_node(new_temp(c));
     emit(c, ZEND_BOOL_XOR, r, a, b);
     return r;
 }
 
 [[gnu::noinline]] znode compile_cast(compiler &c, const ast::node *n) {
-    znode v = compile_expr(c, n->kids[0]);
+    znode v = compile_expr(c, ast::operand(n));
     znode r = tmp_node(new_temp(c));
     emit(c, ZEND_CAST, r, v, unused_node(), (ulong)n->op);
     return r;
@@ -493,13 +492,13 @@ namespace {
 [[gnu::noinline]] znode compile_silence(compiler &c, const ast::node *n, bool used) {
     znode saved = tmp_node(new_temp(c));
     emit(c, ZEND_BEGIN_SILENCE, saved, unused_node(), unused_node());
-    znode v = compile_expr(c, n->kids[0], used);
+    znode v = compile_expr(c, ast::operand(n), used);
     emit(c, ZEND_END_SILENCE, unused_node(), saved, unused_node());
     return v;
 }
 
 [[gnu::noinline]] znode compile_empty(compiler &c, const ast::node *n) {
-    const ast::node *v = n->kids[0];
+    const ast::node *v = ast::operand(n);
     znode fetched = is_variable(v) ? compile_variable(c, v, fetch_ext(FETCH_IS)) : compile_expr(c, v);
     znode r = tmp_node(new_temp(c));
     emit(c, ZEND_EMPTY, r, fetched, unused_node());
@@ -507,20 +506,20 @@ namespace {
 }
 
 [[gnu::noinline]] znode compile_include(compiler &c, const ast::node *n, bool used) {
-    znode file = compile_expr(c, n->kids[0]);
+    znode file = compile_expr(c, ast::operand(n));
     znode r = var_result_node(c, used);
     emit(c, ZEND_INCLUDE_OR_EVAL, r, file, unused_node(), (ulong)n->op);
     return r;
 }
 
 [[gnu::noinline]] znode compile_exit(compiler &c, const ast::node *n) {
-    znode v = n->kids.size() > 0 && n->kids[0] ? compile_expr(c, n->kids[0]) : unused_node();
+    znode v = ast::operand(n) ? compile_expr(c, ast::operand(n)) : unused_node();
     emit(c, ZEND_EXIT, unused_node(), v, unused_node());
     return const_null();
 }
 
 [[gnu::noinline]] znode compile_print(compiler &c, const ast::node *n, bool used) {
-    znode v = compile_expr(c, n->kids[0]);
+    znode v = compile_expr(c, ast::operand(n));
     znode r = result_node(c, used);
     emit(c, ZEND_PRINT, r, v, unused_node());
     return r;
@@ -553,8 +552,8 @@ void collect_list_targets(compiler &c, const ast::node *list, std::vector<long> 
 [[gnu::noinline]] znode compile_list_assign(compiler &c, const ast::node *n) {
     std::vector<long> path;
     std::vector<list_target> targets;
-    collect_list_targets(c, n->kids[0], path, targets);
-    znode value = compile_expr(c, n->kids[1]);
+    collect_list_targets(c, ast::target(n), path, targets);
+    znode value = compile_expr(c, ast::value(n));
     bool array_only = value.op_type != IS_VAR;
     znode held = into_temp(c, value);
     for (std::size_t t = targets.size(); t-- > 0;) {
@@ -574,7 +573,7 @@ void collect_list_targets(compiler &c, const ast::node *list, std::vector<long> 
 }
 
 [[gnu::noinline]] znode compile_eval(compiler &c, const ast::node *n, bool used) {
-    znode code = compile_expr(c, n->kids[0]);
+    znode code = compile_expr(c, ast::operand(n));
     znode r = var_result_node(c, used);
     emit(c, ZEND_INCLUDE_OR_EVAL, r, code, unused_node(), (ulong)ZEND_EVAL);
     return r;

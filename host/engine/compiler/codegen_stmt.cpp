@@ -71,14 +71,14 @@ void compile_expr_list(compiler &c, const ast::node *list, bool keep_last_as_con
 }
 
 void compile_if(compiler &c, const ast::node *n) {
-    znode cond = compile_expr(c, n->kids[0]);
+    znode cond = compile_expr(c, ast::cond(n));
     zend_uint to_else = emit(c, ZEND_JMPZ, unused_node(), cond, jump_node(0));
     c.conditional_depth++;
-    compile_statement(c, n->kids[1]);
-    if (n->kids.size() > 2 && n->kids[2]) {
+    compile_statement(c, ast::then(n));
+    if (ast::otherwise(n)) {
         zend_uint to_end = emit(c, ZEND_JMP, unused_node(), jump_node(0), unused_node());
         op_at(c, to_else).op2.u.opline_num = next_op(c);
-        compile_statement(c, n->kids[2]);
+        compile_statement(c, ast::otherwise(n));
         op_at(c, to_end).op1.u.opline_num = next_op(c);
     } else {
         op_at(c, to_else).op2.u.opline_num = next_op(c);
@@ -88,10 +88,10 @@ void compile_if(compiler &c, const ast::node *n) {
 
 void compile_while(compiler &c, const ast::node *n) {
     zend_uint top = next_op(c);
-    znode cond = compile_expr(c, n->kids[0]);
+    znode cond = compile_expr(c, ast::cond(n));
     zend_uint to_end = emit(c, ZEND_JMPZ, unused_node(), cond, jump_node(0));
     loop_scope loop(c);
-    compile_statement(c, n->kids[1]);
+    compile_statement(c, ast::body(n));
     emit(c, ZEND_JMP, unused_node(), jump_node(top), unused_node());
     zend_uint end = next_op(c);
     op_at(c, to_end).op2.u.opline_num = end;
@@ -101,9 +101,9 @@ void compile_while(compiler &c, const ast::node *n) {
 void compile_do_while(compiler &c, const ast::node *n) {
     zend_uint top = next_op(c);
     loop_scope loop(c);
-    compile_statement(c, n->kids[0]);
+    compile_statement(c, ast::body(n));
     zend_uint cont = next_op(c);
-    znode cond = compile_expr(c, n->kids[1]);
+    znode cond = compile_expr(c, ast::cond(n));
     emit(c, ZEND_JMPNZ, unused_node(), cond, jump_node(top));
     loop.close(next_op(c), cont);
 }
@@ -111,18 +111,18 @@ void compile_do_while(compiler &c, const ast::node *n) {
 /* for_stmt -> FOR '(' exprs ';' exprs ';' exprs ')' statement:
  * init; cond: test; JMPZ end; body; step: steps; JMP cond; end: */
 void compile_for(compiler &c, const ast::node *n) {
-    compile_expr_list(c, n->kids[0], false, nullptr);
+    compile_expr_list(c, ast::init(n), false, nullptr);
     c.fn->next_temp = c.fn->temp_floor;
     zend_uint cond_start = next_op(c);
     znode cond = unused_node();
-    bool has_cond = n->kids[1] && !n->kids[1]->list.empty();
-    compile_expr_list(c, n->kids[1], true, &cond);
+    bool has_cond = ast::cond(n) && !ast::cond(n)->list.empty();
+    compile_expr_list(c, ast::cond(n), true, &cond);
     zend_uint to_end = 0;
     if (has_cond) to_end = emit(c, ZEND_JMPZ, unused_node(), cond, jump_node(0));
     loop_scope loop(c);
-    compile_statement(c, n->kids[3]);
+    compile_statement(c, ast::body(n));
     zend_uint step = next_op(c);
-    compile_expr_list(c, n->kids[2], false, nullptr);
+    compile_expr_list(c, ast::step(n), false, nullptr);
     emit(c, ZEND_JMP, unused_node(), jump_node(cond_start), unused_node());
     zend_uint end = next_op(c);
     if (has_cond) op_at(c, to_end).op2.u.opline_num = end;
@@ -143,7 +143,7 @@ void assign_from_temp(compiler &c, const ast::node *target, zend_uint temp) {
 void compile_foreach(compiler &c, const ast::node *n) {
     /* a variable is fetched for writing: FE_RESET gives it a value of its
      * own (copy on write), whose internal pointer the loop moves */
-    const ast::node *subject = n->kids[0];
+    const ast::node *subject = ast::subject(n);
     znode array;
     if (is_variable(subject)) {
         variable_chain chain = prepare_variable(c, subject);
@@ -157,13 +157,13 @@ void compile_foreach(compiler &c, const ast::node *n) {
     loop_scope loop(c);
     zend_uint fetch_at = next_op(c);
     zend_uint value = new_temp(c);
-    bool has_key = n->kids[1] != nullptr;
+    bool has_key = ast::key(n) != nullptr;
     zend_uint key = has_key ? new_temp(c) : 0;
     zend_uint fetch = emit(c, ZEND_FE_FETCH, tmp_node(value), tmp_node(it), jump_node(0), has_key ? (ulong)key + 1 : 0);
-    assign_from_temp(c, n->kids[2], value);
-    if (has_key) assign_from_temp(c, n->kids[1], key);
+    assign_from_temp(c, ast::value(n), value);
+    if (has_key) assign_from_temp(c, ast::key(n), key);
     c.fn->next_temp = c.fn->temp_floor;
-    compile_statement(c, n->kids[3]);
+    compile_statement(c, ast::body(n));
     emit(c, ZEND_JMP, unused_node(), jump_node(fetch_at), unused_node());
     zend_uint end = emit(c, ZEND_FREE, unused_node(), tmp_node(it), unused_node());
     op_at(c, reset).op2.u.opline_num = end;
@@ -175,7 +175,7 @@ void compile_foreach(compiler &c, const ast::node *n) {
  * the tests come first, jumping into the bodies, which follow in order so
  * that control falls through; break and continue leave through FREE. */
 void compile_switch(compiler &c, const ast::node *n) {
-    znode subject = compile_expr(c, n->kids[0]);
+    znode subject = compile_expr(c, ast::subject(n));
     zend_uint s;
     if (subject.op_type == IS_TMP_VAR || subject.op_type == IS_VAR) {
         s = subject.u.var;
@@ -189,11 +189,11 @@ void compile_switch(compiler &c, const ast::node *n) {
     int default_clause = -1;
     for (std::size_t i = 0; i < n->list.size(); i++) {
         const ast::node *clause = n->list[i];
-        if (!clause->kids[0]) {
+        if (!ast::value(clause)) {
             default_clause = (int)i;
             continue;
         }
-        znode value = compile_expr(c, clause->kids[0]);
+        znode value = compile_expr(c, ast::value(clause));
         znode r = tmp_node(new_temp(c));
         emit(c, ZEND_CASE, r, tmp_node(s), value);
         tests[i] = emit(c, ZEND_JMPNZ, unused_node(), r, jump_node(0));
@@ -203,7 +203,7 @@ void compile_switch(compiler &c, const ast::node *n) {
     std::vector<zend_uint> bodies(n->list.size(), 0);
     for (std::size_t i = 0; i < n->list.size(); i++) {
         bodies[i] = next_op(c);
-        if (n->list[i]->kids.size() > 1 && n->list[i]->kids[1]) compile_statement(c, n->list[i]->kids[1]);
+        compile_statement(c, ast::body(n->list[i]));
     }
     zend_uint end = emit(c, ZEND_FREE, unused_node(), tmp_node(s), unused_node());
     for (std::size_t i = 0; i < n->list.size(); i++)
@@ -229,8 +229,8 @@ void compile_static(compiler &c, const ast::node *n) {
         }
         zval *initial;
         ALLOC_ZVAL(initial);
-        if (!v->kids.empty() && v->kids[0]) {
-            make_constant_value(c, v->kids[0], initial);
+        if (ast::value(v)) {
+            make_constant_value(c, ast::value(v), initial);
         } else {
             initial->type = IS_NULL;
             initial->value.lval = 0;
@@ -248,7 +248,7 @@ void compile_unset(compiler &c, const ast::node *target) {
         return;
     }
     if (target->k == kind::var_var) {
-        emit(c, ZEND_UNSET_VAR, unused_node(), compile_expr(c, target->kids[0]), unused_node());
+        emit(c, ZEND_UNSET_VAR, unused_node(), compile_expr(c, ast::name(target)), unused_node());
         return;
     }
     if (!is_variable(target)) compile_error(c, "Can't use function return value in write context");
@@ -281,7 +281,7 @@ void compile_statement(compiler &c, const ast::node *n) {
     case kind::inline_html:
         if (!n->str.empty()) emit(c, ZEND_ECHO, unused_node(), const_string(n->str), unused_node());
         break;
-    case kind::expr_stmt: discard(c, compile_expr(c, n->kids[0], false)); break;
+    case kind::expr_stmt: discard(c, compile_expr(c, ast::operand(n), false)); break;
     case kind::if_stmt: compile_if(c, n); break;
     case kind::while_stmt: compile_while(c, n); break;
     case kind::do_while: compile_do_while(c, n); break;
@@ -291,7 +291,7 @@ void compile_statement(compiler &c, const ast::node *n) {
     case kind::break_stmt: compile_break(c, n, true); break;
     case kind::continue_stmt: compile_break(c, n, false); break;
     case kind::return_stmt: {
-        const ast::node *e = n->kids.size() > 0 ? n->kids[0] : nullptr;
+        const ast::node *e = ast::operand(n);
         if (e && fs.return_reference && is_variable(e)) {
             /* function &f(): hand back the variable itself */
             variable_chain chain = prepare_variable(c, e);
@@ -312,7 +312,7 @@ void compile_statement(compiler &c, const ast::node *n) {
     case kind::global_stmt:
         for (const ast::node *v : n->list) {
             znode name = v->k == kind::var ? const_string(v->str)
-                       : v->k == kind::var_var ? compile_expr(c, v->kids[0]) : unused_node();
+                       : v->k == kind::var_var ? compile_expr(c, ast::name(v)) : unused_node();
             if (name.op_type == IS_UNUSED) compile_error(c, "Only variables can be declared global");
             emit(c, ZEND_BIND_GLOBAL, unused_node(), name, unused_node());
         }

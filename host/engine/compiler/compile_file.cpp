@@ -7,7 +7,6 @@
 #include "compiler/ast.h"
 #include "compiler/codegen.h"
 #include "engine.h"
-#include "engine_testing.h"
 
 namespace {
 

@@ -77,7 +77,7 @@ node *parser::statement() {
         return make(kind::nop, at);
     default:
         n = make(kind::expr_stmt, at);
-        n->kids = {expr()};
+        operand(n) = expr();
         end_statement();
         return n;
     }
@@ -99,44 +99,44 @@ node *parser::if_stmt() {
     node *n = make(kind::if_stmt, line());
     expect(tk::T_IF);
     expect(tk::LPAREN);
-    n->kids = {expr(), nullptr, nullptr};
+    cond(n) = expr();
     expect(tk::RPAREN);
     if (accept(tk::COLON)) return if_alt(n);
-    n->kids[1] = statement();
+    then(n) = statement();
     node *last = n;
     while (look() == tk::T_ELSEIF) {
         node *e = make(kind::if_stmt, line());
         advance();
         expect(tk::LPAREN);
-        e->kids = {expr(), nullptr, nullptr};
+        cond(e) = expr();
         expect(tk::RPAREN);
-        e->kids[1] = statement();
-        last->kids[2] = e;
+        then(e) = statement();
+        otherwise(last) = e;
         last = e;
     }
-    if (accept(tk::T_ELSE)) last->kids[2] = statement();
+    if (accept(tk::T_ELSE)) otherwise(last) = statement();
     return n;
 }
 
 /* if_alt -> inner_statement* (ELSEIF '(' expr ')' ':' inner_statement*)*
  *           [ELSE ':' inner_statement*] ENDIF ';' */
 node *parser::if_alt(node *n) {
-    n->kids[1] = inner_statements({tk::T_ELSEIF, tk::T_ELSE, tk::T_ENDIF});
+    then(n) = inner_statements({tk::T_ELSEIF, tk::T_ELSE, tk::T_ENDIF});
     node *last = n;
     while (look() == tk::T_ELSEIF) {
         node *e = make(kind::if_stmt, line());
         advance();
         expect(tk::LPAREN);
-        e->kids = {expr(), nullptr, nullptr};
+        cond(e) = expr();
         expect(tk::RPAREN);
         expect(tk::COLON);
-        e->kids[1] = inner_statements({tk::T_ELSEIF, tk::T_ELSE, tk::T_ENDIF});
-        last->kids[2] = e;
+        then(e) = inner_statements({tk::T_ELSEIF, tk::T_ELSE, tk::T_ENDIF});
+        otherwise(last) = e;
         last = e;
     }
     if (accept(tk::T_ELSE)) {
         expect(tk::COLON);
-        last->kids[2] = inner_statements({tk::T_ENDIF});
+        otherwise(last) = inner_statements({tk::T_ENDIF});
     }
     expect(tk::T_ENDIF);
     end_statement();
@@ -148,9 +148,9 @@ node *parser::while_stmt() {
     node *n = make(kind::while_stmt, line());
     expect(tk::T_WHILE);
     expect(tk::LPAREN);
-    node *cond = expr();
+    cond(n) = expr();
     expect(tk::RPAREN);
-    n->kids = {cond, block_or_alt(tk::T_ENDWHILE)};
+    body(n) = block_or_alt(tk::T_ENDWHILE);
     return n;
 }
 
@@ -158,10 +158,10 @@ node *parser::while_stmt() {
 node *parser::do_while() {
     node *n = make(kind::do_while, line());
     expect(tk::T_DO);
-    node *body = statement();
+    body(n) = statement();
     expect(tk::T_WHILE);
     expect(tk::LPAREN);
-    n->kids = {body, expr()};
+    cond(n) = expr();
     expect(tk::RPAREN);
     end_statement();
     return n;
@@ -186,10 +186,10 @@ node *parser::for_stmt() {
     node *n = make(kind::for_stmt, line());
     expect(tk::T_FOR);
     expect(tk::LPAREN);
-    node *init = for_exprs(tk::SEMICOLON);
-    node *cond = for_exprs(tk::SEMICOLON);
-    node *step = for_exprs(tk::RPAREN);
-    n->kids = {init, cond, step, block_or_alt(tk::T_ENDFOR)};
+    init(n) = for_exprs(tk::SEMICOLON);
+    cond(n) = for_exprs(tk::SEMICOLON);
+    step(n) = for_exprs(tk::RPAREN);
+    body(n) = block_or_alt(tk::T_ENDFOR);
     return n;
 }
 
@@ -199,16 +199,15 @@ node *parser::foreach_stmt() {
     node *n = make(kind::foreach_stmt, line());
     expect(tk::T_FOREACH);
     expect(tk::LPAREN);
-    node *array = expr();
+    subject(n) = expr();
     expect(tk::T_AS);
-    node *key = nullptr;
-    node *value = variable(false);
+    value(n) = variable(false);
     if (accept(tk::T_DOUBLE_ARROW)) {
-        key = value;
-        value = variable(false);
+        key(n) = value(n);
+        value(n) = variable(false);
     }
     expect(tk::RPAREN);
-    n->kids = {array, key, value, block_or_alt(tk::T_ENDFOREACH)};
+    body(n) = block_or_alt(tk::T_ENDFOREACH);
     return n;
 }
 
@@ -218,7 +217,7 @@ node *parser::switch_stmt() {
     node *n = make(kind::switch_stmt, line());
     expect(tk::T_SWITCH);
     expect(tk::LPAREN);
-    n->kids = {expr()};
+    subject(n) = expr();
     expect(tk::RPAREN);
     bool alt = false;
     if (accept(tk::COLON)) alt = true;
@@ -227,11 +226,10 @@ node *parser::switch_stmt() {
     tk closer = alt ? tk::T_ENDSWITCH : tk::RBRACE;
     while (look() != closer) {
         node *c = make(kind::case_clause, line());
-        node *value = nullptr;
-        if (accept(tk::T_CASE)) value = expr();
+        if (accept(tk::T_CASE)) value(c) = expr();
         else expect(tk::T_DEFAULT);
         if (!accept(tk::COLON)) expect(tk::SEMICOLON);
-        c->kids = {value, inner_statements({tk::T_CASE, tk::T_DEFAULT, closer})};
+        body(c) = inner_statements({tk::T_CASE, tk::T_DEFAULT, closer});
         n->list.push_back(c);
     }
     advance();
@@ -256,7 +254,7 @@ node *parser::jump_stmt(kind k) {
 node *parser::return_stmt() {
     node *n = make(kind::return_stmt, line());
     expect(tk::T_RETURN);
-    n->kids = {look() == tk::SEMICOLON ? nullptr : expr()};
+    if (look() != tk::SEMICOLON) operand(n) = expr();
     end_statement();
     return n;
 }
@@ -292,7 +290,7 @@ node *parser::static_stmt() {
         node *v = make(kind::static_var, line());
         v->str = cur().text;
         advance();
-        v->kids = {accept(tk::EQUALS) ? static_scalar() : nullptr};
+        if (accept(tk::EQUALS)) value(v) = static_scalar();
         n->list.push_back(v);
         if (!accept(tk::COMMA)) break;
     }
@@ -343,7 +341,7 @@ node *parser::func_decl() {
             if (look() != tk::T_VARIABLE) unexpected();
             p->str = cur().text;
             advance();
-            p->kids = {accept(tk::EQUALS) ? static_scalar() : nullptr};
+            if (accept(tk::EQUALS)) value(p) = static_scalar();
             n->list.push_back(p);
             if (!accept(tk::COMMA)) break;
         }
@@ -352,7 +350,7 @@ node *parser::func_decl() {
     expect(tk::LBRACE);
     std::string outer = function_name;
     function_name = n->str;
-    n->kids = {inner_statements({tk::RBRACE})};
+    body(n) = inner_statements({tk::RBRACE});
     advance();
     function_name = outer;
     return n;
@@ -387,7 +385,7 @@ node *parser::class_decl() {
             node *p = make(kind::prop_decl, line());
             p->str = cur().text;
             advance();
-            p->kids = {accept(tk::EQUALS) ? static_scalar() : nullptr};
+            if (accept(tk::EQUALS)) value(p) = static_scalar();
             n->list.push_back(p);
             if (!accept(tk::COMMA)) break;
         }

@@ -171,7 +171,7 @@ static node *negate(parser &p, node *operand, int at) {
     }
     node *n = p.make(kind::unary, at);
     n->op = int(op::negate);
-    n->kids = {operand};
+    ast::operand(n) = operand;
     return n;
 }
 
@@ -188,14 +188,17 @@ node *parser::expr(int min_prec) {
             expect(tk::COLON);
             node *rhs = expr(P_TERNARY + 1);
             node *n = make(kind::ternary, at);
-            n->kids = {lhs, mid, rhs};
+            cond(n) = lhs;
+            then(n) = mid;
+            otherwise(n) = rhs;
             lhs = n;
             continue;
         }
         node *rhs = expr(b.prec + 1);
         node *n = make(b.k, at);
         n->op = int(b.o);
-        n->kids = {lhs, rhs};
+        left(n) = lhs;
+        right(n) = rhs;
         lhs = n;
         binop again;
         if ((b.prec == P_EQUALITY || b.prec == P_RELATIONAL) && binary_info(look(), again) && again.prec == b.prec)
@@ -219,7 +222,7 @@ node *parser::unary() {
         advance();
         n = make(kind::unary, at);
         n->op = int(t == tk::BANG ? op::bool_not : t == tk::TILDE ? op::bw_not : op::plus);
-        n->kids = {unary()};
+        operand(n) = unary();
         return n;
     case tk::MINUS:
         advance();
@@ -227,20 +230,20 @@ node *parser::unary() {
     case tk::AT:
         advance();
         n = make(kind::silence, at);
-        n->kids = {unary()};
+        operand(n) = unary();
         return n;
     case tk::T_INC:
     case tk::T_DEC: {
         advance();
         node *v = variable(false);
         n = make(t == tk::T_INC ? kind::pre_inc : kind::pre_dec, at);
-        n->kids = {v};
+        operand(n) = v;
         return n;
     }
     case tk::T_PRINT:
         advance();
         n = make(kind::print, at);
-        n->kids = {expr(P_ASSIGN)};
+        operand(n) = expr(P_ASSIGN);
         return n;
     default:
         break;
@@ -249,14 +252,14 @@ node *parser::unary() {
         advance();
         n = make(kind::cast, at);
         n->op = c;
-        n->kids = {unary()};
+        operand(n) = unary();
         return n;
     }
     if (int inc = include_type(t); inc >= 0) {
         advance();
         n = make(kind::include, at);
         n->op = inc;
-        n->kids = {expr(P_LOWEST)};
+        operand(n) = expr(P_LOWEST);
         return n;
     }
     return postfix();
@@ -282,25 +285,27 @@ node *parser::after_variable(node *v) {
         advance();
         if (accept(tk::AMP)) {
             n = make(kind::assign_ref, at);
-            node *src = look() == tk::T_NEW ? new_expr() : variable();
-            n->kids = {v, src};
+            target(n) = v;
+            value(n) = look() == tk::T_NEW ? new_expr() : variable();
             return n;
         }
         n = make(kind::assign, at);
-        n->kids = {v, expr(P_ASSIGN)};
+        target(n) = v;
+        value(n) = expr(P_ASSIGN);
         return n;
     }
     if (compound_assign(t, o)) {
         advance();
         n = make(kind::assign_op, at);
         n->op = int(o);
-        n->kids = {v, expr(P_ASSIGN)};
+        target(n) = v;
+        value(n) = expr(P_ASSIGN);
         return n;
     }
     if (t == tk::T_INC || t == tk::T_DEC) {
         advance();
         n = make(t == tk::T_INC ? kind::post_inc : kind::post_dec, at);
-        n->kids = {v};
+        operand(n) = v;
         return n;
     }
     return v;
@@ -339,7 +344,7 @@ node *parser::variable(bool allow_calls) {
     if (allow_calls && look() == tk::LPAREN) {
         /* $f(...): the function's name is the variable's value */
         node *n = make(kind::call, line());
-        n->kids = {v};
+        set_name(n, v);
         arguments(n);
         return n;
     }
@@ -366,7 +371,7 @@ node *parser::base_variable() {
         advance();
         expect(tk::LBRACE);
         v = make(kind::var_var, at);
-        v->kids = {expr()};
+        set_name(v, expr());
         expect(tk::RBRACE);
     } else {
         unexpected();
@@ -374,7 +379,7 @@ node *parser::base_variable() {
     v = offsets(v);
     while (indirections-- > 0) {
         node *n = make(kind::var_var, at);
-        n->kids = {v};
+        set_name(n, v);
         v = n;
     }
     return v;
@@ -386,13 +391,14 @@ node *parser::offsets(node *base) {
         int at = line();
         if (accept(tk::LBRACKET)) {
             node *n = make(kind::dim, at);
-            node *index = look() == tk::RBRACKET ? nullptr : expr();
+            ast::base(n) = base;
+            if (look() != tk::RBRACKET) index(n) = expr();
             expect(tk::RBRACKET);
-            n->kids = {base, index};
             base = n;
         } else if (accept(tk::LBRACE)) {
             node *n = make(kind::dim, at);
-            n->kids = {base, expr()};
+            ast::base(n) = base;
+            index(n) = expr();
             expect(tk::RBRACE);
             base = n;
         } else {
@@ -420,15 +426,15 @@ node *parser::property(node *object, bool allow_calls) {
     if (allow_calls && look() == tk::LPAREN) {
         node *n = make(kind::method_call, at);
         n->str = name;
-        n->kids = {object};
-        if (name_expr) n->kids.push_back(name_expr);
+        ast::object(n) = object;
+        if (name_expr) set_name(n, name_expr);
         arguments(n);
         return n;
     }
     node *n = make(kind::prop, at);
     n->str = name;
-    n->kids = {object};
-    if (name_expr) n->kids.push_back(name_expr);
+    ast::object(n) = object;
+    if (name_expr) set_name(n, name_expr);
     return offsets(n);
 }
 
@@ -440,7 +446,7 @@ void parser::arguments(node *call) {
         int at = line();
         if (accept(tk::AMP)) {
             node *ref = make(kind::ref_arg, at);
-            ref->kids = {variable(false)};
+            operand(ref) = variable(false);
             call->list.push_back(ref);
         } else {
             call->list.push_back(expr());
@@ -453,9 +459,9 @@ void parser::arguments(node *call) {
 /* list_assign -> list_targets '=' expr */
 node *parser::list_assign() {
     node *n = make(kind::list_assign, line());
-    node *targets = list_targets();
+    target(n) = list_targets();
     expect(tk::EQUALS);
-    n->kids = {targets, expr(P_ASSIGN)};
+    value(n) = expr(P_ASSIGN);
     return n;
 }
 
@@ -511,7 +517,7 @@ node *parser::primary() {
         advance();
         n = make(kind::eval, at);
         expect(tk::LPAREN);
-        n->kids = {expr()};
+        operand(n) = expr();
         expect(tk::RPAREN);
         return n;
     case tk::LPAREN:
@@ -556,16 +562,17 @@ node *parser::array_literal(bool constant) {
         node *e = make(kind::array_elem, line());
         if (!constant && accept(tk::AMP)) {
             e->op = 1;
-            e->kids = {nullptr, variable(false)};
+            value(e) = variable(false);
         } else {
-            node *first = constant ? static_scalar() : expr();
-            if (!accept(tk::T_DOUBLE_ARROW)) {
-                e->kids = {nullptr, first};
-            } else if (!constant && accept(tk::AMP)) {
-                e->op = 1;
-                e->kids = {first, variable(false)};
-            } else {
-                e->kids = {first, constant ? static_scalar() : expr()};
+            value(e) = constant ? static_scalar() : expr();
+            if (accept(tk::T_DOUBLE_ARROW)) {
+                key(e) = value(e);
+                if (!constant && accept(tk::AMP)) {
+                    e->op = 1;
+                    value(e) = variable(false);
+                } else {
+                    value(e) = constant ? static_scalar() : expr();
+                }
             }
         }
         a->list.push_back(e);
@@ -596,7 +603,7 @@ node *parser::static_scalar() {
         if (v->k == kind::long_lit || v->k == kind::double_lit) return v;
         node *n = make(kind::unary, at);
         n->op = int(op::plus);
-        n->kids = {v};
+        operand(n) = v;
         return n;
     }
     case tk::MINUS:
@@ -608,8 +615,8 @@ node *parser::static_scalar() {
 }
 
 /* new_expr -> NEW (T_STRING | variable) ['(' args ')']
- * With a variable the class name is its value: str stays empty and kids[0]
- * holds the variable. */
+ * With a variable the class name is its value: str stays empty and the
+ * variable is the computed name. */
 node *parser::new_expr() {
     node *n = make(kind::new_object, line());
     expect(tk::T_NEW);
@@ -617,7 +624,7 @@ node *parser::new_expr() {
         n->str = cur().text;
         advance();
     } else {
-        n->kids = {variable(false)};
+        set_name(n, variable(false));
     }
     if (look() == tk::LPAREN) arguments(n);
     return n;
@@ -627,12 +634,10 @@ node *parser::new_expr() {
 node *parser::exit_expr() {
     node *n = make(kind::exit, line());
     expect(tk::T_EXIT);
-    node *status = nullptr;
     if (accept(tk::LPAREN)) {
-        if (look() != tk::RPAREN) status = expr();
+        if (look() != tk::RPAREN) operand(n) = expr();
         expect(tk::RPAREN);
     }
-    n->kids = {status};
     return n;
 }
 
@@ -654,7 +659,7 @@ node *parser::empty_expr() {
     node *n = make(kind::empty, line());
     expect(tk::T_EMPTY);
     expect(tk::LPAREN);
-    n->kids = {variable(false)};
+    operand(n) = variable(false);
     expect(tk::RPAREN);
     return n;
 }
@@ -721,13 +726,14 @@ node *parser::encaps_variable() {
             advance();
             expect(tk::RBRACKET);
             node *d = make(kind::dim, at);
-            d->kids = {v, key};
+            base(d) = v;
+            index(d) = key;
             v = d;
         } else if (accept(tk::T_OBJECT_OPERATOR)) {
             if (look() != tk::T_STRING) unexpected();
             node *p = make(kind::prop, at);
             p->str = cur().text;
-            p->kids = {v};
+            object(p) = v;
             advance();
             v = p;
         }
@@ -740,13 +746,14 @@ node *parser::encaps_variable() {
             advance();
             if (accept(tk::LBRACKET)) {
                 node *d = make(kind::dim, at);
-                d->kids = {v, expr()};
+                base(d) = v;
+                index(d) = expr();
                 expect(tk::RBRACKET);
                 v = d;
             }
         } else {
             v = make(kind::var_var, at);
-            v->kids = {expr()};
+            set_name(v, expr());
         }
         expect(tk::RBRACE);
         return v;

@@ -10,7 +10,6 @@
 
 #include "core/operators.h"
 #include "engine.h"
-#include "engine_testing.h"
 
 namespace zend {
 

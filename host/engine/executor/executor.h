@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "engine.h"
-#include "executor/opcodes.h"
+#include "opcodes.h"
 
 namespace zend::exec {
 

@@ -48,24 +48,14 @@ int run_script(const std::string &script)
 int main(int argc, char **argv)
 {
     cli::options opts;
-    std::string error;
-    if (!cli::parse_options(argc, argv, opts, error)) {
-        std::fprintf(stderr, "brisko-php: %s\n%s", error.c_str(), cli::usage_text());
-        return 1;
-    }
-    if (opts.help) {
-        std::fputs(cli::usage_text(), stdout);
-        return 0;
-    }
-    if (opts.scripts.empty()) {
-        std::fprintf(stderr, "brisko-php: no script given\n%s", cli::usage_text());
-        return 1;
-    }
+    int exit_status = 0;
+    if (!cli::parse_options(argc, argv, opts, exit_status))
+        return exit_status;
 
     static std::string sapi_name = opts.sapi_name; /* sapi_module keeps the pointer */
     sapi_module.name = sapi_name.c_str();
     zend::settings.max_execution_time = 0; /* the command line has no time limit unless asked */
-    for (const auto &setting : opts.settings)
+    for (const auto &setting : opts.engine.settings)
         if (!sapi::apply_setting(setting.first, setting.second))
             std::fprintf(stderr, "brisko-php: setting %s=%s ignored\n", setting.first.c_str(),
                          setting.second.c_str());
@@ -77,7 +67,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "brisko-php: the engine could not start\n");
         return 1;
     }
-    if (!sapi::load_extensions(sapi::extension_paths(opts.extensions, opts.no_extensions), error)) {
+    std::string error;
+    if (!sapi::load_extensions(sapi::extension_paths(opts.engine.extensions, opts.engine.no_extensions), error)) {
         std::fprintf(stderr, "brisko-php: %s\n", error.c_str());
         zend::engine_shutdown();
         return 1;

@@ -3,28 +3,24 @@
 #define BRISKO_CLI_OPTIONS_H
 
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "engine_setup.h"
 
 namespace cli {
 
 struct options {
-    std::vector<std::string> extensions;  /* -z FILE, in order */
-    bool no_extensions = false;           /* -n */
-    bool default_extension = true;        /* neither -z nor -n given */
+    sapi::engine_options engine;          /* -z FILE, -n, -d name=value */
     long repeat = 1;                      /* --repeat N, at least 1 */
     std::string sapi_name = "cli";        /* --sapi NAME */
-    std::vector<std::pair<std::string, std::string>> settings; /* -d name=value */
     bool stats = false;                   /* --stats */
-    bool help = false;                    /* --help */
-    std::vector<std::string> scripts;
+    std::vector<std::string> scripts;     /* at least one */
 };
 
-/* Fills opts from argv. false with a message in error when the command
- * line is wrong. */
-bool parse_options(int argc, char **argv, options &opts, std::string &error);
-
-const char *usage_text();
+/* Fills opts from argv. false when the program ends here with status:
+ * after --help, or after a wrong command line (reported on standard
+ * error with the help text). */
+bool parse_options(int argc, char **argv, options &opts, int &status);
 
 } // namespace cli
 

@@ -4,9 +4,18 @@
 #define BRISKO_SAPI_ENGINE_SETUP_H
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sapi {
+
+/* The engine options of a command line (see command_line.h). */
+struct engine_options {
+    std::vector<std::string> extensions;  /* -z FILE, in order */
+    bool no_extensions = false;           /* -n */
+    std::vector<std::string> given;       /* -d NAME=VALUE as written, in order */
+    std::vector<std::pair<std::string, std::string>> settings; /* the same split, by check_engine_options */
+};
 
 /* The directory of the running program. */
 std::string program_directory();

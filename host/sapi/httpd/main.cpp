@@ -17,9 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <CLI/CLI.hpp>
-
 #include "SAPI.h"
+#include "command_line.h"
 #include "engine.h"
 #include "engine_setup.h"
 #include "logs.h"
@@ -98,34 +97,46 @@ int listen_on(const std::string &address, std::string &shown, std::string &error
 int main(int argc, char **argv)
 {
     config cfg;
-    std::vector<std::string> settings;
-    CLI::App app{"brisko-httpd: a prefork web server that runs PHP 4 scripts"};
-    app.add_option("--docroot", cfg.docroot, "the document root")->required();
-    app.add_option("--listen", cfg.listen, "address to listen on, HOST:PORT (port 0: any free one)")
+    sapi::engine_options engine;
+    CLI::App app{"A prefork web server that runs PHP 4 scripts.", "brisko-httpd"};
+    app.add_option("--docroot", cfg.docroot, "the document root (required)")->type_name("DIR")->required();
+    app.add_option("--listen", cfg.listen, "address to listen on; port 0: any free one")
+        ->type_name("HOST:PORT")
         ->capture_default_str();
-    app.add_option("--workers", cfg.workers, "worker processes")->capture_default_str()->check(CLI::Range(1, 256));
-    auto *z = app.add_option("-z", cfg.extensions, "load this Zend extension instead of php_brisko.so (repeatable)");
-    auto *n = app.add_flag("-n", cfg.no_extensions, "load no extension");
-    z->excludes(n);
-    app.add_option("-d", settings, "engine setting NAME=VALUE (repeatable)");
-    app.add_option("--access-log", cfg.access_log, "access log file (default: standard output)");
-    app.add_option("--error-log", cfg.error_log, "error log file (default: standard error)");
+    app.add_option("--workers", cfg.workers, "worker processes, 1 to 256")
+        ->type_name("N")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 256).description(""));
+    sapi::add_engine_options(app, engine,
+                             "max_execution_time (default 30), error_reporting, html_errors\n"
+                             "(default on), include_path or register_globals (repeatable)");
+    app.add_option("--access-log", cfg.access_log, "access log file (default: standard output)")->type_name("FILE");
+    app.add_option("--error-log", cfg.error_log, "error log file (default: standard error)")->type_name("FILE");
     app.add_option("--max-requests", cfg.max_requests,
-                   "script requests a worker serves before it is replaced (0: no limit)")
+                   "script requests a worker serves before it is replaced;\n"
+                   "0: no limit")
+        ->type_name("N")
         ->capture_default_str();
-    app.add_option("--keepalive-timeout", cfg.keepalive_timeout, "seconds an idle kept-alive connection is kept")
+    app.add_option("--keepalive-timeout", cfg.keepalive_timeout,
+                   "seconds an idle kept-alive connection is kept, 1 to 3600")
+        ->type_name("S")
         ->capture_default_str()
-        ->check(CLI::Range(1, 3600));
-    app.add_option("--timeout", cfg.io_timeout, "seconds for a request header and for each wait on a client")
+        ->check(CLI::Range(1, 3600).description(""));
+    app.add_option("--timeout", cfg.io_timeout,
+                   "seconds for a request header and for each wait on a client,\n"
+                   "1 to 3600")
+        ->type_name("S")
         ->capture_default_str()
-        ->check(CLI::Range(1, 3600));
-    app.add_option("--max-body", cfg.max_body, "largest request body in bytes")->capture_default_str();
-    /* A later value of an option overrides an earlier one, so that a
-     * wrapper's defaults can be overridden by what it passes on. */
-    for (CLI::Option *option : app.get_options())
-        if (option->get_expected_max() == 1)
-            option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    CLI11_PARSE(app, argc, argv);
+        ->check(CLI::Range(1, 3600).description(""));
+    app.add_option("--max-body", cfg.max_body, "largest request body")->type_name("BYTES")->capture_default_str();
+    int exit_status = 0;
+    if (!sapi::parse_command_line(app, "--docroot DIR [options]", argc, argv, exit_status))
+        return exit_status;
+    std::string error;
+    if (!sapi::check_engine_options(engine, error))
+        return sapi::command_line_error(app, error);
+    cfg.extensions = engine.extensions;
+    cfg.no_extensions = engine.no_extensions;
 
     char real[PATH_MAX];
     if (!realpath(cfg.docroot.c_str(), real)) {
@@ -142,11 +153,9 @@ int main(int argc, char **argv)
     sapi_module.pretty_name = "brisko-httpd prefork server";
     zend::settings.html_errors = true;
     zend::settings.max_execution_time = 30;
-    for (const std::string &setting : settings) {
-        std::size_t eq = setting.find('=');
-        if (eq == std::string::npos || eq == 0 ||
-            !sapi::apply_setting(setting.substr(0, eq), setting.substr(eq + 1))) {
-            std::fprintf(stderr, "brisko-httpd: bad setting -d %s\n", setting.c_str());
+    for (const auto &[name, value] : engine.settings) {
+        if (!sapi::apply_setting(name, value)) {
+            std::fprintf(stderr, "brisko-httpd: bad setting -d %s=%s\n", name.c_str(), value.c_str());
             return 1;
         }
     }
@@ -156,7 +165,6 @@ int main(int argc, char **argv)
             return 1;
         }
 
-    std::string error;
     if (!httpd::logs::open(cfg.access_log, cfg.error_log, error)) {
         std::fprintf(stderr, "brisko-httpd: %s\n", error.c_str());
         return 1;

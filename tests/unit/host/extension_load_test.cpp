@@ -268,25 +268,43 @@ TEST(ExtensionLoad, RecordsCarryTheirFixedValues)
     EXPECT_EQ(WEXITSTATUS(r.status), 0);
 }
 
+// The names a shared object exports, demangled, one per entry; the
+// sanitizer's own (__odr_asan, one for each exported object) left out.
+std::vector<std::string> exported_names(const char *path)
+{
+    std::vector<std::string> names;
+    std::string command = std::string("nm -DC --defined-only --format=just-symbols '") + path + "' 2>/dev/null";
+    FILE *nm = popen(command.c_str(), "r");
+    if (!nm) return names;
+    char line[4096];
+    while (std::fgets(line, sizeof line, nm)) {
+        std::string name(line);
+        name.erase(name.find_last_not_of("\n") + 1);
+        if (name.empty() || name.rfind("__odr_asan", 0) == 0) continue;
+        names.push_back(name);
+    }
+    if (pclose(nm) != 0) names.clear();
+    return names;
+}
+
 // The engine loads extensions with global visibility: the object must
 // export only the two records the engine looks up, so that no other
 // module's symbol can take the place of one of its routines.
 TEST(ExtensionLoad, ExportsOnlyTheTwoRecords)
 {
-    std::string command = std::string("nm -D --defined-only '") + BRISKO_EXTENSION_PATH + "' 2>/dev/null";
-    FILE *nm = popen(command.c_str(), "r");
-    ASSERT_NE(nm, nullptr);
-    std::vector<std::string> names;
-    char line[1024];
-    while (std::fgets(line, sizeof line, nm)) {
-        std::string text(line);
-        std::size_t space = text.rfind(' ');
-        if (space == std::string::npos) continue;
-        std::string name = text.substr(space + 1, text.find_last_not_of("\n") - space);
-        if (name.rfind("__odr_asan", 0) == 0) continue; /* the sanitizer's own, for each exported object */
-        names.push_back(name);
-    }
-    ASSERT_EQ(pclose(nm), 0);
+    std::vector<std::string> names = exported_names(BRISKO_EXTENSION_PATH);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"extension_version_info", "zend_extension_entry"}));
+}
+
+// The testing facility is linked into the test programs only: the engine
+// library, which every loaded extension resolves against, carries none of it.
+TEST(ExtensionLoad, EngineLibraryExportsNoTestingSymbols)
+{
+    std::vector<std::string> names = exported_names(BRISKO_ENGINE_LIBRARY_PATH);
+    ASSERT_NE(std::find(names.begin(), names.end(), "zend_hash_find"), names.end());
+    std::vector<std::string> testing;
+    for (const std::string &name : names)
+        if (name.find("zend::testing::") != std::string::npos) testing.push_back(name);
+    EXPECT_EQ(testing, std::vector<std::string>{});
 }

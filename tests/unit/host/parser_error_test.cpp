@@ -8,6 +8,8 @@
 
 namespace {
 
+namespace ast = zend::ast;
+
 struct outcome {
     bool ok;
     std::string message;
@@ -110,8 +112,8 @@ TEST(ParserError, HugeInputs) {
     int line = 0;
     auto t = zend::ast::parse(src.data(), src.size(), msg, line);
     ASSERT_TRUE(t) << msg;
-    EXPECT_EQ(t->root->list[0]->kids[0]->kids[1]->str.size(), big.size());
-    EXPECT_EQ(t->root->list[1]->kids[0]->kids[1]->list[0]->str.size(), big.size());
+    EXPECT_EQ(ast::value(ast::operand(t->root->list[0]))->str.size(), big.size());
+    EXPECT_EQ(ast::value(ast::operand(t->root->list[1]))->list[0]->str.size(), big.size());
     EXPECT_EQ(t->root->list[2]->str.size(), big.size());
 
     std::string many = "<?php\n";
@@ -124,7 +126,7 @@ TEST(ParserError, HugeInputs) {
     std::string digits = "<?php $a = " + std::string(100000, '7') + ";";
     t = zend::ast::parse(digits.data(), digits.size(), msg, line);
     ASSERT_TRUE(t) << msg;
-    EXPECT_EQ(t->root->list[0]->kids[0]->kids[1]->k, zend::ast::kind::double_lit);
+    EXPECT_EQ(ast::value(ast::operand(t->root->list[0]))->k, zend::ast::kind::double_lit);
 }
 
 /* Every prefix of a script that uses most of the language either parses

@@ -147,4 +147,61 @@ TEST(ParserStmt, DumpFormat) {
     EXPECT_EQ(t->root->list[0]->line, 2);
 }
 
+/* The accessors read each kind's own slot: the condition of a while comes
+ * first and that of a do-while last, for keeps its condition second,
+ * foreach its key before the value, and a computed name is there only
+ * when the name is computed. */
+TEST(ParserStmt, AccessorsNameTheChildrenOfEachKind) {
+    namespace ast = zend::ast;
+    std::string src = "<?php while ($w) f(); do g(); while ($d); for ($i = 0; $c; $s) h();"
+                      " foreach ($a as $k => $v) j(); foreach ($b as $only) k();"
+                      " switch ($x) { case 1: l(); default: m(); }"
+                      " $o->$p = $o->q[]; $$n = $t ? 1 : 2; function f($p = 3) { return; }";
+    std::string message;
+    int line = 0;
+    auto t = ast::parse(src.data(), src.size(), message, line);
+    ASSERT_TRUE(t) << message;
+    const std::vector<ast::node *> &s = t->root->list;
+    ASSERT_EQ(s.size(), 9u);
+    auto called = [](const ast::node *stmt) { return ast::operand(stmt)->str; };
+
+    EXPECT_EQ(ast::cond(s[0])->str, "w");
+    EXPECT_EQ(called(ast::body(s[0])), "f");
+    EXPECT_EQ(ast::cond(s[1])->str, "d");
+    EXPECT_EQ(called(ast::body(s[1])), "g");
+    EXPECT_EQ(ast::value(ast::init(s[2])->list[0])->lval, 0);
+    EXPECT_EQ(ast::cond(s[2])->list[0]->str, "c");
+    EXPECT_EQ(ast::step(s[2])->list[0]->str, "s");
+    EXPECT_EQ(called(ast::body(s[2])), "h");
+    EXPECT_EQ(ast::subject(s[3])->str, "a");
+    EXPECT_EQ(ast::key(s[3])->str, "k");
+    EXPECT_EQ(ast::value(s[3])->str, "v");
+    EXPECT_EQ(called(ast::body(s[3])), "j");
+    EXPECT_EQ(ast::key(s[4]), nullptr);
+    EXPECT_EQ(ast::value(s[4])->str, "only");
+
+    ASSERT_EQ(s[5]->list.size(), 2u);
+    EXPECT_EQ(ast::subject(s[5])->str, "x");
+    EXPECT_EQ(ast::value(s[5]->list[0])->lval, 1);
+    EXPECT_EQ(called(ast::body(s[5]->list[0])->list[0]), "l");
+    EXPECT_EQ(ast::value(s[5]->list[1]), nullptr);
+    EXPECT_EQ(called(ast::body(s[5]->list[1])->list[0]), "m");
+
+    const ast::node *assign = ast::operand(s[6]);
+    EXPECT_EQ(ast::name(ast::target(assign))->str, "p");
+    EXPECT_EQ(ast::object(ast::target(assign))->str, "o");
+    const ast::node *append = ast::value(assign);
+    EXPECT_EQ(ast::index(append), nullptr);
+    EXPECT_EQ(ast::name(ast::base(append)), nullptr);
+    EXPECT_EQ(ast::base(append)->str, "q");
+    const ast::node *ternary = ast::value(ast::operand(s[7]));
+    EXPECT_EQ(ast::name(ast::target(ast::operand(s[7])))->str, "n");
+    EXPECT_EQ(ast::cond(ternary)->str, "t");
+    EXPECT_EQ(ast::then(ternary)->lval, 1);
+    EXPECT_EQ(ast::otherwise(ternary)->lval, 2);
+
+    EXPECT_EQ(ast::value(s[8]->list[0])->lval, 3);
+    EXPECT_EQ(ast::operand(ast::body(s[8])->list[0]), nullptr);
+}
+
 } // namespace

@@ -1,7 +1,7 @@
 /* Opcode numbers and names, generated from opcodes.def, and the operand
  * modes shared by the code generator and the executor. */
-#ifndef BRISKO_EXECUTOR_OPCODES_H
-#define BRISKO_EXECUTOR_OPCODES_H
+#ifndef BRISKO_OPCODES_H
+#define BRISKO_OPCODES_H
 
 #include <string_view>
 
