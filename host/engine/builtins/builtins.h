@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "args.h"
 #include "php.h"
 
 /* X(name) for every handler zif_name; the order is the table's order. */
