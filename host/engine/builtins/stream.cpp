@@ -160,12 +160,18 @@ stream *stream_arg(zval *value, const char *type_name)
 bool path_arg(zval **slot, std::string &path)
 {
     path = to_string(*slot);
+    return path_allowed(path);
+}
+
+bool path_allowed(const std::string &path)
+{
     if (path.find('\0') != std::string::npos) {
         function_error(E_WARNING, "Path must not contain NUL bytes");
         return false;
     }
     return true;
 }
+
 
 stream *open_stream(const std::string &path, const std::string &mode, bool use_include_path)
 {
