@@ -59,7 +59,7 @@ args_result refuse(const char *spec, std::size_t refusal, int argument)
 
 } // namespace
 
-args_result parse_args_into(int argc, const char *spec, void *const *targets)
+args_result parse_args_into(int argc, const char *spec, void *const *targets, const bool *values)
 {
     int min = 0, max = 0;
     bool optional = false, unbounded = false;
@@ -89,6 +89,7 @@ args_result parse_args_into(int argc, const char *spec, void *const *targets)
         char letter = *p;
         if (letter == '|' || letter == '/')
             continue;
+        bool value_target = values[target];
         void *out = targets[target++];
         if (letter == '*' || letter == '+') {
             auto *rest = static_cast<std::vector<zval **> *>(out);
@@ -156,9 +157,13 @@ args_result parse_args_into(int argc, const char *spec, void *const *targets)
                 return refuse(spec, this_refusal, index);
             if (in_place)
                 SEPARATE_ZVAL_IF_NOT_REF(slot);
-            *static_cast<HashTable **>(out) =
-                (*slot)->type == IS_ARRAY ? (*slot)->value.ht : (*slot)->value.obj.properties;
+            if (value_target)
+                *static_cast<zval **>(out) = *slot;
+            else
+                *static_cast<HashTable **>(out) =
+                    (*slot)->type == IS_ARRAY ? (*slot)->value.ht : (*slot)->value.obj.properties;
             break;
+
         }
     }
     return args_result::ok;

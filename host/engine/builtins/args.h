@@ -16,8 +16,9 @@
  *   z  zval **           the argument as passed
  *   Z  zval ***          its slot in the call: by-reference arguments a
  *                        function replaces or converts itself
- *   a  HashTable **      an array; any other type is refused (see below)
- *   H  HashTable **      an array, or an object's property table
+ *   a  HashTable **      an array, its table (or with a zval ** target the
+ *                        value); any other type is refused (see below)
+ *   H  HashTable **      an array or an object: its table, or the value
  *   r  zval **           a resource value, of any kind
  *   *  std::vector<zval **> *   the remaining arguments' slots, none or more
  *   +  std::vector<zval **> *   the same, at least one
@@ -62,6 +63,17 @@ public:
     explicit operator bool() const { return status_ == ok; }
     bool wrong_type_given() const { return status_ == wrong_type; }
     status_t status() const { return status_; }
+    /* For the functions that answer a refused argument with false:
+     *     args_result got = parse_args(...);
+     *     if (!got)
+     *         return got.false_when_refused(return_value); */
+
+    void false_when_refused(zval *return_value) const
+    {
+        if (status_ == wrong_type)
+            RETVAL_FALSE;
+    }
+
 
 private:
     status_t status_;
@@ -75,7 +87,7 @@ template <> inline constexpr const char *letters_for<long *> = "l";
 template <> inline constexpr const char *letters_for<double *> = "d";
 template <> inline constexpr const char *letters_for<bool *> = "b";
 template <> inline constexpr const char *letters_for<std::string *> = "s";
-template <> inline constexpr const char *letters_for<zval **> = "zr";
+template <> inline constexpr const char *letters_for<zval **> = "zraH";
 template <> inline constexpr const char *letters_for<zval ***> = "Z";
 template <> inline constexpr const char *letters_for<HashTable **> = "aH";
 template <> inline constexpr const char *letters_for<std::vector<zval **> *> = "*+";
@@ -156,15 +168,18 @@ struct arg_spec {
 };
 
 /* The untyped reader behind parse_args: targets[i] points at the target of
- * the i-th letter. */
-args_result parse_args_into(int argc, const char *spec, void *const *targets);
+ * the i-th letter; values[i] is true where that target is a zval ** (for a
+ * and H: the value rather than its table). */
+args_result parse_args_into(int argc, const char *spec, void *const *targets, const bool *values);
 
 template <typename... T>
 args_result parse_args(int argc, std::type_identity_t<arg_spec<T...>> spec, T... targets)
 {
     void *const list[] = {static_cast<void *>(targets)..., nullptr};
-    return parse_args_into(argc, spec.text, list);
+    static constexpr bool values[] = {std::is_same_v<T, zval **>..., false};
+    return parse_args_into(argc, spec.text, list, values);
 }
+
 
 } // namespace zend::builtins
 

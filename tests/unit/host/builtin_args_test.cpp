@@ -112,7 +112,12 @@ TEST(ParseArgs, EachLetterReadsItsKind)
         EXPECT_EQ(h, object->value.obj.properties) << "an object gives its property table";
         EXPECT_EQ(h2, list->value.ht);
         EXPECT_TRUE(call.seen.empty()) << "conversions are silent";
+        zval *array_value = nullptr, *object_value = nullptr;
+        ASSERT_TRUE(parse_args(call.argc(), "zzzzzzaHz;a;h", &z, &z, &z, &z, &z, &z, &array_value, &object_value, &z));
+        EXPECT_EQ(array_value, list) << "a zval target gets the value itself";
+        EXPECT_EQ(object_value, object);
     }
+
     {
         /* arrays and null convert as the engine converts them, silently */
         fake_call call({list, make_null(), list});
