@@ -59,26 +59,11 @@ args_result refuse(const char *spec, std::size_t refusal, int argument)
 
 } // namespace
 
-args_result parse_args_into(int argc, const char *spec, void *const *targets, const bool *values)
+args_result parse_args_into(int argc, const char *spec, arg_bounds bounds, void *const *targets, const bool *values)
 {
-    int min = 0, max = 0;
-    bool optional = false, unbounded = false;
-    for (const char *p = spec; *p && *p != ';'; p++) {
-        switch (*p) {
-        case '|': optional = true; break;
-        case '/': break;
-        case '*': unbounded = true; break;
-        case '+':
-            unbounded = true;
-            min++;
-            break;
-        default:
-            max++;
-            if (!optional)
-                min++;
-        }
-    }
-    if (argc < min || (!unbounded && argc > max) || argc > current_call.count || (argc > 0 && !current_call.args)) {
+    if (argc < bounds.min || (bounds.max >= 0 && argc > bounds.max) || argc > current_call.count ||
+        (argc > 0 && !current_call.args)) {
+
         zend_wrong_param_count();
         return args_result::wrong_count;
     }

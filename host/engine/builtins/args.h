@@ -74,9 +74,15 @@ public:
             RETVAL_FALSE;
     }
 
-
 private:
     status_t status_;
+};
+
+/* The counts a specification string allows: from min to max (-1: no
+ * upper bound). */
+struct arg_bounds {
+    int min = 0;
+    int max = 0;
 };
 
 namespace args_detail {
@@ -111,10 +117,11 @@ void second_bar_in_argument_spec();
 void letter_count_differs_from_target_count();
 void refusing_letters_and_warnings_differ_in_number();
 
-consteval void check(const char *spec, const char *const *targets, std::size_t target_count)
+consteval arg_bounds check(const char *spec, const char *const *targets, std::size_t target_count)
 {
     std::size_t letters = 0, refusing = 0, warnings = 0;
     bool bar = false, rest = false;
+    arg_bounds bounds;
     const char *p = spec;
     for (; *p && *p != ';'; p++) {
         char c = *p;
@@ -135,8 +142,14 @@ consteval void check(const char *spec, const char *const *targets, std::size_t t
             rest_letter_is_not_last();
         if (c == '+' && bar)
             required_rest_after_bar();
-        if (c == '*' || c == '+')
+        if (c == '*' || c == '+') {
             rest = true;
+            bounds.max = -1;
+        } else {
+            bounds.max++;
+        }
+        if (!bar && c != '*')
+            bounds.min++;
         if (has("aHr", c))
             refusing++;
         if (letters >= target_count || !has(targets[letters], c))
@@ -150,35 +163,38 @@ consteval void check(const char *spec, const char *const *targets, std::size_t t
         letter_count_differs_from_target_count();
     if (refusing != warnings)
         refusing_letters_and_warnings_differ_in_number();
+    return bounds;
 }
 
 } // namespace args_detail
 
-/* A specification string checked against the targets' types while the
- * code compiles. */
+/* A specification string checked against the targets' types, and its
+ * bounds counted, while the code compiles. */
 template <typename... T>
 struct arg_spec {
     const char *text;
+    arg_bounds bounds;
     template <std::size_t N>
     consteval arg_spec(const char (&spec)[N]) : text(spec)
     {
         const char *const targets[] = {args_detail::letters_for<T>..., ""};
-        args_detail::check(spec, targets, sizeof...(T));
+        bounds = args_detail::check(spec, targets, sizeof...(T));
     }
 };
 
 /* The untyped reader behind parse_args: targets[i] points at the target of
  * the i-th letter; values[i] is true where that target is a zval ** (for a
  * and H: the value rather than its table). */
-args_result parse_args_into(int argc, const char *spec, void *const *targets, const bool *values);
+args_result parse_args_into(int argc, const char *spec, arg_bounds bounds, void *const *targets, const bool *values);
 
 template <typename... T>
 args_result parse_args(int argc, std::type_identity_t<arg_spec<T...>> spec, T... targets)
 {
     void *const list[] = {static_cast<void *>(targets)..., nullptr};
     static constexpr bool values[] = {std::is_same_v<T, zval **>..., false};
-    return parse_args_into(argc, spec.text, list, values);
+    return parse_args_into(argc, spec.text, spec.bounds, list, values);
 }
+
 
 
 } // namespace zend::builtins

@@ -353,3 +353,24 @@ TEST(ParseArgs, ByReferenceArgumentsReachTheCaller)
     drop_reference(ref);
     drop_reference(target);
 }
+
+/* The bounds come out of the string while the code compiles; a letter
+ * that does not match its target, or a refusing letter without its
+ * warning, does not compile at all. */
+TEST(ParseArgs, BoundsAreCountedWhenTheCodeCompiles)
+{
+    using std::string;
+    using rest = std::vector<zval **>;
+    constexpr arg_bounds none = arg_spec<>("").bounds;
+    constexpr arg_bounds optional = arg_spec<string *, long *, long *>("s|ll").bounds;
+    constexpr arg_bounds all_optional = arg_spec<zval **, long *, bool *>("|zlb").bounds;
+    constexpr arg_bounds any = arg_spec<string *, rest *>("s*").bounds;
+    constexpr arg_bounds some = arg_spec<HashTable **, rest *>("a/+;w").bounds;
+    auto bounds = [](arg_bounds b) { return std::to_string(b.min) + ".." + std::to_string(b.max); };
+    EXPECT_EQ(bounds(none), "0..0");
+    EXPECT_EQ(bounds(optional), "1..3");
+    EXPECT_EQ(bounds(all_optional), "0..3");
+    EXPECT_EQ(bounds(any), "1..-1") << "-1: no upper bound";
+    EXPECT_EQ(bounds(some), "2..-1") << "+ needs one";
+
+}
