@@ -67,8 +67,8 @@ public:
      *     args_result got = parse_args(...);
      *     if (!got)
      *         return got.false_when_refused(return_value); */
-
-    void false_when_refused(zval *return_value) const
+    void false_when_refused
+(zval *return_value) const
     {
         if (status_ == wrong_type)
             RETVAL_FALSE;
