@@ -15,39 +15,6 @@ using namespace zend::builtins;
 
 namespace {
 
-/* The array argument at slot, made private when it is not a reference;
- * nullptr with a warning when it is not an array. */
-HashTable *array_arg(zval **slot, const char *what = "The argument")
-{
-    if ((*slot)->type != IS_ARRAY) {
-        zend_error(E_WARNING, "%s(): %s should be an array", get_active_function_name(), what);
-        return nullptr;
-    }
-    return (*slot)->value.ht;
-}
-
-/* in_array and array_search: the haystack, or nullptr after a warning. */
-HashTable *haystack_arg(zval **slot)
-{
-    if ((*slot)->type != IS_ARRAY) {
-        zend_error(E_WARNING, "%s(): Wrong datatype for second argument", get_active_function_name());
-        return nullptr;
-    }
-    return (*slot)->value.ht;
-}
-
-/* The by-reference array argument at slot, writable; nullptr with
- * "NAME(): <what> should be an array" when it is not an array. */
-HashTable *writable_array_arg(zval **slot, const char *what = "The argument")
-{
-    if ((*slot)->type != IS_ARRAY) {
-        zend_error(E_WARNING, "%s(): %s should be an array", get_active_function_name(), what);
-        return nullptr;
-    }
-    SEPARATE_ZVAL_IF_NOT_REF(slot);
-    return (*slot)->value.ht;
-}
-
 void put_element(HashTable *arr, const element &e, zval *value)
 {
     if (e.string_key)
@@ -89,25 +56,23 @@ long count_of(zval *z, bool recursive)
 /* count(var [, mode]): 0 for null, 1 for a scalar. */
 ZEND_FUNCTION(count)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    zval *var;
+    long mode = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|l", &var, &mode))
         return;
-    bool recursive = args.size() == 2 && to_long(*args[1]) == 1;
-    RETURN_LONG(count_of(*args[0], recursive));
+    RETURN_LONG(count_of(var, mode == 1));
 }
 
 /* array_keys(array [, search_value]) */
 ZEND_FUNCTION(array_keys)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
+    HashTable *arr;
+    zval *search = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a|z;%s(): The argument should be an array", &arr, &search))
         return;
     array_init(return_value);
     for (const element &e : elements(arr)) {
-        if (args.size() == 2 && !loose_equal(*e.data, *args[1]))
+        if (search && !loose_equal(*e.data, search))
             continue;
         array_append(return_value->value.ht, e.string_key ? new_string(e.key) : new_long(static_cast<long>(e.index)));
     }
@@ -115,11 +80,8 @@ ZEND_FUNCTION(array_keys)
 
 ZEND_FUNCTION(array_values)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
+    HashTable *arr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a;%s(): The argument should be an array", &arr))
         return;
     array_init(return_value);
     for (const element &e : elements(arr))
@@ -141,28 +103,28 @@ const element *search(const std::vector<element> &els, zval *needle, bool strict
 
 ZEND_FUNCTION(in_array)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
-        return;
-    HashTable *arr = haystack_arg(args[1]);
-    if (!arr)
-        RETURN_FALSE;
-    bool strict = args.size() == 3 && zend_is_true(*args[2]);
+    zval *needle;
+    HashTable *arr;
+    bool strict = false;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "za|b;%s(): Wrong datatype for second argument",
+                                 &needle, &arr, &strict);
+    if (!got)
+        return got.false_when_refused(return_value);
     std::vector<element> els = elements(arr);
-    RETURN_BOOL(search(els, *args[0], strict) != nullptr);
+    RETURN_BOOL(search(els, needle, strict) != nullptr);
 }
 
 ZEND_FUNCTION(array_search)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
-        return;
-    HashTable *arr = haystack_arg(args[1]);
-    if (!arr)
-        RETURN_FALSE;
-    bool strict = args.size() == 3 && zend_is_true(*args[2]);
+    zval *needle;
+    HashTable *arr;
+    bool strict = false;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "za|b;%s(): Wrong datatype for second argument",
+                                 &needle, &arr, &strict);
+    if (!got)
+        return got.false_when_refused(return_value);
     std::vector<element> els = elements(arr);
-    const element *found = search(els, *args[0], strict);
+    const element *found = search(els, needle, strict);
     if (!found)
         RETURN_FALSE;
     if (found->string_key)
@@ -177,7 +139,7 @@ ZEND_FUNCTION(array_search)
 ZEND_FUNCTION(array_merge)
 {
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
         return;
     array_init(return_value);
     for (zval **slot : args) {
@@ -196,14 +158,13 @@ ZEND_FUNCTION(array_merge)
 /* array_push(&array, value, ...): the new element count. */
 ZEND_FUNCTION(array_push)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
-        return;
-    HashTable *arr = writable_array_arg(args[0], "First argument");
-    if (!arr)
-        RETURN_FALSE;
-    for (std::size_t i = 1; i < args.size(); i++)
-        array_append(arr, copy_of(*args[i]));
+    HashTable *arr;
+    std::vector<zval **> values;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "a/+;%s(): First argument should be an array", &arr, &values);
+    if (!got)
+        return got.false_when_refused(return_value);
+    for (zval **value : values)
+        array_append(arr, copy_of(*value));
     RETURN_LONG(zend_hash_num_elements(arr));
 }
 
@@ -212,11 +173,8 @@ namespace {
 /* Takes one end element out of the array and returns its value. */
 void take_end(INTERNAL_FUNCTION_PARAMETERS, bool last)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    HashTable *arr = writable_array_arg(args[0]);
-    if (!arr)
+    HashTable *arr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a/;%s(): The argument should be an array", &arr))
         return;
     std::vector<element> els = elements(arr);
     if (els.empty())
@@ -262,11 +220,10 @@ ZEND_FUNCTION(array_shift) { take_end(INTERNAL_FUNCTION_PARAM_PASSTHRU, false); 
  * are one-character non-numeric strings. */
 ZEND_FUNCTION(range)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    zval *lo, *hi;
+    long step = 1;
+    if (!parse_args(ZEND_NUM_ARGS(), "zz|l", &lo, &hi, &step))
         return;
-    zval *lo = *args[0], *hi = *args[1];
-    long step = args.size() == 3 ? to_long(*args[2]) : 1;
     if (step < 0)
         step = -step;
     if (step == 0)
@@ -302,17 +259,12 @@ ZEND_FUNCTION(range)
 
 ZEND_FUNCTION(array_key_exists)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
-    zval *holder = *args[1];
-    if (holder->type != IS_ARRAY && holder->type != IS_OBJECT) {
-        zend_error(E_WARNING, "%s(): The second argument should be either an array or an object",
-                   get_active_function_name());
-        RETURN_FALSE;
-    }
-    HashTable *arr = holder->type == IS_ARRAY ? holder->value.ht : holder->value.obj.properties;
-    zval *key = *args[0];
+    zval *key;
+    HashTable *arr;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "zH;%s(): The second argument should be either an array or an object",
+                                 &key, &arr);
+    if (!got)
+        return got.false_when_refused(return_value);
     switch (key->type) {
     case IS_STRING:
         RETURN_BOOL(arr && zend_hash_exists(arr, key->value.str.val, key->value.str.len + 1));
@@ -327,13 +279,10 @@ ZEND_FUNCTION(array_key_exists)
 
 ZEND_FUNCTION(array_reverse)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    HashTable *arr;
+    bool preserve = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "a|b;%s(): The argument should be an array", &arr, &preserve))
         return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
-        return;
-    bool preserve = args.size() == 2 && zend_is_true(*args[1]);
     std::vector<element> els = elements(arr);
     array_init(return_value);
     for (auto it = els.rbegin(); it != els.rend(); ++it) {
@@ -347,16 +296,14 @@ ZEND_FUNCTION(array_reverse)
 /* array_slice(array, offset [, length]): integer keys renumbered. */
 ZEND_FUNCTION(array_slice)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
-        return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
+    HashTable *arr;
+    long offset, length = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "al|l;%s(): The argument should be an array", &arr, &offset, &length))
         return;
     std::vector<element> els = elements(arr);
     long n = static_cast<long>(els.size());
-    long offset = to_long(*args[1]);
-    long length = args.size() == 3 ? to_long(*args[2]) : n;
+    if (ZEND_NUM_ARGS() < 3)
+        length = n;
     if (offset < 0)
         offset = std::max(0L, n + offset);
     if (offset > n)
@@ -375,11 +322,8 @@ ZEND_FUNCTION(array_slice)
 
 ZEND_FUNCTION(array_flip)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
+    HashTable *arr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a;%s(): The argument should be an array", &arr))
         return;
     array_init(return_value);
     for (const element &e : elements(arr)) {
@@ -401,17 +345,13 @@ ZEND_FUNCTION(array_flip)
  * when an integer sum would overflow. */
 ZEND_FUNCTION(array_sum)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    HashTable *arr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a;array_sum(): The argument should be an array", &arr))
         return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_sum(): The argument should be an array");
-        return;
-    }
     zval sum;
     sum.type = IS_LONG;
     sum.value.lval = 0;
-    for (const element &e : elements((*args[0])->value.ht)) {
+    for (const element &e : elements(arr)) {
         zval *v = *e.data;
         if (v->type == IS_ARRAY || v->type == IS_OBJECT)
             continue;
@@ -432,11 +372,8 @@ ZEND_FUNCTION(array_sum)
 
 ZEND_FUNCTION(array_unique)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
+    HashTable *arr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a;%s(): The argument should be an array", &arr))
         return;
     array_init(return_value);
     std::vector<std::string> seen;
@@ -485,13 +422,11 @@ int compare_keys(const element &a, const element &b, long flags)
  * renumbering them all. */
 void sort_array(INTERNAL_FUNCTION_PARAMETERS, sort_by what, bool descending, bool keep_keys)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
-    HashTable *arr = writable_array_arg(args[0]);
-    if (!arr)
-        RETURN_FALSE;
-    long flags = args.size() == 2 ? to_long(*args[1]) : 0;
+    HashTable *arr;
+    long flags = 0;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "a/|l;%s(): The argument should be an array", &arr, &flags);
+    if (!got)
+        return got.false_when_refused(return_value);
     std::vector<element> els = elements(arr);
     engine_sort(els, [&](const element &a, const element &b) {
         int c = what == by_key ? compare_keys(a, b, flags) : compare_by_flags(*a.data, *b.data, flags);
@@ -525,10 +460,10 @@ ZEND_FUNCTION(krsort) { sort_array(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_key, tru
 /* array_fill(start, count, value) */
 ZEND_FUNCTION(array_fill)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    long start, count;
+    zval *value;
+    if (!parse_args(ZEND_NUM_ARGS(), "llz", &start, &count, &value))
         return;
-    long start = to_long(*args[0]), count = to_long(*args[1]);
     if (count < 0 || count > (1L << 24)) {
         zend_error(E_WARNING, "Number of elements must be positive");
         RETURN_FALSE;
@@ -536,22 +471,20 @@ ZEND_FUNCTION(array_fill)
     array_init(return_value);
     for (long i = 0; i < count; i++) {
         if (i == 0)
-            array_put(return_value->value.ht, static_cast<ulong>(start), copy_of(*args[2]));
+            array_put(return_value->value.ht, static_cast<ulong>(start), copy_of(value));
         else
-            array_append(return_value->value.ht, copy_of(*args[2]));
+            array_append(return_value->value.ht, copy_of(value));
     }
 }
 
 /* array_pad(array, size, value): pads on the right (size > 0) or the left. */
 ZEND_FUNCTION(array_pad)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    HashTable *arr;
+    long size;
+    zval *pad;
+    if (!parse_args(ZEND_NUM_ARGS(), "alz;%s(): The argument should be an array", &arr, &size, &pad))
         return;
-    HashTable *arr = array_arg(args[0]);
-    if (!arr)
-        return;
-    long size = to_long(*args[1]);
     long want = size < 0 ? -size : size;
     std::vector<element> els = elements(arr);
     if (want > (1L << 24)) {
@@ -563,7 +496,7 @@ ZEND_FUNCTION(array_pad)
     HashTable *out = return_value->value.ht;
     if (size < 0)
         for (long i = 0; i < missing; i++)
-            array_append(out, copy_of(*args[2]));
+            array_append(out, copy_of(pad));
     for (const element &e : els) {
         if (e.string_key)
             copy_element(out, e);
@@ -572,19 +505,18 @@ ZEND_FUNCTION(array_pad)
     }
     if (size > 0)
         for (long i = 0; i < missing; i++)
-            array_append(out, copy_of(*args[2]));
+            array_append(out, copy_of(pad));
 }
 
 /* array_unshift(&array, value, ...): the new element count; integer keys
  * renumbered. */
 ZEND_FUNCTION(array_unshift)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
-        return;
-    HashTable *arr = writable_array_arg(args[0], "The first argument");
-    if (!arr)
-        RETURN_FALSE;
+    HashTable *arr;
+    std::vector<zval **> added;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "a/+;%s(): The first argument should be an array", &arr, &added);
+    if (!got)
+        return got.false_when_refused(return_value);
     std::vector<element> els = elements(arr);
     std::vector<zval *> values;
     for (const element &e : els) {
@@ -592,9 +524,10 @@ ZEND_FUNCTION(array_unshift)
         (*e.data)->refcount++;
     }
     zend_hash_clean(arr);
-    for (std::size_t i = 1; i < args.size(); i++)
-        array_append(arr, copy_of(*args[i]));
+    for (zval **value : added)
+        array_append(arr, copy_of(*value));
     for (std::size_t i = 0; i < els.size(); i++) {
+
         if (els[i].string_key)
             array_put(arr, els[i].key, values[i]);
         else

@@ -81,19 +81,16 @@ struct hold {
  * elements; the array keeps its string keys, integer keys renumbered. */
 ZEND_FUNCTION(array_splice)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 4, args))
+    HashTable *arr;
+    long offset, length = 0;
+    zval *replacement_value = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a/l|lz;array_splice(): The first argument should be an array", &arr, &offset,
+                    &length, &replacement_value))
         return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_splice(): The first argument should be an array");
-        return;
-    }
-    SEPARATE_ZVAL_IF_NOT_REF(args[0]);
-    HashTable *arr = (*args[0])->value.ht;
     std::vector<element> els = elements(arr);
     long n = static_cast<long>(els.size());
-    long offset = to_long(*args[1]);
-    long length = args.size() > 2 ? to_long(*args[2]) : n;
+    if (ZEND_NUM_ARGS() < 3)
+        length = n;
     if (offset > n)
         offset = n;
     else if (offset < 0 && (offset = n + offset) < 0)
@@ -105,8 +102,8 @@ ZEND_FUNCTION(array_splice)
     long removed_end = std::max(offset, offset + length);
 
     std::vector<zval *> replacement;
-    if (args.size() > 3) {
-        zval *list = copy_of(*args[3]);
+    if (replacement_value) {
+        zval *list = copy_of(replacement_value);
         convert_to_array(list);
         for (const element &e : elements(list->value.ht))
             replacement.push_back(copy_of(*e.data));
@@ -157,9 +154,11 @@ enum class set_op { diff, intersect };
  * that are in none of the others (diff) or in all of them (intersect). */
 void set_operation(INTERNAL_FUNCTION_PARAMETERS, set_op op, bool by_key)
 {
+    zval **first;
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "Z+", &first, &args))
         return;
+    args.insert(args.begin(), first);
     if (!all_arrays(args))
         RETURN_NULL();
     std::vector<std::unordered_set<std::string>> values(args.size());
@@ -254,7 +253,7 @@ bool merge_recursive(HashTable *dest, HashTable *src, int depth)
 ZEND_FUNCTION(array_merge_recursive)
 {
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
         return;
     array_init(return_value);
     for (zval **slot : args) {
@@ -270,21 +269,18 @@ ZEND_FUNCTION(array_merge_recursive)
 /* array_reduce(array, callback [, initial]) */
 ZEND_FUNCTION(array_reduce)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    zval *array, *callable, *initial = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "az|z;array_reduce(): The first argument should be an array", &array, &callable,
+                    &initial))
         return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_reduce(): The first argument should be an array");
-        return;
-    }
-    if (!zend::exec::callable_exists(*args[1], nullptr)) {
+    if (!zend::exec::callable_exists(callable, nullptr)) {
         zend_error(E_WARNING, "array_reduce(): The second argument, '%s', should be a valid callback",
-                   callback_name(*args[1]).c_str());
+                   callback_name(callable).c_str());
         return;
     }
     /* copies: the callback may change the caller's values */
-    zval *callback = copy_of(*args[1]);
-    zval *input = copy_of(*args[0]);
+    zval *callback = copy_of(callable);
+    zval *input = copy_of(array);
     struct release {
         zval *a, *b;
         ~release()
@@ -293,8 +289,8 @@ ZEND_FUNCTION(array_reduce)
             zval_ptr_dtor(&b);
         }
     } on_exit{callback, input};
-    zval *result = args.size() > 2 ? copy_of(*args[2]) : new_long(0);
-    if (args.size() < 3)
+    zval *result = initial ? copy_of(initial) : new_long(0);
+    if (!initial)
         result->type = IS_NULL;
     for (const element &e : elements(input->value.ht)) {
         zval *argv[2] = {result, *e.data};
@@ -318,24 +314,20 @@ ZEND_FUNCTION(array_reduce)
  * parameter by reference changes the element. */
 ZEND_FUNCTION(array_walk)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
-        return;
-    if ((*args[0])->type != IS_ARRAY && (*args[0])->type != IS_OBJECT) {
-        zend_error(E_WARNING, "array_walk(): The argument should be an array");
-        RETURN_FALSE;
-    }
-    if ((*args[1])->type != IS_STRING && (*args[1])->type != IS_ARRAY) {
+    zval *holder, *callable, *given_userdata = nullptr;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "H/z|z;array_walk(): The argument should be an array", &holder,
+                                 &callable, &given_userdata);
+    if (!got)
+        return got.false_when_refused(return_value);
+    if (callable->type != IS_STRING && callable->type != IS_ARRAY) {
         zend_error(E_WARNING, "array_walk(): Wrong syntax for function name");
         RETURN_FALSE;
     }
-    SEPARATE_ZVAL_IF_NOT_REF(args[0]);
-    zval *holder = *args[0];
     hold keep_array(holder);
-    zval *callback = copy_of(*args[1]);
+    zval *callback = copy_of(callable);
     hold keep_callback(callback);
     zval_ptr_dtor(&callback);
-    zval *userdata = args.size() > 2 ? copy_of(*args[2]) : nullptr;
+    zval *userdata = given_userdata ? copy_of(given_userdata) : nullptr;
     std::vector<element> keys = elements(holder->type == IS_ARRAY ? holder->value.ht : holder->value.obj.properties);
     for (const element &k : keys) {
         HashTable *ht = holder->type == IS_ARRAY ? holder->value.ht
@@ -371,23 +363,16 @@ ZEND_FUNCTION(array_walk)
  * array's order. */
 ZEND_FUNCTION(array_rand)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_rand(): First argument has to be an array");
-        return;
-    }
-    std::vector<element> els = elements((*args[0])->value.ht);
-    long available = static_cast<long>(els.size());
+    HashTable *arr;
     long wanted = 1;
-    if (args.size() > 1) {
-        wanted = to_long(*args[1]);
-        if (wanted <= 0 || wanted > available) {
-            zend_error(E_WARNING, "array_rand(): Second argument has to be between 1 and the number of elements in the "
-                                  "array");
-            return;
-        }
+    if (!parse_args(ZEND_NUM_ARGS(), "a|l;array_rand(): First argument has to be an array", &arr, &wanted))
+        return;
+    std::vector<element> els = elements(arr);
+    long available = static_cast<long>(els.size());
+    if (ZEND_NUM_ARGS() > 1 && (wanted <= 0 || wanted > available)) {
+        zend_error(E_WARNING, "array_rand(): Second argument has to be between 1 and the number of elements in the "
+                              "array");
+        return;
     }
     if (wanted > 1)
         array_init(return_value);
@@ -415,15 +400,10 @@ ZEND_FUNCTION(array_rand)
 /* shuffle(&array): the values in random order, keys renumbered. */
 ZEND_FUNCTION(shuffle)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "shuffle(): The argument should be an array");
-        RETURN_FALSE;
-    }
-    SEPARATE_ZVAL_IF_NOT_REF(args[0]);
-    HashTable *arr = (*args[0])->value.ht;
+    HashTable *arr;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "a/;shuffle(): The argument should be an array", &arr);
+    if (!got)
+        return got.false_when_refused(return_value);
     std::vector<element> els = elements(arr);
     for (std::size_t i = els.size(); i > 1; i--) {
         std::uniform_int_distribution<std::size_t> pick(0, i - 1);
@@ -438,15 +418,10 @@ namespace {
 /* natsort and natcasesort: values in natural order, keys kept. */
 void natural_sort(INTERNAL_FUNCTION_PARAMETERS, bool fold_case)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "%s(): The argument should be an array", get_active_function_name());
-        RETURN_FALSE;
-    }
-    SEPARATE_ZVAL_IF_NOT_REF(args[0]);
-    HashTable *arr = (*args[0])->value.ht;
+    HashTable *arr;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "a/;%s(): The argument should be an array", &arr);
+    if (!got)
+        return got.false_when_refused(return_value);
     std::vector<element> els = elements(arr);
     std::vector<std::string> texts;
     for (const element &e : els)
@@ -499,8 +474,9 @@ int compare_with(long type, const zval *a, const zval *b)
  * array; integer keys renumbered, string keys kept. */
 ZEND_FUNCTION(array_multisort)
 {
+    /* arrays and sort flags in any order: each argument is judged below */
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
         return;
     struct column {
         zval **slot;
@@ -590,16 +566,12 @@ ZEND_FUNCTION(array_multisort)
 /* array_count_values(array): how often each integer or string occurs. */
 ZEND_FUNCTION(array_count_values)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    HashTable *arr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a;array_count_values(): The argument should be an array", &arr))
         return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_count_values(): The argument should be an array");
-        return;
-    }
     array_init(return_value);
     HashTable *out = return_value->value.ht;
-    for (const element &e : elements((*args[0])->value.ht)) {
+    for (const element &e : elements(arr)) {
         zval *v = *e.data;
         zval **count;
         if (v->type == IS_LONG) {
@@ -622,22 +594,20 @@ ZEND_FUNCTION(array_count_values)
 /* array_chunk(array, size [, preserve_keys]) */
 ZEND_FUNCTION(array_chunk)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    HashTable *arr;
+    long size;
+    bool keep_keys = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "al|b;array_chunk(): The first argument should be an array", &arr, &size,
+                    &keep_keys))
         return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_chunk(): The first argument should be an array");
-        return;
-    }
-    long size = to_long(*args[1]);
     if (size < 1) {
         zend_error(E_WARNING, "array_chunk(): Size parameter expected to be greater than 0");
         return;
     }
-    bool keep_keys = args.size() > 2 && zend_is_true(*args[2]);
     array_init(return_value);
     zval *chunk = nullptr;
-    for (const element &e : elements((*args[0])->value.ht)) {
+    for (const element &e : elements(arr)) {
+
         if (!chunk) {
             chunk = new_long(0);
             array_init(chunk);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "args.h"
 #include "php.h"
 
 /* X(name) for every handler zif_name; the order is the table's order. */
@@ -150,12 +151,9 @@ BRISKO_BUILTIN_BYREF_OTHER(BRISKO_DECLARE_BUILTIN_TYPED)
 
 namespace zend::builtins {
 
-/* Helpers shared by the built-in files. */
+/* Helpers shared by the built-in files; their arguments come through
+ * parse_args (args.h). */
 
-/* Fetches the current call's argument slots. false, with the wrong-count
- * warning raised, when the count is outside [min, max] (max < 0: no
- * upper bound). */
-bool fetch_args(int argc, int min, int max, std::vector<zval **> &args);
 
 /* ASCII lower case, as function and class tables key their names. */
 std::string lowercase(std::string s);

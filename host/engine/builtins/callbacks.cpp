@@ -57,21 +57,16 @@ enum user_sort { by_value_renumber, by_value_keep, by_key };
 
 void sort_with_callback(INTERNAL_FUNCTION_PARAMETERS, user_sort how, const char *fname)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "The argument should be an array");
-        RETURN_FALSE;
-    }
-    if (!zend::exec::callable_exists(*args[1], nullptr)) {
+    zval *holder, *callable;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "a/z;The argument should be an array", &holder, &callable);
+    if (!got)
+        return got.false_when_refused(return_value);
+    if (!zend::exec::callable_exists(callable, nullptr)) {
         zend_error(E_WARNING, "%s(): Invalid comparison function.", fname);
         RETURN_FALSE;
     }
-    SEPARATE_ZVAL_IF_NOT_REF(args[0]);
-    zval *holder = *args[0];
     holder->refcount++; /* the array stays while callbacks run */
-    zval *callback = copy_of(*args[1]);
+    zval *callback = copy_of(callable);
     /* the values themselves are held: table slots may move meanwhile */
     std::vector<element> els = elements(holder->value.ht);
     std::vector<zval *> values;
@@ -125,13 +120,14 @@ std::string callback_name(const zval *callback)
 
 ZEND_FUNCTION(call_user_func)
 {
+    zval *callable;
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "z*", &callable, &args))
         return;
     std::vector<zval *> argv;
-    for (std::size_t i = 1; i < args.size(); i++)
-        argv.push_back(*args[i]);
-    zval *callback = copy_of(*args[0]);
+    for (zval **arg : args)
+        argv.push_back(*arg);
+    zval *callback = copy_of(callable);
     zval *r = zend::exec::call_function_value(callback, static_cast<int>(argv.size()), argv.data());
     if (!r)
         zend_error(E_WARNING, "Unable to call %s()", callback_name(callback).c_str());
@@ -141,15 +137,11 @@ ZEND_FUNCTION(call_user_func)
 
 ZEND_FUNCTION(call_user_func_array)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval *callable, *list;
+    if (!parse_args(ZEND_NUM_ARGS(), "za;Argument is not an array", &callable, &list))
         return;
-    if ((*args[1])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "Argument is not an array");
-        RETURN_NULL();
-    }
-    zval *callback = copy_of(*args[0]);
-    zval *params = copy_of(*args[1]); /* the callback may change the caller's array */
+    zval *callback = copy_of(callable);
+    zval *params = copy_of(list); /* the callback may change the caller's array */
     std::vector<zval *> argv;
     for (const element &e : elements(params->value.ht))
         argv.push_back(*e.data);
@@ -170,10 +162,11 @@ ZEND_FUNCTION(uksort) { sort_with_callback(INTERNAL_FUNCTION_PARAM_PASSTHRU, by_
  * its keys. */
 ZEND_FUNCTION(array_map)
 {
+    zval *callable;
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "z+", &callable, &args))
         return;
-    zval *callback = copy_of(*args[0]);
+    zval *callback = copy_of(callable);
     bool null_callback = callback->type == IS_NULL;
     if (!null_callback && !zend::exec::callable_exists(callback, nullptr)) {
         zend_error(E_WARNING, "array_map(): The first argument, '%s', should be either NULL or a valid callback",
@@ -181,10 +174,11 @@ ZEND_FUNCTION(array_map)
         zval_ptr_dtor(&callback);
         RETURN_NULL();
     }
+    /* the arrays are checked once the callback is known good */
     std::vector<zval *> arrays;
-    for (std::size_t i = 1; i < args.size(); i++) {
+    for (std::size_t i = 0; i < args.size(); i++) {
         if ((*args[i])->type != IS_ARRAY) {
-            zend_error(E_WARNING, "array_map(): Argument #%d should be an array", static_cast<int>(i + 1));
+            zend_error(E_WARNING, "array_map(): Argument #%d should be an array", static_cast<int>(i + 2));
             for (zval *a : arrays)
                 zval_ptr_dtor(&a);
             zval_ptr_dtor(&callback);
@@ -244,21 +238,18 @@ ZEND_FUNCTION(array_map)
  * callback (without one: the value itself) is true. */
 ZEND_FUNCTION(array_filter)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    zval *array, *callable = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "a|z;array_filter(): The first argument should be an array", &array, &callable))
         return;
-    if ((*args[0])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "array_filter(): The first argument should be an array");
-        RETURN_NULL();
-    }
-    zval *callback = args.size() == 2 ? copy_of(*args[1]) : nullptr;
+    zval *callback = callable ? copy_of(callable) : nullptr;
     if (callback && !zend::exec::callable_exists(callback, nullptr)) {
         zend_error(E_WARNING, "array_filter(): The second argument, '%s', should be a valid callback",
                    callback_name(callback).c_str());
         zval_ptr_dtor(&callback);
         RETURN_NULL();
     }
-    zval *source = copy_of(*args[0]);
+    zval *source = copy_of(array);
+
     array_init(return_value);
     for (const element &e : elements(source->value.ht)) {
         bool keep;

@@ -21,13 +21,13 @@ bool same_name(const zend_class_entry *ce, const std::string &lower_name)
  * ancestors alone) is the named class. */
 void class_relation(INTERNAL_FUNCTION_PARAMETERS, bool only_parents)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval *object;
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "zs", &object, &name))
         return;
-    zval *object = *args[0];
     if (object->type != IS_OBJECT)
         RETURN_FALSE;
-    std::string name = lowercase(to_string(*args[1]));
+    name = lowercase(name);
     const zend_class_entry *ce = object->value.obj.ce;
     if (only_parents && ce)
         ce = ce->parent;
@@ -46,10 +46,10 @@ ZEND_FUNCTION(is_subclass_of) { class_relation(INTERNAL_FUNCTION_PARAM_PASSTHRU,
  * constants in them resolved; false for a class that does not exist. */
 ZEND_FUNCTION(get_class_vars)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string key;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &key))
         return;
-    std::string key = lowercase(to_string(*args[0]));
+    key = lowercase(key);
     zend_class_entry *ce = nullptr;
     HashTable *classes = EG(class_table) ? EG(class_table) : CG(class_table);
     if (!classes || zend_hash_find(classes, key.c_str(), static_cast<uint>(key.size() + 1), (void **)&ce) != SUCCESS)
@@ -99,18 +99,18 @@ bool callable_syntax(const zval *callable)
 /* is_callable(value [, syntax_only [, &name]]) */
 ZEND_FUNCTION(is_callable)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+    zval *callable, *callable_name_out = nullptr;
+    bool syntax_only = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|bz", &callable, &syntax_only, &callable_name_out))
         return;
-    zval *callable = *args[0];
-    bool syntax_only = args.size() >= 2 && zend_is_true(*args[1]);
     bool result = syntax_only ? callable_syntax(callable) : zend::user_callable_exists(callable, nullptr);
-    if (args.size() == 3) {
+    if (callable_name_out) {
         std::string name = callable_name(callable);
-        zval_dtor(*args[2]);
-        (*args[2])->type = IS_STRING;
-        (*args[2])->value.str.len = static_cast<int>(name.size());
-        (*args[2])->value.str.val = estrndup(name.data(), static_cast<uint>(name.size()));
+        zval_dtor(callable_name_out);
+        callable_name_out->type = IS_STRING;
+        callable_name_out->value.str.len = static_cast<int>(name.size());
+        callable_name_out->value.str.val = estrndup(name.data(), static_cast<uint>(name.size()));
     }
+
     RETURN_BOOL(result);
 }

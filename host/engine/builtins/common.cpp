@@ -1,5 +1,5 @@
-/* Helpers shared by the built-in functions: argument fetching and
- * conversions that leave the argument alone. */
+/* Helpers shared by the built-in functions: conversions that leave the
+ * value alone. */
 #include <cctype>
 #include <cstdio>
 
@@ -8,20 +8,6 @@
 #include "engine.h"
 
 namespace zend::builtins {
-
-bool fetch_args(int argc, int min, int max, std::vector<zval **> &args)
-{
-    if (argc < min || (max >= 0 && argc > max)) {
-        zend_wrong_param_count();
-        return false;
-    }
-    args.assign(argc, nullptr);
-    if (argc > 0 && zend_get_parameters_array_ex(argc, args.data()) == FAILURE) {
-        zend_wrong_param_count();
-        return false;
-    }
-    return true;
-}
 
 std::string lowercase(std::string s)
 {

@@ -25,10 +25,11 @@ long default_dir()
     return last_dir;
 }
 
-/* The directory stream the call names, or nullptr after a warning. */
-stream *dir_arg(const std::vector<zval **> &args)
+/* The directory stream the call names (given: null when it names none),
+ * or nullptr after a warning. */
+stream *dir_arg(zval *given)
 {
-    if (args.empty()) {
+    if (!given) {
         long id = default_dir();
         int type = 0;
         void *handle = id ? zend::resource_find(id, &type) : nullptr;
@@ -38,9 +39,9 @@ stream *dir_arg(const std::vector<zval **> &args)
         }
         return static_cast<stream *>(handle);
     }
-    stream *s = stream_arg(*args[0], "Directory");
+    stream *s = stream_arg(given, "Directory");
     if (s && !s->dir) {
-        function_error(E_WARNING, "%ld is not a valid Directory resource", (*args[0])->value.lval);
+        function_error(E_WARNING, "%ld is not a valid Directory resource", given->value.lval);
         return nullptr;
     }
     return s;
@@ -50,11 +51,10 @@ stream *dir_arg(const std::vector<zval **> &args)
 
 ZEND_FUNCTION(opendir)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     DIR *dir = ::opendir(path.c_str());
     if (!dir) {
@@ -72,10 +72,10 @@ ZEND_FUNCTION(opendir)
  * after the last. */
 ZEND_FUNCTION(readdir)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    zval *given = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "|z", &given))
         return;
-    stream *s = dir_arg(args);
+    stream *s = dir_arg(given);
     if (!s)
         RETURN_FALSE;
     errno = 0;
@@ -87,10 +87,10 @@ ZEND_FUNCTION(readdir)
 
 ZEND_FUNCTION(rewinddir)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    zval *given = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "|z", &given))
         return;
-    stream *s = dir_arg(args);
+    stream *s = dir_arg(given);
     if (!s)
         RETURN_FALSE;
     ::rewinddir(s->dir);
@@ -98,13 +98,14 @@ ZEND_FUNCTION(rewinddir)
 
 ZEND_FUNCTION(closedir)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    zval *given = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "|z", &given))
         return;
-    stream *s = dir_arg(args);
+    stream *s = dir_arg(given);
     if (!s)
         RETURN_FALSE;
-    long id = args.empty() ? default_dir() : (*args[0])->value.lval;
+    long id = given ? given->value.lval : default_dir();
+
     if (id == default_dir())
         last_dir = 0;
     zend::resource_close(id);

@@ -124,30 +124,29 @@ void char_list(const std::string &list, bool set[256])
 
 ZEND_FUNCTION(base64_encode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, base64_encode(to_string(*args[0])));
+    return_string(return_value, base64_encode(s));
 }
 
 ZEND_FUNCTION(base64_decode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
     std::string out;
-    if (!base64_decode(to_string(*args[0]), out))
+    if (!base64_decode(s, out))
         RETURN_FALSE;
     return_string(return_value, out);
 }
 
 ZEND_FUNCTION(bin2hex)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string in, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
         return;
     static const char digits[] = "0123456789abcdef";
-    std::string in = to_string(*args[0]), out;
     out.reserve(in.size() * 2);
     for (unsigned char c : in) {
         out += digits[c >> 4];
@@ -159,10 +158,9 @@ ZEND_FUNCTION(bin2hex)
 /* utf8_encode: ISO-8859-1 bytes as UTF-8. */
 ZEND_FUNCTION(utf8_encode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string in, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
         return;
-    std::string in = to_string(*args[0]), out;
     for (unsigned char c : in) {
         if (c < 0x80) {
             out += static_cast<char>(c);
@@ -178,10 +176,9 @@ ZEND_FUNCTION(utf8_encode)
  * cut short at the end, becomes '?'. */
 ZEND_FUNCTION(utf8_decode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string in, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
         return;
-    std::string in = to_string(*args[0]), out;
     std::size_t i = 0;
     while (i < in.size()) {
         const unsigned char *s = reinterpret_cast<const unsigned char *>(in.data()) + i;
@@ -214,10 +211,9 @@ ZEND_FUNCTION(utf8_decode)
  * the empty string. */
 ZEND_FUNCTION(quotemeta)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string in, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
         return;
-    std::string in = to_string(*args[0]), out;
     if (in.empty())
         RETURN_FALSE;
     for (char c : in) {
@@ -238,10 +234,9 @@ ZEND_FUNCTION(quotemeta)
  * three octal digits. */
 ZEND_FUNCTION(addcslashes)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string in, list;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &in, &list))
         return;
-    std::string in = to_string(*args[0]), list = to_string(*args[1]);
     if (in.empty() || list.empty()) {
         return_string(return_value, in);
         return;
@@ -282,10 +277,9 @@ ZEND_FUNCTION(addcslashes)
  * become their bytes; any other escaped character stands for itself. */
 ZEND_FUNCTION(stripcslashes)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string in, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
         return;
-    std::string in = to_string(*args[0]), out;
     std::size_t n = in.size();
     for (std::size_t i = 0; i < n; i++) {
         if (in[i] != '\\' || i + 1 >= n) {
@@ -330,12 +324,11 @@ ZEND_FUNCTION(stripcslashes)
  * and after the rest. */
 ZEND_FUNCTION(chunk_split)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+    std::string in, end = "\r\n";
+    long length = 76;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|ls", &in, &length, &end))
         return;
-    std::string in = to_string(*args[0]);
-    long length = args.size() >= 2 ? to_long(*args[1]) : 76;
-    std::string end = args.size() == 3 ? to_string(*args[2]) : std::string("\r\n");
+
     if (length <= 0) {
         function_error(E_WARNING, "Chunk length should be greater than zero.");
         RETURN_FALSE;

@@ -105,13 +105,13 @@ const regex_t *compile(std::string pattern, int flags)
 /* ereg and eregi. */
 void ereg_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    zval *pattern_arg, *regs = nullptr;
+    std::string subject;
+    if (!parse_args(ZEND_NUM_ARGS(), "zs|z", &pattern_arg, &subject, &regs))
         return;
     int flags = icase ? REG_ICASE : 0;
-    if (args.size() == 2)
+    if (!regs)
         flags |= REG_NOSUB; /* only whether it matches */
-    zval *pattern_arg = *args[0];
     std::string pattern;
     if (pattern_arg->type == IS_STRING) {
         pattern = to_string(pattern_arg);
@@ -123,7 +123,6 @@ void ereg_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
     const regex_t *re = compile(pattern, flags);
     if (!re)
         RETURN_FALSE;
-    std::string subject = to_string(*args[1]);
     std::vector<regmatch_t> subs(re->re_nsub + 1);
     int err = php_regexec(re, subject.c_str(), subs.size(), subs.data(), 0);
     if (err == REG_NOMATCH)
@@ -133,9 +132,8 @@ void ereg_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
         RETURN_FALSE;
     }
     long length = 1;
-    if (args.size() == 3) {
+    if (regs) {
         length = static_cast<long>(subs[0].rm_eo - subs[0].rm_so);
-        zval *regs = *args[2];
         zval_dtor(regs);
         array_init(regs);
         long limit = static_cast<long>(std::strlen(subject.c_str())) + 1;
@@ -188,12 +186,12 @@ std::string char_or_string(const zval *z)
 
 void ereg_replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    zval *pattern_arg, *replace_arg;
+    std::string subject;
+    if (!parse_args(ZEND_NUM_ARGS(), "zzs", &pattern_arg, &replace_arg, &subject))
         return;
-    std::string pattern = char_or_string(*args[0]);
-    std::string replace = char_or_string(*args[1]);
-    std::string subject = to_string(*args[2]);
+    std::string pattern = char_or_string(pattern_arg);
+    std::string replace = char_or_string(replace_arg);
     subject.resize(std::strlen(subject.c_str()));
     const regex_t *re = compile(pattern, REG_EXTENDED | (icase ? REG_ICASE : 0));
     if (!re)
@@ -229,12 +227,11 @@ void ereg_replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
 
 void split_impl(INTERNAL_FUNCTION_PARAMETERS, bool icase)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string pattern, subject;
+    long count = -1;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|l", &pattern, &subject, &count))
         return;
-    long count = args.size() > 2 ? to_long(*args[2]) : -1;
-    std::string subject = to_string(*args[1]);
-    const regex_t *re = compile(to_string(*args[0]), REG_EXTENDED | (icase ? REG_ICASE : 0));
+    const regex_t *re = compile(pattern, REG_EXTENDED | (icase ? REG_ICASE : 0));
     if (!re)
         RETURN_FALSE;
     array_init(return_value);
@@ -304,10 +301,10 @@ ZEND_FUNCTION(spliti)
 /* sql_regcase("Foo") is "[Ff][Oo][Oo]". */
 ZEND_FUNCTION(sql_regcase)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string in, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
         return;
-    std::string in = to_string(*args[0]), out;
+
     for (char c : in) {
         unsigned char u = static_cast<unsigned char>(c);
         if (std::isalpha(u)) {

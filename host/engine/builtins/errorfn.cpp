@@ -134,16 +134,16 @@ void run_shutdown_functions()
 /* set_error_handler(callback): the previous handler, or null. */
 ZEND_FUNCTION(set_error_handler)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handler;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handler))
         return;
     std::string name;
-    if (!zend::user_callable_exists(*args[0], &name)) {
+    if (!zend::user_callable_exists(handler, &name)) {
         zend_error(E_WARNING, "%s() expects the argument (%s) to be a valid callback", get_active_function_name(),
                    name.empty() ? "unknown" : name.c_str());
         return;
     }
-    zval *previous = zend::set_user_error_handler(*args[0]);
+    zval *previous = zend::set_user_error_handler(handler);
     if (previous) {
         *return_value = *previous;
         zval_copy_ctor(return_value);
@@ -153,8 +153,7 @@ ZEND_FUNCTION(set_error_handler)
 
 ZEND_FUNCTION(restore_error_handler)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     zend::restore_user_error_handler();
     RETURN_TRUE;
@@ -163,19 +162,16 @@ ZEND_FUNCTION(restore_error_handler)
 /* trigger_error(message [, type]): E_USER_NOTICE unless told. */
 ZEND_FUNCTION(trigger_error)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string message;
+    long given_type = E_USER_NOTICE;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &message, &given_type))
         return;
-    int type = E_USER_NOTICE;
-    if (args.size() == 2) {
-        type = static_cast<int>(to_long(*args[1]));
-        if (type != E_USER_ERROR && type != E_USER_WARNING && type != E_USER_NOTICE) {
-            zend_error(E_WARNING, "Invalid error type specified");
-            RETURN_FALSE;
-        }
+    int type = static_cast<int>(given_type);
+    if (ZEND_NUM_ARGS() == 2 && type != E_USER_ERROR && type != E_USER_WARNING && type != E_USER_NOTICE) {
+        zend_error(E_WARNING, "Invalid error type specified");
+        RETURN_FALSE;
     }
     /* the message ends at a NUL byte, as the engine formats it */
-    std::string message = to_string(*args[0]);
     zend_error(type, "%s", message.c_str());
     RETURN_TRUE;
 }
@@ -186,11 +182,11 @@ ZEND_FUNCTION(trigger_error)
  * here. */
 ZEND_FUNCTION(error_log)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 4, args))
+    std::string message, path;
+    long type = 0;
+    zval *headers; /* for mail, which does not exist here */
+    if (!parse_args(ZEND_NUM_ARGS(), "s|lsz", &message, &type, &path, &headers))
         return;
-    long type = args.size() >= 2 ? to_long(*args[1]) : 0;
-    std::string message = to_string(*args[0]);
     message.resize(message.find('\0') == std::string::npos ? message.size() : message.find('\0'));
     switch (type) {
     case 1:
@@ -200,7 +196,6 @@ ZEND_FUNCTION(error_log)
         function_error(E_WARNING, "TCP/IP option not available!");
         RETURN_FALSE;
     case 3: {
-        std::string path = args.size() >= 3 ? to_string(*args[2]) : std::string();
         if (path.find('\0') != std::string::npos) {
             function_error(E_WARNING, "Path must not contain NUL bytes");
             RETURN_FALSE;
@@ -236,10 +231,10 @@ ZEND_FUNCTION(error_log)
 /* register_shutdown_function(callback [, args...]) */
 ZEND_FUNCTION(register_shutdown_function)
 {
+    zval *callable;
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "z*", &callable, &args))
         return;
-    zval *callable = *args[0];
     bool named = callable->type == IS_STRING ||
                  (callable->type == IS_ARRAY && zend_hash_num_elements(callable->value.ht) == 2);
     if (!named) {
@@ -248,7 +243,8 @@ ZEND_FUNCTION(register_shutdown_function)
         RETURN_FALSE;
     }
     shutdown_call call{copy_of(callable), {}};
-    for (std::size_t i = 1; i < args.size(); i++)
-        call.args.push_back(copy_of(*args[i]));
+    for (zval **arg : args)
+        call.args.push_back(copy_of(*arg));
+
     shutdown_calls.push_back(std::move(call));
 }

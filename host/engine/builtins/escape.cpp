@@ -6,18 +6,15 @@
 #include "builtins.h"
 #include "engine.h"
 
-using zend::builtins::fetch_args;
+using zend::builtins::parse_args;
 using zend::builtins::return_string;
-using zend::builtins::to_long;
-using zend::builtins::to_string;
 
 /* nl2br: "<br />" before every line break (\n, \r, \r\n or \n\r). */
 ZEND_FUNCTION(nl2br)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = to_string(*args[0]), out;
     for (std::size_t i = 0; i < s.size(); i++) {
         if (s[i] == '\n' || s[i] == '\r') {
             out += "<br />";
@@ -33,10 +30,9 @@ ZEND_FUNCTION(nl2br)
 
 ZEND_FUNCTION(addslashes)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = to_string(*args[0]), out;
     for (char c : s) {
         if (c == '\0') {
             out += "\\0";
@@ -51,10 +47,9 @@ ZEND_FUNCTION(addslashes)
 
 ZEND_FUNCTION(stripslashes)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s, out;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = to_string(*args[0]), out;
     for (std::size_t i = 0; i < s.size(); i++) {
         if (s[i] == '\\' && i + 1 < s.size()) {
             i++;
@@ -91,18 +86,18 @@ std::string url_encode(const std::string &s, bool raw)
 
 ZEND_FUNCTION(urlencode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, url_encode(to_string(*args[0]), false));
+    return_string(return_value, url_encode(s, false));
 }
 
 ZEND_FUNCTION(rawurlencode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, url_encode(to_string(*args[0]), true));
+    return_string(return_value, url_encode(s, true));
 }
 
 namespace {
@@ -128,16 +123,16 @@ std::string url_decode(const std::string &s, bool raw)
 
 ZEND_FUNCTION(urldecode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, url_decode(to_string(*args[0]), false));
+    return_string(return_value, url_decode(s, false));
 }
 
 ZEND_FUNCTION(rawurldecode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, url_decode(to_string(*args[0]), true));
+    return_string(return_value, url_decode(s, true));
 }

@@ -40,11 +40,10 @@ enum stat_test { exists, regular, directory, link_test, readable, writable };
 
 void test_path(INTERNAL_FUNCTION_PARAMETERS, stat_test what)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     struct stat st;
     switch (what) {
@@ -61,11 +60,10 @@ enum stat_field { field_mtime, field_ctime, field_atime, field_size, field_perms
 
 void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
@@ -84,11 +82,10 @@ void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
 /* Runs one path system call; on failure warns "name(path): reason". */
 void path_call(INTERNAL_FUNCTION_PARAMETERS, int (*call)(const char *))
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     if (call(path.c_str()) != 0) {
         function_error_with(path, E_WARNING, "%s", std::strerror(errno));
@@ -115,20 +112,20 @@ ZEND_FUNCTION(rmdir) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, ::rmdir); }
 
 ZEND_FUNCTION(clearstatcache)
 {
-    std::vector<zval **> args;
-    fetch_args(ZEND_NUM_ARGS(), 0, 2, args);
+    zval *ignored;
+    parse_args(ZEND_NUM_ARGS(), "|zz", &ignored, &ignored);
 }
 
 /* file_get_contents(path [, use_include_path]) */
 ZEND_FUNCTION(file_get_contents)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
     std::string path, content;
-    if (!path_arg(args[0], path))
+    bool use_include_path = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|b", &path, &use_include_path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
-    if (!read_file(path, args.size() == 2 && zend_is_true(*args[1]), content))
+    if (!read_file(path, use_include_path, content))
         RETURN_FALSE;
     return_string(return_value, content);
 }
@@ -136,13 +133,13 @@ ZEND_FUNCTION(file_get_contents)
 /* file(path [, use_include_path]): the lines, each with its newline. */
 ZEND_FUNCTION(file)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
     std::string path, content;
-    if (!path_arg(args[0], path))
+    bool use_include_path = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|b", &path, &use_include_path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
-    if (!read_file(path, args.size() == 2 && zend_is_true(*args[1]), content))
+    if (!read_file(path, use_include_path, content))
         RETURN_FALSE;
     array_init(return_value);
     std::size_t from = 0;
@@ -158,20 +155,21 @@ ZEND_FUNCTION(file)
  * appends. An array is written as its elements joined. */
 ZEND_FUNCTION(file_put_contents)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    zval *given;
+    long flags = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz|l", &path, &given, &flags))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     std::string data;
-    if ((*args[1])->type == IS_ARRAY) {
-        for (const element &e : elements((*args[1])->value.ht))
+    if (given->type == IS_ARRAY) {
+        for (const element &e : elements(given->value.ht))
             data += to_string(*e.data);
     } else {
-        data = to_string(*args[1]);
+        data = to_string(given);
     }
-    bool append = args.size() == 3 && (to_long(*args[2]) & 8);
+    bool append = flags & 8;
     FILE *fp = std::fopen(path.c_str(), append ? "ab" : "wb");
     if (!fp) {
         function_error_with(path, E_WARNING, "failed to open stream: %s", std::strerror(errno));
@@ -189,11 +187,11 @@ ZEND_FUNCTION(file_put_contents)
 /* touch(path [, mtime [, atime]]): creates the file when missing. */
 ZEND_FUNCTION(touch)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    long mtime = 0, atime = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|ll", &path, &mtime, &atime))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     if (access(path.c_str(), F_OK) != 0) {
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0666);
@@ -204,8 +202,8 @@ ZEND_FUNCTION(touch)
         ::close(fd);
     }
     struct utimbuf times;
-    times.modtime = args.size() >= 2 ? static_cast<time_t>(to_long(*args[1])) : time(nullptr);
-    times.actime = args.size() == 3 ? static_cast<time_t>(to_long(*args[2])) : times.modtime;
+    times.modtime = ZEND_NUM_ARGS() >= 2 ? static_cast<time_t>(mtime) : time(nullptr);
+    times.actime = ZEND_NUM_ARGS() == 3 ? static_cast<time_t>(atime) : times.modtime;
     if (utime(path.c_str(), &times) != 0) {
         function_error(E_WARNING, "Utime failed: %s", std::strerror(errno));
         RETURN_FALSE;
@@ -215,13 +213,13 @@ ZEND_FUNCTION(touch)
 
 ZEND_FUNCTION(chmod)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    long mode;
+    if (!parse_args(ZEND_NUM_ARGS(), "sl", &path, &mode))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
-    if (::chmod(path.c_str(), static_cast<mode_t>(to_long(*args[1]) & 07777)) != 0) {
+    if (::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) != 0) {
         function_error(E_WARNING, "%s", std::strerror(errno));
         RETURN_FALSE;
     }
@@ -231,14 +229,13 @@ ZEND_FUNCTION(chmod)
 /* mkdir(path [, mode]) */
 ZEND_FUNCTION(mkdir)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    long mode = 0777;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &path, &mode))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
-    mode_t mode = args.size() == 2 ? static_cast<mode_t>(to_long(*args[1]) & 07777) : 0777;
-    if (::mkdir(path.c_str(), mode) != 0) {
+    if (::mkdir(path.c_str(), static_cast<mode_t>(mode & 07777)) != 0) {
         function_error_with(path, E_WARNING, "%s", std::strerror(errno));
         RETURN_FALSE;
     }
@@ -248,11 +245,10 @@ ZEND_FUNCTION(mkdir)
 /* symlink(target, link) */
 ZEND_FUNCTION(symlink)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
     std::string target, link;
-    if (!path_arg(args[0], target) || !path_arg(args[1], link))
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &target, &link))
+        return;
+    if (!path_allowed(target) || !path_allowed(link))
         RETURN_FALSE;
     if (::symlink(target.c_str(), link.c_str()) != 0) {
         function_error(E_WARNING, "%s", std::strerror(errno));
@@ -306,11 +302,10 @@ bool copy_file(const std::string &src, const std::string &dest)
 
 ZEND_FUNCTION(copy)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
     std::string from, to;
-    if (!path_arg(args[0], from) || !path_arg(args[1], to))
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &from, &to))
+        return;
+    if (!path_allowed(from) || !path_allowed(to))
         RETURN_FALSE;
     RETURN_BOOL(copy_file(from, to));
 }
@@ -319,11 +314,10 @@ ZEND_FUNCTION(copy)
  * permissions kept. */
 ZEND_FUNCTION(rename)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
     std::string from, to;
-    if (!path_arg(args[0], from) || !path_arg(args[1], to))
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &from, &to))
+        return;
+    if (!path_allowed(from) || !path_allowed(to))
         RETURN_FALSE;
     if (std::rename(from.c_str(), to.c_str()) == 0)
         RETURN_TRUE;
@@ -344,13 +338,13 @@ ZEND_FUNCTION(rename)
  * sent. */
 ZEND_FUNCTION(readfile)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    long use_include_path = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &path, &use_include_path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
-    stream *s = open_stream(path, "rb", args.size() == 2 && to_long(*args[1]) != 0);
+    stream *s = open_stream(path, "rb", use_include_path != 0);
     if (!s)
         RETURN_FALSE;
     long total = 0;
@@ -370,11 +364,10 @@ ZEND_FUNCTION(readfile)
  * base name, at most 63 bytes. */
 ZEND_FUNCTION(tempnam)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
-        return;
     std::string dir, prefix;
-    if (!path_arg(args[0], dir) || !path_arg(args[1], prefix))
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &dir, &prefix))
+        return;
+    if (!path_allowed(dir) || !path_allowed(prefix))
         RETURN_FALSE;
     std::size_t slash = prefix.rfind('/');
     if (slash != std::string::npos)
@@ -402,11 +395,10 @@ ZEND_FUNCTION(tempnam)
 
 ZEND_FUNCTION(realpath)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     char resolved[PATH_MAX];
     if (!::realpath(path.c_str(), resolved))
@@ -416,8 +408,7 @@ ZEND_FUNCTION(realpath)
 
 ZEND_FUNCTION(getcwd)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     char buf[PATH_MAX];
     if (!::getcwd(buf, sizeof buf))
@@ -427,11 +418,10 @@ ZEND_FUNCTION(getcwd)
 
 ZEND_FUNCTION(chdir)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
     if (::chdir(path.c_str()) != 0) {
         function_error(E_WARNING, "%s (errno %d)", std::strerror(errno), errno);
@@ -442,29 +432,24 @@ ZEND_FUNCTION(chdir)
 
 ZEND_FUNCTION(basename)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string path, suffix;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|s", &path, &suffix))
         return;
-    std::string path = to_string(*args[0]);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     std::size_t slash = path.rfind('/');
     std::string base = slash == std::string::npos || path.size() == 1 ? path : path.substr(slash + 1);
-    if (args.size() == 2) {
-        std::string suffix = to_string(*args[1]);
-        if (!suffix.empty() && base.size() > suffix.size() &&
-            base.compare(base.size() - suffix.size(), suffix.size(), suffix) == 0)
-            base.resize(base.size() - suffix.size());
-    }
+    if (!suffix.empty() && base.size() > suffix.size() &&
+        base.compare(base.size() - suffix.size(), suffix.size(), suffix) == 0)
+        base.resize(base.size() - suffix.size());
     return_string(return_value, base);
 }
 
 ZEND_FUNCTION(dirname)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string path;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
         return;
-    std::string path = to_string(*args[0]);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     std::size_t slash = path.rfind('/');
@@ -518,11 +503,11 @@ std::string dir_of(const std::string &path)
  * missing). */
 ZEND_FUNCTION(pathinfo)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string path;
+    long options = 7;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &path, &options))
         return;
-    std::string path = to_string(*args[0]);
-    long options = args.size() == 2 ? to_long(*args[1]) : 7;
+
     zval *parts;
     ALLOC_ZVAL(parts);
     INIT_PZVAL(parts);

@@ -13,7 +13,7 @@
 
 using zend::builtins::element;
 using zend::builtins::elements;
-using zend::builtins::fetch_args;
+using zend::builtins::parse_args;
 using zend::builtins::function_error;
 using zend::builtins::to_double;
 using zend::builtins::to_long;
@@ -241,12 +241,12 @@ bool format_string(const std::string &format, const std::vector<zval **> &args, 
 
 ZEND_FUNCTION(sprintf)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    std::string format;
+    std::vector<zval **> values;
+    if (!parse_args(ZEND_NUM_ARGS(), "s*", &format, &values))
         return;
-    std::vector<zval **> values(args.begin() + 1, args.end());
     std::string out;
-    if (!zend::builtins::format_string(to_string(*args[0]), values, out))
+    if (!zend::builtins::format_string(format, values, out))
         RETURN_FALSE;
     zend::builtins::return_string(return_value, out);
 }
@@ -254,12 +254,12 @@ ZEND_FUNCTION(sprintf)
 /* printf: prints, and returns the length printed. */
 ZEND_FUNCTION(printf)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    std::string format;
+    std::vector<zval **> values;
+    if (!parse_args(ZEND_NUM_ARGS(), "s*", &format, &values))
         return;
-    std::vector<zval **> values(args.begin() + 1, args.end());
     std::string out;
-    if (!zend::builtins::format_string(to_string(*args[0]), values, out))
+    if (!zend::builtins::format_string(format, values, out))
         RETURN_FALSE;
     zend_write(out.data(), static_cast<uint>(out.size()));
     RETURN_LONG(static_cast<long>(out.size()));
@@ -286,11 +286,12 @@ std::vector<zval **> array_values(zval **slot)
 /* vsprintf(format, array) */
 ZEND_FUNCTION(vsprintf)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string format;
+    zval **list;
+    if (!parse_args(ZEND_NUM_ARGS(), "sZ", &format, &list))
         return;
     std::string out;
-    if (!zend::builtins::format_string(to_string(*args[0]), array_values(args[1]), out))
+    if (!zend::builtins::format_string(format, array_values(list), out))
         RETURN_FALSE;
     zend::builtins::return_string(return_value, out);
 }
@@ -298,11 +299,12 @@ ZEND_FUNCTION(vsprintf)
 /* vprintf(format, array): prints, and returns the length printed. */
 ZEND_FUNCTION(vprintf)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string format;
+    zval **list;
+    if (!parse_args(ZEND_NUM_ARGS(), "sZ", &format, &list))
         return;
     std::string out;
-    if (!zend::builtins::format_string(to_string(*args[0]), array_values(args[1]), out))
+    if (!zend::builtins::format_string(format, array_values(list), out))
         RETURN_FALSE;
     zend_write(out.data(), static_cast<uint>(out.size()));
     RETURN_LONG(static_cast<long>(out.size()));
@@ -313,24 +315,23 @@ ZEND_FUNCTION(vprintf)
  * counts, an empty one means none. */
 ZEND_FUNCTION(number_format)
 {
-    std::vector<zval **> args;
-    int argc = ZEND_NUM_ARGS();
-    if (argc == 3 || !fetch_args(argc, 1, 4, args)) {
-        if (argc == 3)
-            zend_wrong_param_count();
+    /* one, two or four arguments: three is no form of the call */
+    if (ZEND_NUM_ARGS() == 3) {
+        zend_wrong_param_count();
         return;
     }
-    double d = to_double(*args[0]);
-    long decimals = args.size() >= 2 ? to_long(*args[1]) : 0;
+    double d;
+    long decimals = 0;
+    std::string point = ".", thousands = ",";
+    if (!parse_args(ZEND_NUM_ARGS(), "d|lss", &d, &decimals, &point, &thousands))
+        return;
     if (decimals < 0)
         decimals = 0;
     if (decimals > max_precision)
         decimals = max_precision;
-    std::string point = ".", thousands = ",";
-    if (args.size() == 4) {
-        point = to_string(*args[2]).substr(0, 1);
-        thousands = to_string(*args[3]).substr(0, 1);
-    }
+    point = point.substr(0, 1);
+    thousands = thousands.substr(0, 1);
+
     d = zend::builtins::round_to(d, decimals);
     bool negative = d < 0;
     std::string digits = fixed_form(std::fabs(d), decimals);

@@ -173,12 +173,12 @@ uint32_t crc32_of(const std::string &data)
 /* The digest of a file's content, or false after the open warning. */
 void file_digest(INTERNAL_FUNCTION_PARAMETERS, std::string (*digest)(const std::string &))
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
     std::string path;
-    if (!path_arg(args[0], path))
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    if (!path_allowed(path))
         RETURN_FALSE;
+
     stream *s = open_stream(path, "rb", false);
     if (!s)
         RETURN_FALSE;
@@ -191,26 +191,26 @@ void file_digest(INTERNAL_FUNCTION_PARAMETERS, std::string (*digest)(const std::
 
 ZEND_FUNCTION(md5)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, md5_hex(to_string(*args[0])));
+    return_string(return_value, md5_hex(s));
 }
 
 ZEND_FUNCTION(sha1)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, sha1_hex(to_string(*args[0])));
+    return_string(return_value, sha1_hex(s));
 }
 
 ZEND_FUNCTION(crc32)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    RETURN_LONG(static_cast<long>(crc32_of(to_string(*args[0]))));
+    RETURN_LONG(static_cast<long>(crc32_of(s)));
 }
 
 ZEND_FUNCTION(md5_file) { file_digest(INTERNAL_FUNCTION_PARAM_PASSTHRU, md5_hex); }

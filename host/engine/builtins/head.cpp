@@ -55,20 +55,20 @@ std::string cookie_date(time_t t)
 /* header(line [, replace [, http_response_code]]) */
 ZEND_FUNCTION(header)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+    std::string line;
+    bool replace = true;
+    long status = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|bl", &line, &replace, &status))
         return;
-    bool replace = args.size() < 2 || zend_is_true(*args[1]);
-    long status = args.size() < 3 ? 0 : to_long(*args[2]);
-    zend::add_response_header(to_string(*args[0]), replace, status);
+    zend::add_response_header(line, replace, status);
 }
 
 /* headers_sent(): false while the script runs, since the response goes out
  * whole when it ends. */
 ZEND_FUNCTION(headers_sent)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 2, args))
+    zval *file, *line; /* where output started: never, so never set */
+    if (!parse_args(ZEND_NUM_ARGS(), "|zz", &file, &line))
         return;
     RETURN_FALSE;
 }
@@ -79,16 +79,13 @@ ZEND_FUNCTION(headers_sent)
  * header or the cookie early are refused in the name, path and domain. */
 ZEND_FUNCTION(setcookie)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 6, args))
+    std::string name, value, path, domain;
+    long expires = 0;
+    bool secure = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|slssb", &name, &value, &expires, &path, &domain, &secure))
         return;
-    std::string name = to_string(*args[0]);
-    bool has_value = args.size() >= 2;
-    std::string value = has_value ? to_string(*args[1]) : "";
-    long expires = args.size() >= 3 ? to_long(*args[2]) : 0;
-    std::string path = args.size() >= 4 ? to_string(*args[3]) : "";
-    std::string domain = args.size() >= 5 ? to_string(*args[4]) : "";
-    bool secure = args.size() >= 6 && zend_is_true(*args[5]);
+    bool has_value = ZEND_NUM_ARGS() >= 2;
+
 
     static const char forbidden[] = "=,; \t\r\n\013\014";
     if (name.empty()) {

@@ -63,11 +63,12 @@ const char *latin9_name(unsigned byte)
     }
 }
 
-charset charset_arg(const std::vector<zval **> &args, std::size_t index)
+/* The set a charset argument names ("" when none was given: ISO-8859-1);
+ * an unknown name warns and falls back to ISO-8859-1. */
+charset charset_named(const std::string &given)
+
 {
-    if (args.size() <= index)
-        return latin1;
-    std::string name = lowercase(to_string(*args[index]));
+    std::string name = lowercase(given);
     if (name.empty() || name == "iso-8859-1" || name == "iso8859-1")
         return latin1;
     if (name == "iso-8859-15" || name == "iso8859-15")
@@ -80,7 +81,7 @@ charset charset_arg(const std::vector<zval **> &args, std::size_t index)
         name == "shift_jis" || name == "sjis" || name == "932" || name == "euc-jp" || name == "eucjp" ||
         name == "eucjp-win")
         return east_asian;
-    function_error(E_WARNING, "charset `%s' not supported, assuming iso-8859-1", to_string(*args[index]).c_str());
+    function_error(E_WARNING, "charset `%s' not supported, assuming iso-8859-1", given.c_str());
     return latin1;
 }
 
@@ -266,12 +267,11 @@ std::string unescape(const std::string &in, int quotes, charset cs)
 
 void html_escape(INTERNAL_FUNCTION_PARAMETERS, bool all)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+    std::string s, charset_name;
+    long quotes = 2;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|ls", &s, &quotes, &charset_name))
         return;
-    std::string s = to_string(*args[0]);
-    long quotes = args.size() >= 2 ? to_long(*args[1]) : 2;
-    charset cs = charset_arg(args, 2);
+    charset cs = charset_named(charset_name);
     return_string(return_value, escape(s, static_cast<int>(quotes), cs, all));
 }
 
@@ -284,12 +284,11 @@ ZEND_FUNCTION(htmlentities) { html_escape(INTERNAL_FUNCTION_PARAM_PASSTHRU, true
  * entities of the set and the basic ones the quote style covers. */
 ZEND_FUNCTION(html_entity_decode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+    std::string s, charset_name;
+    long quotes = 2;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|ls", &s, &quotes, &charset_name))
         return;
-    std::string s = to_string(*args[0]);
-    long quotes = args.size() >= 2 ? to_long(*args[1]) : 2;
-    charset cs = charset_arg(args, 2);
+    charset cs = charset_named(charset_name);
     return_string(return_value, unescape(s, static_cast<int>(quotes), cs));
 }
 
@@ -297,11 +296,9 @@ ZEND_FUNCTION(html_entity_decode)
  * (0) or HTML_ENTITIES (1), character => entity, for ISO-8859-1. */
 ZEND_FUNCTION(get_html_translation_table)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 2, args))
+    long table = 0, quotes = 2;
+    if (!parse_args(ZEND_NUM_ARGS(), "|ll", &table, &quotes))
         return;
-    long table = args.empty() ? 0 : to_long(*args[0]);
-    long quotes = args.size() == 2 ? to_long(*args[1]) : 2;
     array_init(return_value);
     if (table == 1)
         for (unsigned c = 0xa0; c <= 0xff; c++)
@@ -469,9 +466,9 @@ std::string strip_tags(const std::string &in, std::string allowed)
 /* strip_tags(string [, allowed_tags]) */
 ZEND_FUNCTION(strip_tags)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string s, allowed;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|s", &s, &allowed))
         return;
-    std::string allowed = args.size() == 2 ? to_string(*args[1]) : std::string();
-    return_string(return_value, strip_tags(to_string(*args[0]), allowed));
+    return_string(return_value, strip_tags(s, allowed));
+
 }

@@ -237,7 +237,7 @@ std::string print_r_text(const zval *z)
 ZEND_FUNCTION(var_dump)
 {
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
         return;
     for (zval **slot : args)
         write(var_dump_text(*slot));
@@ -246,11 +246,12 @@ ZEND_FUNCTION(var_dump)
 /* print_r(value [, return]) */
 ZEND_FUNCTION(print_r)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    zval *value;
+    bool as_result = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|b", &value, &as_result))
         return;
-    std::string text = print_r_text(*args[0]);
-    if (args.size() == 2 && zend_is_true(*args[1])) {
+    std::string text = print_r_text(value);
+    if (as_result) {
         return_string(return_value, text);
         return;
     }
@@ -261,12 +262,14 @@ ZEND_FUNCTION(print_r)
 /* var_export(value [, return]) */
 ZEND_FUNCTION(var_export)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    zval *value;
+    bool as_result = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|b", &value, &as_result))
         return;
     std::string text;
-    export_value(text, *args[0], 1);
-    if (args.size() == 2 && zend_is_true(*args[1])) {
+    export_value(text, value, 1);
+    if (as_result) {
+
         return_string(return_value, text);
         return;
     }

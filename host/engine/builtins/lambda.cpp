@@ -19,10 +19,10 @@ constexpr char temporary_name[] = "__lambda_func";
 ZEND_FUNCTION(create_function)
 {
     using namespace zend::exec;
-    std::vector<zval **> args;
-    if (!zend::builtins::fetch_args(ZEND_NUM_ARGS(), 2, 2, args)) return;
-    std::string code = std::string("function ") + temporary_name + "(" + zend::builtins::to_string(*args[0]) +
-                       "){" + zend::builtins::to_string(*args[1]) + "}";
+    std::string parameters, body;
+    if (!zend::builtins::parse_args(ZEND_NUM_ARGS(), "ss", &parameters, &body)) return;
+    std::string code = std::string("function ") + temporary_name + "(" + parameters + "){" + body + "}";
+
     const frame *caller = state.current;
     std::string where = caller ? compiled_string_description(*caller, caller->current, "runtime-created function")
                                : std::string("Unknown(0) : runtime-created function");

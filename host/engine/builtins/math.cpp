@@ -7,7 +7,7 @@
 #include "builtins.h"
 #include "engine.h"
 
-using zend::builtins::fetch_args;
+using zend::builtins::parse_args;
 using zend::builtins::to_double;
 using zend::builtins::to_long;
 
@@ -61,11 +61,7 @@ void number_of(const zval *z, long &l, double &d, bool &is_double)
 bool extreme_candidates(int argc, std::vector<zval *> &values)
 {
     std::vector<zval **> args;
-    if (argc < 1) {
-        zend_wrong_param_count();
-        return false;
-    }
-    if (!fetch_args(argc, 1, -1, args))
+    if (!parse_args(argc, "+", &args))
         return false;
     if (args.size() == 1) {
         if ((*args[0])->type != IS_ARRAY) {
@@ -106,13 +102,13 @@ ZEND_FUNCTION(max) { return_extreme(INTERNAL_FUNCTION_PARAM_PASSTHRU, 1); }
 
 ZEND_FUNCTION(abs)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *number;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &number))
         return;
     long l = 0;
     double d = 0;
     bool is_double;
-    number_of(*args[0], l, d, is_double);
+    number_of(number, l, d, is_double);
     if (is_double)
         RETURN_DOUBLE(std::fabs(d));
     if (l == LONG_MIN)
@@ -122,42 +118,42 @@ ZEND_FUNCTION(abs)
 
 ZEND_FUNCTION(floor)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    double d;
+    if (!parse_args(ZEND_NUM_ARGS(), "d", &d))
         return;
-    RETURN_DOUBLE(std::floor(to_double(*args[0])));
+    RETURN_DOUBLE(std::floor(d));
 }
 
 ZEND_FUNCTION(ceil)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    double d;
+    if (!parse_args(ZEND_NUM_ARGS(), "d", &d))
         return;
-    RETURN_DOUBLE(std::ceil(to_double(*args[0])));
+    RETURN_DOUBLE(std::ceil(d));
 }
 
 /* round(value [, precision]) */
 ZEND_FUNCTION(round)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    double value;
+    long places = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "d|l", &value, &places))
         return;
-    long places = args.size() == 2 ? to_long(*args[1]) : 0;
-    RETURN_DOUBLE(zend::builtins::round_to(to_double(*args[0]), places));
+    RETURN_DOUBLE(zend::builtins::round_to(value, places));
 }
 
 /* pow(base, exp): an integer when both are integers, exp >= 0 and the
  * result fits. */
 ZEND_FUNCTION(pow)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval *base_value, *exp_value;
+    if (!parse_args(ZEND_NUM_ARGS(), "zz", &base_value, &exp_value))
         return;
     long lb = 0, le = 0;
     double db = 0, de = 0;
     bool base_double, exp_double;
-    number_of(*args[0], lb, db, base_double);
-    number_of(*args[1], le, de, exp_double);
+    number_of(base_value, lb, db, base_double);
+    number_of(exp_value, le, de, exp_double);
     if (!base_double && !exp_double && le >= 0) {
         long result = 1, base = lb, e = le;
         bool overflow = false;
@@ -178,24 +174,23 @@ ZEND_FUNCTION(pow)
 
 ZEND_FUNCTION(sqrt)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    double d;
+    if (!parse_args(ZEND_NUM_ARGS(), "d", &d))
         return;
-    RETURN_DOUBLE(std::sqrt(to_double(*args[0])));
+    RETURN_DOUBLE(std::sqrt(d));
 }
 
 ZEND_FUNCTION(fmod)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    double x, y;
+    if (!parse_args(ZEND_NUM_ARGS(), "dd", &x, &y))
         return;
-    RETURN_DOUBLE(std::fmod(to_double(*args[0]), to_double(*args[1])));
+    RETURN_DOUBLE(std::fmod(x, y));
 }
 
 ZEND_FUNCTION(pi)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_DOUBLE(M_PI);
 }
@@ -219,18 +214,14 @@ constexpr long rand_max = 2147483647L;
 
 void random_in_range(INTERNAL_FUNCTION_PARAMETERS)
 {
-    int argc = ZEND_NUM_ARGS();
-    std::vector<zval **> args;
-    if (argc == 1 || !fetch_args(argc, 0, 2, args)) {
-        if (argc == 1)
-            zend_wrong_param_count();
+    /* none or both ends: one is no form of the call */
+    if (ZEND_NUM_ARGS() == 1) {
+        zend_wrong_param_count();
         return;
     }
     long lo = 0, hi = rand_max;
-    if (args.size() == 2) {
-        lo = to_long(*args[0]);
-        hi = to_long(*args[1]);
-    }
+    if (!parse_args(ZEND_NUM_ARGS(), "|ll", &lo, &hi))
+        return;
     if (hi < lo)
         std::swap(lo, hi);
     std::uniform_int_distribution<long> dist(lo, hi);
@@ -239,10 +230,10 @@ void random_in_range(INTERNAL_FUNCTION_PARAMETERS)
 
 void seed(INTERNAL_FUNCTION_PARAMETERS)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    long given = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "|l", &given))
         return;
-    generator().seed(args.empty() ? std::random_device{}() : static_cast<unsigned>(to_long(*args[0])));
+    generator().seed(ZEND_NUM_ARGS() == 0 ? std::random_device{}() : static_cast<unsigned>(given));
 }
 
 } // namespace
@@ -254,28 +245,27 @@ ZEND_FUNCTION(mt_srand) { seed(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 ZEND_FUNCTION(getrandmax)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(rand_max);
 }
 
 ZEND_FUNCTION(dechex)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    long number;
+    if (!parse_args(ZEND_NUM_ARGS(), "l", &number))
         return;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%lx", static_cast<unsigned long>(to_long(*args[0])));
+    std::snprintf(buf, sizeof buf, "%lx", static_cast<unsigned long>(number));
     RETURN_STRING(buf, 1);
 }
 
 ZEND_FUNCTION(hexdec)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = zend::builtins::to_string(*args[0]);
+
     unsigned long v = 0;
     bool as_double = false;
     double d = 0;

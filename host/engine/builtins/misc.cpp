@@ -9,17 +9,18 @@
 #include "builtins.h"
 #include "engine.h"
 
-using zend::builtins::fetch_args;
+using zend::builtins::parse_args;
 using zend::builtins::lowercase;
 using zend::builtins::to_string;
 
 /* define(name, value [, case_insensitive]) */
 ZEND_FUNCTION(define)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string name;
+    zval *value;
+    bool ci = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz|b", &name, &value, &ci))
         return;
-    zval *value = *args[1];
     switch (value->type) {
     case IS_LONG:
     case IS_DOUBLE:
@@ -31,8 +32,6 @@ ZEND_FUNCTION(define)
         zend_error(E_WARNING, "Constants may only evaluate to scalar values");
         RETURN_FALSE;
     }
-    std::string name = to_string(*args[0]);
-    bool ci = args.size() == 3 && zend_is_true(*args[2]);
     if (!zend::register_constant(name.data(), name.size(), value, ci, false)) {
         zend_error(E_NOTICE, "Constant %s already defined", name.c_str());
         RETURN_FALSE;
@@ -42,10 +41,9 @@ ZEND_FUNCTION(define)
 
 ZEND_FUNCTION(defined)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    std::string name = to_string(*args[0]);
     zval tmp;
     if (zend::get_constant(name.c_str(), name.size(), &tmp)) {
         zval_dtor(&tmp);
@@ -56,10 +54,9 @@ ZEND_FUNCTION(defined)
 
 ZEND_FUNCTION(constant)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    std::string name = to_string(*args[0]);
     if (!zend::get_constant(name.c_str(), name.size(), return_value)) {
         zend_error(E_WARNING, "Couldn't find constant %s", name.c_str());
         RETURN_NULL();
@@ -69,12 +66,12 @@ ZEND_FUNCTION(constant)
 /* error_reporting([level]): returns the old level. */
 ZEND_FUNCTION(error_reporting)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    long level = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "|l", &level))
         return;
     long old = zend::settings.error_reporting;
-    if (args.size() == 1)
-        zend::builtins::change_setting("error_reporting", std::to_string(zend::builtins::to_long(*args[0])));
+    if (ZEND_NUM_ARGS() == 1)
+        zend::builtins::change_setting("error_reporting", std::to_string(level));
     RETURN_LONG(old);
 }
 
@@ -193,23 +190,23 @@ void end_request_settings()
  * the engine does not have. */
 ZEND_FUNCTION(ini_set)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string name, value;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &name, &value))
         return;
-    const setting *s = find_setting(to_string(*args[0]));
+    const setting *s = find_setting(name);
     if (!s)
         RETURN_FALSE;
     std::string old = current_text(*s);
-    zend::builtins::change_setting(s->name, to_string(*args[1]));
+    zend::builtins::change_setting(s->name, value);
     zend::builtins::return_string(return_value, old);
 }
 
 ZEND_FUNCTION(ini_get)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    const setting *s = find_setting(to_string(*args[0]));
+    const setting *s = find_setting(name);
     if (!s)
         RETURN_FALSE;
     zend::builtins::return_string(return_value, current_text(*s));
@@ -218,10 +215,9 @@ ZEND_FUNCTION(ini_get)
 /* ini_restore(name): the setting as the request started with it. */
 ZEND_FUNCTION(ini_restore)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    std::string name = to_string(*args[0]);
     const setting *s = find_setting(name);
     if (!s || !texts().count(name))
         return;
@@ -233,26 +229,25 @@ ZEND_FUNCTION(ini_restore)
  * the request applies it. */
 ZEND_FUNCTION(set_time_limit)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    long seconds;
+    if (!parse_args(ZEND_NUM_ARGS(), "l", &seconds))
         return;
-    zend::builtins::change_setting("max_execution_time", std::to_string(zend::builtins::to_long(*args[0])));
+    zend::builtins::change_setting("max_execution_time", std::to_string(seconds));
 }
 
 ZEND_FUNCTION(set_include_path)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string path;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
         return;
     std::string old = zend::settings.include_path;
-    zend::builtins::change_setting("include_path", to_string(*args[0]));
+    zend::builtins::change_setting("include_path", path);
     RETURN_STRINGL(old.data(), static_cast<uint>(old.size()), 1);
 }
 
 ZEND_FUNCTION(get_include_path)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     const std::string &path = zend::settings.include_path;
     RETURN_STRINGL(path.data(), static_cast<uint>(path.size()), 1);
@@ -261,8 +256,8 @@ ZEND_FUNCTION(get_include_path)
 /* phpinfo(): a header, then every module's own section. */
 ZEND_FUNCTION(phpinfo)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    zval *ignored;
+    if (!parse_args(ZEND_NUM_ARGS(), "|z", &ignored))
         return;
     ZEND_PUTS("phpinfo()\nPHP Version => 4.2.3\n\n");
     ZEND_PUTS("Server API => ");
@@ -280,19 +275,19 @@ ZEND_FUNCTION(phpinfo)
 
 ZEND_FUNCTION(php_sapi_name)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_STRING(sapi_module.name ? sapi_module.name : "cli", 1);
 }
 
 ZEND_FUNCTION(phpversion)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    std::string extension;
+    if (!parse_args(ZEND_NUM_ARGS(), "|s", &extension))
         return;
-    if (args.size() == 1) {
-        std::string name = lowercase(to_string(*args[0]));
+    if (ZEND_NUM_ARGS() == 1) {
+        std::string name = lowercase(extension);
+
         for (zend_module_entry *module : zend::modules())
             if (module->name && lowercase(module->name) == name) {
                 if (!module->version)
@@ -306,8 +301,7 @@ ZEND_FUNCTION(phpversion)
 
 ZEND_FUNCTION(zend_version)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_STRING(ZEND_VERSION, 1);
 }

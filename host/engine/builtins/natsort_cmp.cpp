@@ -108,10 +108,10 @@ namespace {
 
 void natural_compare_impl(INTERNAL_FUNCTION_PARAMETERS, bool fold_case)
 {
-    std::vector<zval **> args;
-    if (!zend::builtins::fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string a, b;
+    if (!zend::builtins::parse_args(ZEND_NUM_ARGS(), "ss", &a, &b))
         return;
-    std::string a = zend::builtins::to_string(*args[0]), b = zend::builtins::to_string(*args[1]);
+
     RETURN_LONG(zend::builtins::natural_compare(a.data(), a.size(), b.data(), b.size(), fold_case));
 }
 

@@ -88,24 +88,23 @@ bool top_text(zval *return_value)
  * 4096 bytes. */
 ZEND_FUNCTION(ob_start)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 3, args))
+    zval *handler = nullptr;
+    long chunk = 0;
+    bool erase = true;
+    if (!parse_args(ZEND_NUM_ARGS(), "|zlb", &handler, &chunk, &erase))
         return;
     if (zend::in_output_handler()) {
         function_error(E_ERROR, "Cannot use output buffering in output buffering display handlers");
         RETURN_FALSE;
     }
-    long chunk = args.size() >= 2 ? to_long(*args[1]) : 0;
     std::size_t chunk_size = chunk == 1 ? 4096 : chunk < 0 ? 0 : static_cast<std::size_t>(chunk);
-    bool erase = args.size() < 3 || zend_is_true(*args[2]);
-    start_levels(args.empty() ? nullptr : *args[0], chunk_size, erase);
+    start_levels(handler, chunk_size, erase);
     RETURN_TRUE;
 }
 
 ZEND_FUNCTION(ob_flush)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (zend::in_output_handler()) {
         function_error(E_WARNING, "Cannot use output buffering in output buffering display handlers");
@@ -122,8 +121,7 @@ ZEND_FUNCTION(ob_flush)
 /* ob_clean: the handler still sees the text it loses. */
 ZEND_FUNCTION(ob_clean)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!level_changeable("failed to delete buffer. No buffer to delete."))
         RETURN_FALSE;
@@ -133,8 +131,7 @@ ZEND_FUNCTION(ob_clean)
 
 ZEND_FUNCTION(ob_end_flush)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!level_changeable("failed to delete and flush buffer. No buffer to delete or flush."))
         RETURN_FALSE;
@@ -144,8 +141,7 @@ ZEND_FUNCTION(ob_end_flush)
 
 ZEND_FUNCTION(ob_end_clean)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!level_changeable("failed to delete buffer. No buffer to delete."))
         RETURN_FALSE;
@@ -156,8 +152,7 @@ ZEND_FUNCTION(ob_end_clean)
 /* ob_get_flush and ob_get_clean: false, quietly, without a level. */
 ZEND_FUNCTION(ob_get_flush)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!top_text(return_value))
         RETURN_FALSE;
@@ -170,8 +165,7 @@ ZEND_FUNCTION(ob_get_flush)
 
 ZEND_FUNCTION(ob_get_clean)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!top_text(return_value))
         RETURN_FALSE;
@@ -184,8 +178,7 @@ ZEND_FUNCTION(ob_get_clean)
 
 ZEND_FUNCTION(ob_get_contents)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!top_text(return_value))
         RETURN_FALSE;
@@ -193,8 +186,7 @@ ZEND_FUNCTION(ob_get_contents)
 
 ZEND_FUNCTION(ob_get_length)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     auto &levels = zend::output_levels();
     if (levels.empty())
@@ -204,16 +196,14 @@ ZEND_FUNCTION(ob_get_length)
 
 ZEND_FUNCTION(ob_get_level)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(static_cast<long>(zend::output_levels().size()));
 }
 
 ZEND_FUNCTION(ob_list_handlers)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     array_init(return_value);
     for (const zend::output_level &level : zend::output_levels())
@@ -223,17 +213,17 @@ ZEND_FUNCTION(ob_list_handlers)
 /* ob_implicit_flush([flag]): on unless the flag is 0. */
 ZEND_FUNCTION(ob_implicit_flush)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    long flag = 1;
+    if (!parse_args(ZEND_NUM_ARGS(), "|l", &flag))
         return;
-    zend::set_implicit_flush(args.empty() || to_long(*args[0]) != 0);
+    zend::set_implicit_flush(flag != 0);
+
 }
 
 /* flush(): hands what left the buffering levels to the program. */
 ZEND_FUNCTION(flush)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     zend::flush_output();
 }

@@ -13,17 +13,8 @@
 
 namespace {
 
-using zend::builtins::fetch_args;
-
-/* The table behind the argument; null (after the warning) when it is no
- * array or object. */
-HashTable *table_of(zval *z, const char *message)
-{
-    if (z->type == IS_ARRAY) return z->value.ht;
-    if (z->type == IS_OBJECT) return z->value.obj.properties;
-    zend_error(E_WARNING, "%s", message);
-    return nullptr;
-}
+using zend::builtins::args_result;
+using zend::builtins::parse_args;
 
 /* return_value = a copy of the element under the pointer, or false. */
 void return_current(HashTable *ht, zval *return_value)
@@ -38,13 +29,11 @@ void return_current(HashTable *ht, zval *return_value)
 
 /* The common shape of reset(), end(), next() and prev(): move, then
  * return the element now under the pointer. */
-void move_and_return(INTERNAL_FUNCTION_PARAMETERS, const char *name, void (*move)(HashTable *))
+void move_and_return(INTERNAL_FUNCTION_PARAMETERS, void (*move)(HashTable *))
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args)) return;
-    std::string message = std::string(name) + "(): Passed variable is not an array or object";
-    HashTable *table = table_of(*args[0], message.c_str());
-    if (!table) RETURN_FALSE;
+    HashTable *table;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "H;%s(): Passed variable is not an array or object", &table);
+    if (!got) return got.false_when_refused(return_value);
     move(table);
     if (return_value_used) return_current(table, return_value);
 }
@@ -61,10 +50,8 @@ void backwards(HashTable *ht) { zend_hash_move_backwards_ex(ht, nullptr); }
  * false at the end. */
 ZEND_FUNCTION(each)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args)) return;
-    HashTable *table = table_of(*args[0], "Variable passed to each() is not an array or object");
-    if (!table) return;
+    HashTable *table;
+    if (!parse_args(ZEND_NUM_ARGS(), "H;Variable passed to each() is not an array or object", &table)) return;
     zval **entry_ptr;
     if (zend_hash_get_current_data(table, (void **)&entry_ptr) != SUCCESS) RETURN_FALSE;
     array_init(return_value);
@@ -106,10 +93,9 @@ ZEND_FUNCTION(each)
 
 ZEND_FUNCTION(current)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args)) return;
-    HashTable *table = table_of(*args[0], "current(): Passed variable is not an array or object");
-    if (!table) RETURN_FALSE;
+    HashTable *table;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "H;current(): Passed variable is not an array or object", &table);
+    if (!got) return got.false_when_refused(return_value);
     return_current(table, return_value);
 }
 
@@ -118,10 +104,9 @@ ZEND_FUNCTION(pos) { ZEND_FN(current)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 /* key(array): the key under the pointer; null at the end. */
 ZEND_FUNCTION(key)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args)) return;
-    HashTable *table = table_of(*args[0], "key(): Passed variable is not an array or object");
-    if (!table) RETURN_FALSE;
+    HashTable *table;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "H;key(): Passed variable is not an array or object", &table);
+    if (!got) return got.false_when_refused(return_value);
     char *string_key;
     uint string_length;
     ulong index;
@@ -135,7 +120,8 @@ ZEND_FUNCTION(key)
     }
 }
 
-ZEND_FUNCTION(next) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, "next", forward); }
-ZEND_FUNCTION(prev) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, "prev", backwards); }
-ZEND_FUNCTION(reset) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, "reset", to_first); }
-ZEND_FUNCTION(end) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, "end", to_last); }
+ZEND_FUNCTION(next) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, forward); }
+ZEND_FUNCTION(prev) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, backwards); }
+ZEND_FUNCTION(reset) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, to_first); }
+ZEND_FUNCTION(end) { move_and_return(INTERNAL_FUNCTION_PARAM_PASSTHRU, to_last); }
+

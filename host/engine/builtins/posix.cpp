@@ -12,8 +12,7 @@ using namespace zend::builtins;
 /* posix_getpid(): the process id. */
 ZEND_FUNCTION(posix_getpid)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(static_cast<long>(getpid()));
 }
@@ -21,11 +20,10 @@ ZEND_FUNCTION(posix_getpid)
 /* posix_kill(pid, signal): true when the signal was sent. */
 ZEND_FUNCTION(posix_kill)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    long pid, sig;
+    if (!parse_args(ZEND_NUM_ARGS(), "ll", &pid, &sig))
         return;
-    long pid = to_long(*args[0]);
-    long sig = to_long(*args[1]);
+
     if (pid != static_cast<pid_t>(pid) || sig < 0 || sig > 64)
         RETURN_FALSE;
     RETURN_BOOL(kill(static_cast<pid_t>(pid), static_cast<int>(sig)) == 0);
@@ -37,8 +35,7 @@ ZEND_FUNCTION(posix_kill)
  * cache; read first thing in a script, it tells the same of the script. */
 ZEND_FUNCTION(zend_compilations)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(static_cast<long>(zend::counters.compilations - zend::counters.compilations_at_request_start));
 }

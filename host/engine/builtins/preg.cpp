@@ -87,10 +87,12 @@ HashTable *fresh_array(zval *target)
 /* preg_match and preg_match_all. */
 void match_impl(INTERNAL_FUNCTION_PARAMETERS, bool global)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), global ? 3 : 2, 5, args))
+    std::string regex, subject;
+    zval *matches = nullptr;
+    long flags = 0, start = 0;
+    if (global ? !parse_args(ZEND_NUM_ARGS(), "ssz|ll", &regex, &subject, &matches, &flags, &start)
+               : !parse_args(ZEND_NUM_ARGS(), "ss|zll", &regex, &subject, &matches, &flags, &start))
         return;
-    long flags = args.size() > 3 ? to_long(*args[3]) : 0;
     bool offsets = (flags & offset_capture) != 0;
     long order = flags & 0xff;
     if (global && order == 0)
@@ -99,10 +101,7 @@ void match_impl(INTERNAL_FUNCTION_PARAMETERS, bool global)
         zend_error(E_WARNING, "Wrong value for parameter 4 in call to %s()", global ? "preg_match_all" : "preg_match");
         return;
     }
-    long start = args.size() > 4 ? to_long(*args[4]) : 0;
-    std::string regex = to_string(*args[0]);
-    std::string subject = to_string(*args[1]);
-    HashTable *result = args.size() > 2 ? fresh_array(*args[2]) : nullptr;
+    HashTable *result = matches ? fresh_array(matches) : nullptr;
 
     pcre::pattern_ptr p = pcre::compile(regex);
     if (!p)
@@ -344,11 +343,11 @@ std::optional<std::string> replace_all(const replace_plan &plan, std::string sub
 
 void replace_impl(INTERNAL_FUNCTION_PARAMETERS, bool with_callback)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 4, args))
+    zval *regex, *replace, *subject;
+    long limit = -1;
+    if (!parse_args(ZEND_NUM_ARGS(), "zzz|l", &regex, &replace, &subject, &limit))
         return;
-    zval *regex = *args[0], *replace = *args[1], *subject = *args[2];
-    long limit = args.size() > 3 ? to_long(*args[3]) : -1;
+
     zval *callback = nullptr;
     if (with_callback) {
         std::string name;
@@ -458,21 +457,14 @@ ZEND_FUNCTION(preg_replace_callback)
 /* preg_split(pattern, subject [, limit [, flags]]) */
 ZEND_FUNCTION(preg_split)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 4, args))
-        return;
+    std::string regex, subject;
     long limit = -1, flags = 0;
-    if (args.size() > 2) {
-        limit = to_long(*args[2]);
-        if (limit == 0)
-            limit = -1;
-    }
-    if (args.size() > 3)
-        flags = to_long(*args[3]);
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|ll", &regex, &subject, &limit, &flags))
+        return;
+    if (limit == 0)
+        limit = -1;
     bool no_empty = flags & split_no_empty, delimiters = flags & split_delim_capture,
          offsets = flags & split_offset_capture;
-    std::string regex = to_string(*args[0]);
-    std::string subject = to_string(*args[1]);
     pcre::pattern_ptr p = pcre::compile(regex);
     if (!p)
         RETURN_FALSE;
@@ -537,11 +529,9 @@ ZEND_FUNCTION(preg_split)
 /* preg_quote(text [, delimiter]) */
 ZEND_FUNCTION(preg_quote)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string in, delimiter;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|s", &in, &delimiter))
         return;
-    std::string in = to_string(*args[0]);
-    std::string delimiter = args.size() > 1 ? to_string(*args[1]) : std::string();
     std::string out;
     out.reserve(in.size() * 2);
     for (char c : in) {
@@ -560,20 +550,20 @@ ZEND_FUNCTION(preg_quote)
  * match, or with PREG_GREP_INVERT those that do not; keys kept. */
 ZEND_FUNCTION(preg_grep)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string regex;
+    HashTable *entries;
+    long flags = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "sa|l;Second argument to preg_grep() should be an array", &regex, &entries,
+                    &flags))
         return;
-    if ((*args[1])->type != IS_ARRAY) {
-        zend_error(E_WARNING, "Second argument to preg_grep() should be an array");
-        return;
-    }
-    bool invert = args.size() > 2 && (to_long(*args[2]) & grep_invert);
-    pcre::pattern_ptr p = pcre::compile(to_string(*args[0]));
+    bool invert = flags & grep_invert;
+    pcre::pattern_ptr p = pcre::compile(regex);
     if (!p)
         RETURN_FALSE;
     matcher m(p);
     array_init(return_value);
-    for (const element &e : elements((*args[1])->value.ht)) {
+    for (const element &e : elements(entries)) {
+
         std::string text = to_string(*e.data);
         outcome o = m.run(text.data(), text.size(), 0);
         if (o == outcome::limit)

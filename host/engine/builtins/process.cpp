@@ -50,10 +50,9 @@ void restore_environment()
 
 ZEND_FUNCTION(getenv)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    std::string name = to_string(*args[0]);
     if (name.find('\0') != std::string::npos)
         RETURN_FALSE;
     std::string from_server;
@@ -70,10 +69,9 @@ ZEND_FUNCTION(getenv)
 /* putenv("NAME=value") sets a variable, putenv("NAME") removes it. */
 ZEND_FUNCTION(putenv)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string setting;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &setting))
         return;
-    std::string setting = to_string(*args[0]);
     std::size_t eq = setting.find('=');
     std::string name = setting.substr(0, eq);
     if (name.empty() || setting.find('\0') != std::string::npos) {
@@ -92,10 +90,10 @@ ZEND_FUNCTION(putenv)
 /* php_uname([mode]): "a" for all of "s n r v m", or one of them. */
 ZEND_FUNCTION(php_uname)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
+    std::string mode = "a";
+    if (!parse_args(ZEND_NUM_ARGS(), "|s", &mode))
         return;
-    std::string mode = args.empty() ? "a" : to_string(*args[0]);
+
     struct utsname u;
     if (::uname(&u) != 0)
         RETURN_STRING("Linux", 1);
@@ -113,8 +111,7 @@ ZEND_FUNCTION(php_uname)
 
 ZEND_FUNCTION(getmypid)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(static_cast<long>(::getpid()));
 }
@@ -123,8 +120,7 @@ ZEND_FUNCTION(getmypid)
  * per-request memory. */
 ZEND_FUNCTION(memory_get_usage)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(static_cast<long>(zend::request_memory_bytes()));
 }

@@ -214,21 +214,21 @@ zval *integer_value(const std::string &buf, int base, bool is_unsigned)
 /* sscanf(string, format [, &vars...]) */
 ZEND_FUNCTION(sscanf)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, -1, args))
+    std::string full, format;
+    std::vector<zval **> targets;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss*", &full, &format, &targets))
         return;
-    std::string full = to_string(*args[0]);
     std::string input = full.substr(0, full.find('\0'));
-    std::string format = to_string(*args[1]);
     format = format.substr(0, format.find('\0'));
-    long vars = static_cast<long>(args.size()) - 2;
+    long vars = static_cast<long>(targets.size());
     long total = 0;
     if (!validate(format, vars, total)) {
         if (vars)
             RETURN_LONG(-1);
         RETURN_NULL();
     }
-    scanner sc{input, std::vector<zval **>(args.begin() + 2, args.end()), return_value};
+    scanner sc{input, targets, return_value};
+
     if (!vars) {
         array_init(return_value);
         for (long k = 0; k < total; k++)

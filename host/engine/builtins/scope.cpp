@@ -9,7 +9,7 @@
 #include "engine.h"
 #include "executor/executor.h"
 
-using zend::builtins::fetch_args;
+using zend::builtins::parse_args;
 using zend::builtins::lowercase;
 using zend::builtins::to_string;
 
@@ -37,30 +37,30 @@ HashTable *class_table()
 
 ZEND_FUNCTION(function_exists)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    RETURN_BOOL(table_has(function_table(), to_string(*args[0])));
+    RETURN_BOOL(table_has(function_table(), name));
 }
 
 ZEND_FUNCTION(class_exists)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
-    RETURN_BOOL(table_has(class_table(), to_string(*args[0])));
+    RETURN_BOOL(table_has(class_table(), name));
 }
 
 /* method_exists(object, name) */
 ZEND_FUNCTION(method_exists)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval *object;
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "zs", &object, &name))
         return;
-    zval *object = *args[0];
     if (object->type != IS_OBJECT || !object->value.obj.ce)
         RETURN_FALSE;
-    RETURN_BOOL(table_has(&object->value.obj.ce->function_table, to_string(*args[1])));
+    RETURN_BOOL(table_has(&object->value.obj.ce->function_table, name));
 }
 
 namespace {
@@ -80,16 +80,14 @@ int caller_arguments(zval ***args)
 
 ZEND_FUNCTION(func_num_args)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(caller_arguments(nullptr));
 }
 
 ZEND_FUNCTION(func_get_args)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     zval **passed = nullptr;
     int count = caller_arguments(&passed);
@@ -102,10 +100,9 @@ ZEND_FUNCTION(func_get_args)
 
 ZEND_FUNCTION(func_get_arg)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    long n;
+    if (!parse_args(ZEND_NUM_ARGS(), "l", &n))
         return;
-    long n = zend::builtins::to_long(*args[0]);
     zval **passed = nullptr;
     int count = caller_arguments(&passed);
     if (count < 0)
@@ -131,21 +128,20 @@ void return_class_name(zval *return_value, const zend_class_entry *ce)
 
 ZEND_FUNCTION(get_class)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *object;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &object))
         return;
-    if ((*args[0])->type != IS_OBJECT)
+    if (object->type != IS_OBJECT)
         RETURN_FALSE;
-    return_class_name(return_value, (*args[0])->value.obj.ce);
+    return_class_name(return_value, object->value.obj.ce);
 }
 
 /* get_parent_class(object or class name) */
 ZEND_FUNCTION(get_parent_class)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *arg;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &arg))
         return;
-    zval *arg = *args[0];
     zend_class_entry *ce = nullptr;
     if (arg->type == IS_OBJECT) {
         ce = arg->value.obj.ce;
@@ -162,10 +158,9 @@ ZEND_FUNCTION(get_parent_class)
 
 ZEND_FUNCTION(get_object_vars)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *object;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &object))
         return;
-    zval *object = *args[0];
     if (object->type != IS_OBJECT)
         RETURN_FALSE;
     array_init(return_value);
@@ -180,10 +175,9 @@ ZEND_FUNCTION(get_object_vars)
 
 ZEND_FUNCTION(get_class_methods)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *arg;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &arg))
         return;
-    zval *arg = *args[0];
     zend_class_entry *ce = nullptr;
     if (arg->type == IS_OBJECT) {
         ce = arg->value.obj.ce;
@@ -248,7 +242,7 @@ bool valid_variable_name(const std::string &name)
 ZEND_FUNCTION(compact)
 {
     std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, -1, args))
+    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
         return;
     HashTable *scope = calling_scope();
     array_init(return_value);
@@ -282,13 +276,14 @@ ZEND_FUNCTION(get_defined_vars)
 ZEND_FUNCTION(extract)
 {
     enum { overwrite, skip, prefix_same, prefix_all, prefix_invalid, prefix_if_exists, if_exists };
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 3, args))
+    zval *array;
+    long type = overwrite;
+    std::string prefix;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|ls", &array, &type, &prefix))
         return;
-    long type = args.size() >= 2 ? zend::builtins::to_long(*args[1]) : static_cast<long>(overwrite);
     bool refs = (type & 256) != 0;
     type &= 0xff;
-    if (args.size() == 2 && type > skip && type <= prefix_if_exists) {
+    if (ZEND_NUM_ARGS() == 2 && type > skip && type <= prefix_if_exists) {
         zend_error(E_WARNING, "extract(): Prefix expected to be specified");
         return;
     }
@@ -296,14 +291,15 @@ ZEND_FUNCTION(extract)
         zend_error(E_WARNING, "extract(): Unknown extract type");
         return;
     }
-    if ((*args[0])->type != IS_ARRAY) {
+    /* the array is looked at after the type, so its warning comes second */
+    if (array->type != IS_ARRAY) {
         zend_error(E_WARNING, "extract(): First argument should be an array");
         return;
     }
-    std::string prefix = args.size() == 3 ? to_string(*args[2]) : std::string();
     HashTable *scope = calling_scope();
     long count = 0;
-    for (const auto &e : zend::builtins::elements((*args[0])->value.ht)) {
+    for (const auto &e : zend::builtins::elements(array->value.ht)) {
+
         std::string name;
         bool exists = false;
         if (e.string_key) {

@@ -566,13 +566,13 @@ zval *value_reader::object(std::size_t &pos, std::size_t start, int depth)
 /* serialize(value) */
 ZEND_FUNCTION(serialize)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *value;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &value))
         return;
     std::string out;
     {
         value_writer writer;
-        writer.write(out, *args[0]);
+        writer.write(out, value);
     }
     return_string(return_value, out);
 }
@@ -581,14 +581,15 @@ ZEND_FUNCTION(serialize)
  * where the text stopped making sense. */
 ZEND_FUNCTION(unserialize)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *given;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &given))
         return;
-    if ((*args[0])->type != IS_STRING) {
+    if (given->type != IS_STRING) {
         zend_error(E_NOTICE, "unserialize(): Argument is not an string");
         RETURN_FALSE;
     }
-    std::string text = to_string(*args[0]);
+    std::string text = to_string(given);
+
     if (text.empty())
         RETURN_FALSE;
     std::size_t pos = 0;

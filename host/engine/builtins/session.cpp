@@ -354,12 +354,9 @@ bool start_session()
  * is the result. */
 void string_setting(INTERNAL_FUNCTION_PARAMETERS, std::string &setting)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 1, args))
-        return;
     std::string old = setting;
-    if (args.size() == 1)
-        setting = to_string(*args[0]);
+    if (!parse_args(ZEND_NUM_ARGS(), "|s", &setting))
+        return;
     return_string(return_value, old);
 }
 
@@ -552,8 +549,7 @@ void session_request_shutdown()
 /* session_start(): always true. */
 ZEND_FUNCTION(session_start)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_BOOL(start_session());
 }
@@ -582,8 +578,7 @@ ZEND_FUNCTION(session_cache_limiter)
 /* session_write_close(): writes the session now and lets its file go. */
 ZEND_FUNCTION(session_write_close)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     write_session();
 }
@@ -591,8 +586,7 @@ ZEND_FUNCTION(session_write_close)
 /* session_destroy(): removes the session's file; $_SESSION stays. */
 ZEND_FUNCTION(session_destroy)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!state.active) {
         zend_error(E_WARNING, "session_destroy(): Trying to destroy uninitialized session");
@@ -613,8 +607,7 @@ ZEND_FUNCTION(session_destroy)
 /* session_unset(): empties $_SESSION. */
 ZEND_FUNCTION(session_unset)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!state.active)
         RETURN_FALSE;
@@ -626,8 +619,7 @@ ZEND_FUNCTION(session_unset)
  * new cookie; its data is written under the new id. */
 ZEND_FUNCTION(session_regenerate_id)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     if (!state.active)
         RETURN_FALSE;
@@ -638,8 +630,7 @@ ZEND_FUNCTION(session_regenerate_id)
 
 ZEND_FUNCTION(session_encode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     HashTable *vars = state.active ? session_vars() : nullptr;
     if (!vars) {
@@ -652,12 +643,12 @@ ZEND_FUNCTION(session_encode)
 /* session_decode(text): the variables of a session text into $_SESSION. */
 ZEND_FUNCTION(session_decode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string text;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &text))
         return;
     if (!state.active)
         RETURN_FALSE;
-    zval *vars = decoded(to_string(*args[0]));
+    zval *vars = decoded(text);
     HashTable *target = session_vars();
     if (!target) {
         install_session_vars(vars);
@@ -673,8 +664,7 @@ ZEND_FUNCTION(session_decode)
 
 ZEND_FUNCTION(session_get_cookie_params)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     const session_settings &c = state.config;
     array_init(return_value);
@@ -687,15 +677,7 @@ ZEND_FUNCTION(session_get_cookie_params)
 /* session_set_cookie_params(lifetime [, path [, domain [, secure]]]) */
 ZEND_FUNCTION(session_set_cookie_params)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 4, args))
-        return;
     session_settings &c = state.config;
-    c.cookie_lifetime = to_long(*args[0]);
-    if (args.size() > 1)
-        c.cookie_path = to_string(*args[1]);
-    if (args.size() > 2)
-        c.cookie_domain = to_string(*args[2]);
-    if (args.size() > 3)
-        c.cookie_secure = zend_is_true(*args[3]) != 0;
+    parse_args(ZEND_NUM_ARGS(), "l|ssb", &c.cookie_lifetime, &c.cookie_path, &c.cookie_domain, &c.cookie_secure);
+
 }

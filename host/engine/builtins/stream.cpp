@@ -157,15 +157,16 @@ stream *stream_arg(zval *value, const char *type_name)
     return static_cast<stream *>(zend::fetch_resource(value, stream_type(), type_name));
 }
 
-bool path_arg(zval **slot, std::string &path)
+
+bool path_allowed(const std::string &path)
 {
-    path = to_string(*slot);
     if (path.find('\0') != std::string::npos) {
         function_error(E_WARNING, "Path must not contain NUL bytes");
         return false;
     }
     return true;
 }
+
 
 stream *open_stream(const std::string &path, const std::string &mode, bool use_include_path)
 {
@@ -248,14 +249,13 @@ bool stream_get_line(stream &s, std::size_t max, std::string &line)
 /* fopen(filename, mode [, use_include_path]) */
 ZEND_FUNCTION(fopen)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string path, mode;
+    bool use_include_path = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|b", &path, &mode, &use_include_path))
         return;
-    std::string path;
-    if (!path_arg(args[0], path))
+    if (!path_allowed(path))
         RETURN_FALSE;
-    bool use_include_path = args.size() == 3 && zend_is_true(*args[2]);
-    stream *s = open_stream(path, to_string(*args[1]), use_include_path);
+    stream *s = open_stream(path, mode, use_include_path);
     if (!s)
         RETURN_FALSE;
     return_stream(return_value, s);
@@ -264,8 +264,7 @@ ZEND_FUNCTION(fopen)
 /* tmpfile(): a read-write file that is gone when it is closed. */
 ZEND_FUNCTION(tmpfile)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     const char *dir = std::getenv("TMPDIR");
     std::string name = std::string(dir && *dir ? dir : "/tmp") + "/phpXXXXXX";
@@ -284,21 +283,21 @@ ZEND_FUNCTION(tmpfile)
 
 ZEND_FUNCTION(fclose)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    if (!stream_arg(*args[0]))
+    if (!stream_arg(handle))
         RETURN_FALSE;
-    zend::resource_close((*args[0])->value.lval);
+    zend::resource_close(handle->value.lval);
     RETURN_TRUE;
 }
 
 ZEND_FUNCTION(feof)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     RETURN_BOOL(s->unread() == 0 && s->eof);
@@ -307,15 +306,15 @@ ZEND_FUNCTION(feof)
 /* fgets(fp [, length]): a line, or at most length - 1 bytes of it. */
 ZEND_FUNCTION(fgets)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    zval *handle;
+    long length = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|l", &handle, &length))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     std::size_t max = 0;
-    if (args.size() == 2) {
-        long length = to_long(*args[1]);
+    if (ZEND_NUM_ARGS() == 2) {
         if (length <= 0) {
             function_error(E_WARNING, "Length parameter must be greater than 0.");
             RETURN_FALSE;
@@ -332,10 +331,10 @@ ZEND_FUNCTION(fgets)
 
 ZEND_FUNCTION(fgetc)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     std::string c = stream_read(*s, 1);
@@ -347,13 +346,13 @@ ZEND_FUNCTION(fgetc)
 /* fread(fp, length): up to length bytes; "" at the end of the data. */
 ZEND_FUNCTION(fread)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval *handle;
+    long length;
+    if (!parse_args(ZEND_NUM_ARGS(), "zl", &handle, &length))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
-    long length = to_long(*args[1]);
     if (length <= 0) {
         function_error(E_WARNING, "Length parameter must be greater than 0.");
         RETURN_FALSE;
@@ -364,16 +363,15 @@ ZEND_FUNCTION(fread)
 /* fwrite(fp, string [, length]): the bytes written. */
 ZEND_FUNCTION(fwrite)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    zval *handle;
+    std::string data;
+    long limit = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "zs|l", &handle, &data, &limit))
         return;
-    std::string data = to_string(*args[1]);
     std::size_t length = data.size();
-    if (args.size() == 3) {
-        long limit = to_long(*args[2]);
+    if (ZEND_NUM_ARGS() == 3)
         length = limit <= 0 ? 0 : std::min(length, static_cast<std::size_t>(limit));
-    }
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     if (!s->writable)
@@ -383,20 +381,20 @@ ZEND_FUNCTION(fwrite)
 
 ZEND_FUNCTION(fflush)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    if (!stream_arg(*args[0]))
+    if (!stream_arg(handle))
         RETURN_FALSE;
     RETURN_TRUE; /* writes are not buffered */
 }
 
 ZEND_FUNCTION(ftell)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     if (s->fd < 0)
@@ -452,22 +450,22 @@ void add_stat_array(zval *return_value, const struct stat &st)
 /* fseek(fp, offset [, whence]): 0, or -1 on failure. */
 ZEND_FUNCTION(fseek)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    zval *handle;
+    long offset, whence = SEEK_SET;
+    if (!parse_args(ZEND_NUM_ARGS(), "zl|l", &handle, &offset, &whence))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
-    long whence = args.size() == 3 ? to_long(*args[2]) : SEEK_SET;
-    RETURN_LONG(seek(*s, to_long(*args[1]), static_cast<int>(whence)));
+    RETURN_LONG(seek(*s, offset, static_cast<int>(whence)));
 }
 
 ZEND_FUNCTION(rewind)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     RETURN_BOOL(seek(*s, 0, SEEK_SET) == 0);
@@ -477,22 +475,22 @@ ZEND_FUNCTION(rewind)
  * with LOCK_NB (4) added not to wait. */
 ZEND_FUNCTION(flock)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    zval *handle, *wouldblock = nullptr;
+    long operation;
+    if (!parse_args(ZEND_NUM_ARGS(), "zl|z", &handle, &operation, &wouldblock))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
-    long operation = to_long(*args[1]);
     long act = operation & 3;
     if (act < 1 || act > 3) {
         function_error(E_WARNING, "Illegal operation argument");
         RETURN_FALSE;
     }
-    if (args.size() == 3) {
-        zval_dtor(*args[2]);
-        (*args[2])->type = IS_LONG;
-        (*args[2])->value.lval = 0;
+    if (wouldblock) {
+        zval_dtor(wouldblock);
+        wouldblock->type = IS_LONG;
+        wouldblock->value.lval = 0;
     }
     static const int actions[] = {LOCK_SH, LOCK_EX, LOCK_UN};
     int how = actions[act - 1] | ((operation & 4) ? LOCK_NB : 0);
@@ -504,8 +502,8 @@ ZEND_FUNCTION(flock)
     } while (r != 0 && errno == EINTR);
     if (r != 0) {
         /* a lock not had is a failure, also when the caller learns why */
-        if (errno == EWOULDBLOCK && args.size() == 3)
-            (*args[2])->value.lval = 1;
+        if (errno == EWOULDBLOCK && wouldblock)
+            wouldblock->value.lval = 1;
         RETURN_FALSE;
     }
     RETURN_TRUE;
@@ -517,13 +515,13 @@ ZEND_FUNCTION(flock)
  * script's position stays where it was. */
 ZEND_FUNCTION(ftruncate)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval *handle;
+    long size;
+    if (!parse_args(ZEND_NUM_ARGS(), "zl", &handle, &size))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
-    long size = to_long(*args[1]);
     if (s->fd < 0)
         RETURN_FALSE;
     drop_read_ahead(*s);
@@ -537,10 +535,10 @@ ZEND_FUNCTION(ftruncate)
 /* fpassthru(fp): the rest of the file to the output; the bytes sent. */
 ZEND_FUNCTION(fpassthru)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     long total = 0;
@@ -557,10 +555,10 @@ ZEND_FUNCTION(fpassthru)
 /* fstat(fp): the status fields by number and by name. */
 ZEND_FUNCTION(fstat)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *handle;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &handle))
         return;
-    stream *s = stream_arg(*args[0]);
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
     struct stat st;
@@ -577,26 +575,20 @@ ZEND_FUNCTION(fstat)
  * field; false at the end of the data. */
 ZEND_FUNCTION(fgetcsv)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 4, args))
+    zval *handle;
+    long length;
+    std::string d = ",", e = "\"";
+    if (!parse_args(ZEND_NUM_ARGS(), "zl|ss", &handle, &length, &d, &e))
         return;
-    char delimiter = ',', enclosure = '"';
-    if (args.size() >= 3) {
-        std::string d = to_string(*args[2]);
-        if (d.empty()) {
-            function_error(E_WARNING, "delimiter must be a character");
-            RETURN_FALSE;
-        }
-        delimiter = d[0];
+    if (d.empty()) {
+        function_error(E_WARNING, "delimiter must be a character");
+        RETURN_FALSE;
     }
-    if (args.size() >= 4) {
-        std::string e = to_string(*args[3]);
-        enclosure = e.empty() ? '\0' : e[0];
-    }
-    stream *s = stream_arg(*args[0]);
+    char delimiter = d[0], enclosure = e.empty() ? '\0' : e[0];
+    stream *s = stream_arg(handle);
     if (!s)
         RETURN_FALSE;
-    long length = to_long(*args[1]);
+
     if (length < 0) {
         function_error(E_WARNING, "Length parameter may not be negative");
         RETURN_FALSE;

@@ -45,7 +45,9 @@ void return_stream(zval *return_value, stream *s);
 stream *stream_arg(zval *value, const char *type_name = "stream");
 
 /* Paths the script names: a NUL byte inside is refused with a warning. */
-bool path_arg(zval **slot, std::string &path);
+bool path_allowed(const std::string &path);
+
+
 
 /* Opens a file with fopen()'s mode letters (r, w, a, x, each with an
  * optional +; b and t are ignored), along include_path when asked. false

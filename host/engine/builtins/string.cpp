@@ -6,29 +6,22 @@
 #include "builtins.h"
 #include "engine.h"
 
-using zend::builtins::fetch_args;
-using zend::builtins::to_long;
+using zend::builtins::parse_args;
 using zend::builtins::return_string;
+using zend::builtins::to_long;
 using zend::builtins::to_string;
 
 /* strlen converts its argument the engine's way: a reference argument
  * becomes a string in the caller's variable too. */
 ZEND_FUNCTION(strlen)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s/", &s))
         return;
-    convert_to_string_ex(args[0]);
-    RETURN_LONG(Z_STRLEN_P(*args[0]));
+    RETURN_LONG(static_cast<long>(s.size()));
 }
 
 namespace {
-
-/* The string form of an argument; the caller's value stays as it is. */
-std::string string_arg(zval **slot)
-{
-    return to_string(*slot);
-}
 
 std::string lower(std::string s)
 {
@@ -62,12 +55,11 @@ void char_mask(const std::string &list, bool mask[256])
 /* mode: 1 left, 2 right, 3 both. */
 void do_trim(INTERNAL_FUNCTION_PARAMETERS, int mode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string s, list(" \t\n\r\v\0", 6);
+    if (!parse_args(ZEND_NUM_ARGS(), "s|s", &s, &list))
         return;
-    std::string s = string_arg(args[0]);
     bool mask[256];
-    char_mask(args.size() == 2 ? string_arg(args[1]) : std::string(" \t\n\r\v\0", 6), mask);
+    char_mask(list, mask);
     std::size_t begin = 0, end = s.size();
     if (mode & 1)
         while (begin < end && mask[static_cast<unsigned char>(s[begin])])
@@ -123,13 +115,13 @@ std::string replace_in(const std::string &subject, zval *search, zval *replace)
 /* substr(string, start [, length]) */
 ZEND_FUNCTION(substr)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string s;
+    long f, l = -1;
+    if (!parse_args(ZEND_NUM_ARGS(), "sl|l", &s, &f, &l))
         return;
-    std::string s = string_arg(args[0]);
     long len = static_cast<long>(s.size());
-    long f = to_long(*args[1]);
-    long l = args.size() == 3 ? to_long(*args[2]) : len;
+    if (ZEND_NUM_ARGS() < 3)
+        l = len;
     if (f > len)
         RETURN_FALSE;
     if (f < 0) {
@@ -164,12 +156,12 @@ std::string needle_arg(zval *z)
 
 ZEND_FUNCTION(strpos)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string haystack;
+    zval *needle_value;
+    long offset = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz|l", &haystack, &needle_value, &offset))
         return;
-    std::string haystack = string_arg(args[0]);
-    std::string needle = needle_arg(*args[1]);
-    long offset = args.size() == 3 ? to_long(*args[2]) : 0;
+    std::string needle = needle_arg(needle_value);
     if (offset < 0 || offset > static_cast<long>(haystack.size())) {
         zend_error(E_WARNING, "Offset not contained in string");
         RETURN_FALSE;
@@ -188,11 +180,11 @@ ZEND_FUNCTION(strpos)
  * character, as this engine generation searches. */
 ZEND_FUNCTION(strrpos)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string haystack;
+    zval *needle_value;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;
-    std::string haystack = string_arg(args[0]);
-    std::string needle = needle_arg(*args[1]);
+    std::string needle = needle_arg(needle_value);
     if (needle.empty())
         RETURN_FALSE;
     std::size_t at = haystack.rfind(needle[0]);
@@ -203,11 +195,11 @@ ZEND_FUNCTION(strrpos)
 
 ZEND_FUNCTION(strstr)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string haystack;
+    zval *needle_value;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;
-    std::string haystack = string_arg(args[0]);
-    std::string needle = needle_arg(*args[1]);
+    std::string needle = needle_arg(needle_value);
     if (needle.empty()) {
         zend_error(E_WARNING, "Empty delimiter");
         RETURN_FALSE;
@@ -220,10 +212,9 @@ ZEND_FUNCTION(strstr)
 
 ZEND_FUNCTION(substr_count)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string haystack, needle;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &haystack, &needle))
         return;
-    std::string haystack = string_arg(args[0]), needle = string_arg(args[1]);
     if (needle.empty()) {
         zend_error(E_WARNING, "Empty substring");
         RETURN_FALSE;
@@ -239,10 +230,9 @@ ZEND_FUNCTION(substr_count)
  * subject gives an array with every element replaced. */
 ZEND_FUNCTION(str_replace)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    zval *search, *replace, *subject;
+    if (!parse_args(ZEND_NUM_ARGS(), "zzz", &search, &replace, &subject))
         return;
-    zval *search = *args[0], *replace = *args[1], *subject = *args[2];
     if (subject->type != IS_ARRAY) {
         return_string(return_value, replace_in(to_string(subject), search, replace));
         return;
@@ -261,11 +251,10 @@ ZEND_FUNCTION(str_replace)
 
 ZEND_FUNCTION(str_repeat)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string s;
+    long times;
+    if (!parse_args(ZEND_NUM_ARGS(), "sl", &s, &times))
         return;
-    std::string s = string_arg(args[0]);
-    long times = to_long(*args[1]);
     if (times < 0) {
         zend_error(E_WARNING, "Second argument has to be greater than or equal to 0");
         return;
@@ -285,26 +274,25 @@ ZEND_FUNCTION(str_repeat)
 
 ZEND_FUNCTION(strtoupper)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, upper(string_arg(args[0])));
+    return_string(return_value, upper(std::move(s)));
 }
 
 ZEND_FUNCTION(strtolower)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, lower(string_arg(args[0])));
+    return_string(return_value, lower(std::move(s)));
 }
 
 ZEND_FUNCTION(ucfirst)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = string_arg(args[0]);
     if (!s.empty())
         s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
     return_string(return_value, s);
@@ -312,10 +300,9 @@ ZEND_FUNCTION(ucfirst)
 
 ZEND_FUNCTION(ucwords)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = string_arg(args[0]);
     bool start = true;
     for (char &c : s) {
         if (start)
@@ -327,10 +314,9 @@ ZEND_FUNCTION(ucwords)
 
 ZEND_FUNCTION(strrev)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = string_arg(args[0]);
     std::reverse(s.begin(), s.end());
     return_string(return_value, s);
 }
@@ -342,19 +328,12 @@ ZEND_FUNCTION(rtrim) { do_trim(INTERNAL_FUNCTION_PARAM_PASSTHRU, 2); }
 /* implode(glue, pieces), also accepted as implode(pieces, glue). */
 ZEND_FUNCTION(implode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
     zval *pieces, *glue = nullptr;
-    if (args.size() == 1) {
-        pieces = *args[0];
-    } else if ((*args[0])->type == IS_ARRAY) {
-        pieces = *args[0];
-        glue = *args[1];
-    } else {
-        glue = *args[0];
-        pieces = *args[1];
-    }
+    if (!parse_args(ZEND_NUM_ARGS(), "z|z", &pieces, &glue))
+        return;
+    if (glue && pieces->type != IS_ARRAY)
+        std::swap(pieces, glue);
+
     if (pieces->type != IS_ARRAY) {
         zend_error(E_WARNING, "Bad arguments to %s()", get_active_function_name());
         return;
@@ -374,11 +353,10 @@ ZEND_FUNCTION(implode)
 /* explode(separator, string [, limit]) */
 ZEND_FUNCTION(explode)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string separator, s;
+    long limit = -1;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|l", &separator, &s, &limit))
         return;
-    std::string separator = string_arg(args[0]), s = string_arg(args[1]);
-    long limit = args.size() == 3 ? to_long(*args[2]) : -1;
     if (separator.empty()) {
         zend_error(E_WARNING, "Empty delimiter");
         RETURN_FALSE;
@@ -402,13 +380,10 @@ ZEND_FUNCTION(explode)
 /* str_pad(input, length [, pad [, type]]) */
 ZEND_FUNCTION(str_pad)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 4, args))
+    std::string s, pad = " ";
+    long length, type = 1;
+    if (!parse_args(ZEND_NUM_ARGS(), "sl|sl", &s, &length, &pad, &type))
         return;
-    std::string s = string_arg(args[0]);
-    long length = to_long(*args[1]);
-    std::string pad = args.size() >= 3 ? string_arg(args[2]) : std::string(" ");
-    long type = args.size() == 4 ? to_long(*args[3]) : 1;
     if (length <= static_cast<long>(s.size())) {
         return_string(return_value, s);
         return;
@@ -458,48 +433,47 @@ long binary_compare(const std::string &a, const std::string &b)
 
 ZEND_FUNCTION(strcmp)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string a, b;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &a, &b))
         return;
-    RETURN_LONG(binary_compare(string_arg(args[0]), string_arg(args[1])));
+    RETURN_LONG(binary_compare(a, b));
 }
 
 ZEND_FUNCTION(strcasecmp)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string a, b;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &a, &b))
         return;
-    RETURN_LONG(binary_compare(lower(string_arg(args[0])), lower(string_arg(args[1]))));
+    RETURN_LONG(binary_compare(lower(std::move(a)), lower(std::move(b))));
 }
 
 ZEND_FUNCTION(strncmp)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    std::string a, b;
+    long n;
+    if (!parse_args(ZEND_NUM_ARGS(), "ssl", &a, &b, &n))
         return;
-    long n = to_long(*args[2]);
     if (n < 0) {
         zend_error(E_WARNING, "Length must be greater than or equal to 0");
         RETURN_FALSE;
     }
-    RETURN_LONG(binary_compare(string_arg(args[0]).substr(0, n), string_arg(args[1]).substr(0, n)));
+    RETURN_LONG(binary_compare(a.substr(0, n), b.substr(0, n)));
 }
 
 ZEND_FUNCTION(chr)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    long code;
+    if (!parse_args(ZEND_NUM_ARGS(), "l", &code))
         return;
-    char c = static_cast<char>(to_long(*args[0]) & 0xff);
+    char c = static_cast<char>(code & 0xff);
     RETURN_STRINGL(&c, 1, 1);
 }
 
 ZEND_FUNCTION(ord)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    std::string s = string_arg(args[0]);
     RETURN_LONG(s.empty() ? 0 : static_cast<unsigned char>(s[0]));
 }
 
@@ -507,12 +481,13 @@ ZEND_FUNCTION(ord)
  * the longest matching key first and never rescans replaced text. */
 ZEND_FUNCTION(strtr)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string s;
+    zval *pairs_value;
+    zval *to_value = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz|z", &s, &pairs_value, &to_value))
         return;
-    std::string s = string_arg(args[0]);
-    if (args.size() == 3) {
-        std::string from = string_arg(args[1]), to = string_arg(args[2]);
+    if (to_value) {
+        std::string from = to_string(pairs_value), to = to_string(to_value);
         std::size_t n = std::min(from.size(), to.size());
         unsigned char map[256];
         for (int i = 0; i < 256; i++)
@@ -524,13 +499,13 @@ ZEND_FUNCTION(strtr)
         return_string(return_value, s);
         return;
     }
-    if ((*args[1])->type != IS_ARRAY) {
+    if (pairs_value->type != IS_ARRAY) {
         zend_error(E_WARNING, "The second argument is not an array.");
         RETURN_FALSE;
     }
     std::vector<std::pair<std::string, std::string>> pairs;
     std::size_t longest = 0;
-    for (const auto &e : zend::builtins::elements((*args[1])->value.ht)) {
+    for (const auto &e : zend::builtins::elements(pairs_value->value.ht)) {
         std::string key = zend::builtins::key_text(e);
         if (key.empty())
             continue;
@@ -557,13 +532,13 @@ ZEND_FUNCTION(strtr)
 /* substr_replace(string, replacement, start [, length]) */
 ZEND_FUNCTION(substr_replace)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 4, args))
+    std::string s, with;
+    long f, l = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "ssl|l", &s, &with, &f, &l))
         return;
-    std::string s = string_arg(args[0]), with = string_arg(args[1]);
     long len = static_cast<long>(s.size());
-    long f = to_long(*args[2]);
-    long l = args.size() == 4 ? to_long(*args[3]) : len;
+    if (ZEND_NUM_ARGS() < 4)
+        l = len;
     if (f < 0) {
         f += len;
         if (f < 0)
@@ -587,13 +562,12 @@ ZEND_FUNCTION(substr_replace)
  * break without cut replaces spaces in place. */
 ZEND_FUNCTION(wordwrap)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 4, args))
+    std::string text, brk = "\n";
+    long width = 75;
+    bool cut = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|lsb", &text, &width, &brk, &cut))
         return;
-    std::string text = string_arg(args[0]);
-    long width = args.size() >= 2 ? to_long(*args[1]) : 75;
-    std::string brk = args.size() >= 3 ? string_arg(args[2]) : std::string("\n");
-    bool cut = args.size() == 4 && zend_is_true(*args[3]);
+
     if (text.empty())
         RETURN_FALSE;
     if (brk.empty()) {

@@ -28,11 +28,11 @@ std::string needle_of(zval *z)
  * compared without regard to case. */
 ZEND_FUNCTION(stristr)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string haystack;
+    zval *needle_value;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;
-    std::string haystack = to_string(*args[0]);
-    std::string needle = needle_of(*args[1]);
+    std::string needle = needle_of(needle_value);
     if (needle.empty()) {
         function_error(E_WARNING, "Empty delimiter.");
         RETURN_FALSE;
@@ -47,11 +47,11 @@ ZEND_FUNCTION(stristr)
  * needle's first character on. */
 ZEND_FUNCTION(strrchr)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    std::string haystack;
+    zval *needle_value;
+    if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;
-    std::string haystack = to_string(*args[0]);
-    std::string needle = needle_of(*args[1]);
+    std::string needle = needle_of(needle_value);
     char c = needle.empty() ? '\0' : needle[0];
     if (c == '\0' && haystack.find('\0') == std::string::npos) {
         /* the terminating NUL, as the engine's C string search finds it */
@@ -69,11 +69,10 @@ ZEND_FUNCTION(strrchr)
  * the lengths compared. */
 ZEND_FUNCTION(strncasecmp)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    std::string a, b;
+    long length;
+    if (!parse_args(ZEND_NUM_ARGS(), "ssl", &a, &b, &length))
         return;
-    std::string a = to_string(*args[0]), b = to_string(*args[1]);
-    long length = to_long(*args[2]);
     if (length < 0) {
         function_error(E_WARNING, "Length must be greater than or equal to 0");
         RETURN_FALSE;
@@ -134,13 +133,12 @@ long similar_chars(const std::string &a, const std::string &b)
 /* similar_text(a, b [, &percent]) */
 ZEND_FUNCTION(similar_text)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string a, b;
+    zval *percent = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|z", &a, &b, &percent))
         return;
-    std::string a = to_string(*args[0]), b = to_string(*args[1]);
     long sim = a.empty() && b.empty() ? 0 : similar_chars(a, b);
-    if (args.size() == 3) {
-        zval *percent = *args[2];
+    if (percent) {
         zval_dtor(percent);
         percent->type = IS_DOUBLE;
         percent->value.dval = a.empty() && b.empty() ? 0.0 : sim * 200.0 / static_cast<double>(a.size() + b.size());
@@ -188,20 +186,21 @@ long levenshtein_distance(const std::string &a, const std::string &b, long inser
  * is not supported. */
 ZEND_FUNCTION(levenshtein)
 {
-    int argc = ZEND_NUM_ARGS();
-    std::vector<zval **> args;
-    if (argc == 4 || !fetch_args(argc, 2, 5, args)) {
-        if (argc == 4)
-            zend_wrong_param_count();
+    /* two, three or five arguments: four is no form of the call */
+    if (ZEND_NUM_ARGS() == 4) {
+        zend_wrong_param_count();
         return;
     }
-    std::string a = to_string(*args[0]), b = to_string(*args[1]);
+    std::string a, b;
+    long insert, replace, remove;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|lll", &a, &b, &insert, &replace, &remove))
+        return;
     long distance;
-    if (args.size() == 3) {
+    if (ZEND_NUM_ARGS() == 3) {
         function_error(E_WARNING, "The general Levenshtein support is not there yet");
         distance = -1;
-    } else if (args.size() == 5) {
-        distance = levenshtein_distance(a, b, to_long(*args[2]), to_long(*args[3]), to_long(*args[4]));
+    } else if (ZEND_NUM_ARGS() == 5) {
+        distance = levenshtein_distance(a, b, insert, replace, remove);
     } else {
         distance = levenshtein_distance(a, b, 1, 1, 1);
     }
@@ -213,12 +212,11 @@ ZEND_FUNCTION(levenshtein)
 /* soundex(string): a letter and three digits; false for "". */
 ZEND_FUNCTION(soundex)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
     static const char codes[26] = {0,   '1', '2', '3', 0,   '1', '2', 0,   0,   '2', '2', '4', '5',
                                    '5', 0,   '1', '2', '6', '2', '3', 0,   '1', 0,   '2', 0,   '2'};
-    std::string s = to_string(*args[0]);
     if (s.empty())
         RETURN_FALSE;
     std::string out;
@@ -441,31 +439,27 @@ std::string metaphone(const std::string &text, long max)
 /* metaphone(string [, phonemes]) */
 ZEND_FUNCTION(metaphone)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string s;
+    long max = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &s, &max))
         return;
-    long max = args.size() == 2 ? to_long(*args[1]) : 0;
     if (max < 0)
         RETURN_FALSE;
-    return_string(return_value, metaphone(to_string(*args[0]), max));
+    return_string(return_value, metaphone(s, max));
 }
 
 /* str_word_count(string [, format]): words are letters with apostrophes
  * and inner hyphens; format 1 lists them, 2 keys them by position. */
 ZEND_FUNCTION(str_word_count)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
-        return;
+    std::string s;
     long format = 0;
-    if (args.size() == 2) {
-        format = to_long(*args[1]);
-        if (format != 1 && format != 2) {
-            function_error(E_WARNING, "The specified format parameter, '%ld' is invalid.", format);
-            RETURN_FALSE;
-        }
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &s, &format))
+        return;
+    if (ZEND_NUM_ARGS() == 2 && format != 1 && format != 2) {
+        function_error(E_WARNING, "The specified format parameter, '%ld' is invalid.", format);
+        RETURN_FALSE;
     }
-    std::string s = to_string(*args[0]);
     auto letter = [&](std::size_t i) { return i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])); };
     if (format)
         array_init(return_value);
@@ -492,17 +486,18 @@ ZEND_FUNCTION(str_word_count)
  * used, 2 those unused; 3 and 4 the same two sets as a string. */
 ZEND_FUNCTION(count_chars)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string s;
+    long mode = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &s, &mode))
         return;
-    long mode = args.size() == 2 ? to_long(*args[1]) : 0;
     if (mode < 0 || mode > 4) {
         function_error(E_WARNING, "Unknown mode.");
         RETURN_FALSE;
     }
     long counts[256] = {0};
-    for (unsigned char c : to_string(*args[0]))
+    for (unsigned char c : s)
         counts[c]++;
+
     if (mode >= 3) {
         std::string out;
         for (int c = 0; c < 256; c++)

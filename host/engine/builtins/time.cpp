@@ -142,11 +142,12 @@ std::string format_date(const std::string &format, std::time_t ts, bool local)
 
 void date_function(INTERNAL_FUNCTION_PARAMETERS, bool local)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string format;
+    long timestamp = 0;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|l", &format, &timestamp))
         return;
-    std::time_t ts = args.size() == 2 ? static_cast<std::time_t>(to_long(*args[1])) : std::time(nullptr);
-    return_string(return_value, format_date(to_string(*args[0]), ts, local));
+    std::time_t ts = ZEND_NUM_ARGS() == 2 ? static_cast<std::time_t>(timestamp) : std::time(nullptr);
+    return_string(return_value, format_date(format, ts, local));
 }
 
 } // namespace
@@ -165,8 +166,7 @@ ZEND_FUNCTION(gmdate) { date_function(INTERNAL_FUNCTION_PARAM_PASSTHRU, false); 
 
 ZEND_FUNCTION(time)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 0, args))
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
         return;
     RETURN_LONG(static_cast<long>(std::time(nullptr)));
 }
@@ -186,15 +186,16 @@ ZEND_FUNCTION(microtime)
  * parts from the current local time; out-of-range parts roll over. */
 ZEND_FUNCTION(mktime)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 0, 7, args))
+    long parts[7]; /* the seventh, is_dst, is taken and not used */
+    if (!parse_args(ZEND_NUM_ARGS(), "|lllllll", &parts[0], &parts[1], &parts[2], &parts[3], &parts[4], &parts[5],
+                    &parts[6]))
         return;
     std::time_t now = std::time(nullptr);
     std::tm t{};
     localtime_r(&now, &t);
     int *fields[] = {&t.tm_hour, &t.tm_min, &t.tm_sec, &t.tm_mon, &t.tm_mday, &t.tm_year};
-    for (std::size_t i = 0; i < args.size() && i < 6; i++) {
-        long v = to_long(*args[i]);
+    for (int i = 0; i < ZEND_NUM_ARGS() && i < 6; i++) {
+        long v = parts[i];
         if (v > 1000000 || v < -1000000)
             RETURN_FALSE;
         if (i == 3)
@@ -217,29 +218,27 @@ ZEND_FUNCTION(mktime)
 
 ZEND_FUNCTION(checkdate)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 3, 3, args))
+    long m, d, y;
+    if (!parse_args(ZEND_NUM_ARGS(), "lll", &m, &d, &y))
         return;
-    long m = to_long(*args[0]), d = to_long(*args[1]), y = to_long(*args[2]);
     RETURN_BOOL(y >= 1 && y <= 32767 && m >= 1 && m <= 12 && d >= 1 && d <= days_in_month(static_cast<int>(m - 1), y));
 }
 
 ZEND_FUNCTION(sleep)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    long seconds;
+    if (!parse_args(ZEND_NUM_ARGS(), "l", &seconds))
         return;
-    long seconds = to_long(*args[0]);
     if (seconds > 0)
         ::sleep(static_cast<unsigned>(seconds));
 }
 
 ZEND_FUNCTION(usleep)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    long micro;
+    if (!parse_args(ZEND_NUM_ARGS(), "l", &micro))
         return;
-    long micro = to_long(*args[0]);
+
     if (micro > 0) {
         struct timespec ts = {micro / 1000000, (micro % 1000000) * 1000};
         nanosleep(&ts, nullptr);

@@ -13,10 +13,10 @@ namespace {
 
 void type_test(INTERNAL_FUNCTION_PARAMETERS, int type)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *value;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &value))
         return;
-    RETURN_BOOL((*args[0])->type == type);
+    RETURN_BOOL(value->type == type);
 }
 
 } // namespace
@@ -31,34 +31,29 @@ ZEND_FUNCTION(is_object) { type_test(INTERNAL_FUNCTION_PARAM_PASSTHRU, IS_OBJECT
 /* is_resource: false for a resource that was closed. */
 ZEND_FUNCTION(is_resource)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *z;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &z))
         return;
-    zval *z = *args[0];
     RETURN_BOOL(z->type == IS_RESOURCE && zend::resource_type_name(z->value.lval) != nullptr);
 }
 
 /* get_resource_type(resource): its type's name, "Unknown" once closed. */
 ZEND_FUNCTION(get_resource_type)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
-        return;
-    zval *z = *args[0];
-    if (z->type != IS_RESOURCE) {
-        zend_error(E_WARNING, "Supplied argument is not a valid resource handle");
-        RETURN_FALSE;
-    }
+    zval *z;
+    args_result got = parse_args(ZEND_NUM_ARGS(), "r;Supplied argument is not a valid resource handle", &z);
+    if (!got)
+        return got.false_when_refused(return_value);
     const char *name = zend::resource_type_name(z->value.lval);
     RETURN_STRING(name ? name : "Unknown", 1);
 }
 
 ZEND_FUNCTION(is_numeric)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *z;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &z))
         return;
-    zval *z = *args[0];
+
     switch (z->type) {
     case IS_LONG:
     case IS_DOUBLE:
@@ -72,20 +67,20 @@ ZEND_FUNCTION(is_numeric)
 
 ZEND_FUNCTION(is_scalar)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *value;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &value))
         return;
-    int t = (*args[0])->type;
+    int t = value->type;
     RETURN_BOOL(t == IS_LONG || t == IS_DOUBLE || t == IS_STRING || t == IS_BOOL);
 }
 
 ZEND_FUNCTION(gettype)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    zval *value;
+    if (!parse_args(ZEND_NUM_ARGS(), "z", &value))
         return;
     const char *name;
-    switch ((*args[0])->type) {
+    switch (value->type) {
     case IS_NULL: name = "NULL"; break;
     case IS_BOOL: name = "boolean"; break;
     case IS_LONG: name = "integer"; break;
@@ -102,11 +97,10 @@ ZEND_FUNCTION(gettype)
 /* intval(value [, base]): the base applies to strings only. */
 ZEND_FUNCTION(intval)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    zval *z;
+    long base = 10;
+    if (!parse_args(ZEND_NUM_ARGS(), "z|l", &z, &base))
         return;
-    zval *z = *args[0];
-    long base = args.size() == 2 ? to_long(*args[1]) : 10;
     if (z->type == IS_STRING && base != 10 && base >= 2 && base <= 36) {
         std::string s(z->value.str.val, z->value.str.len);
         errno = 0;
@@ -118,30 +112,30 @@ ZEND_FUNCTION(intval)
 
 ZEND_FUNCTION(floatval)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    double d;
+    if (!parse_args(ZEND_NUM_ARGS(), "d", &d))
         return;
-    RETURN_DOUBLE(to_double(*args[0]));
+    RETURN_DOUBLE(d);
 }
 
 ZEND_FUNCTION(strval)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
-    return_string(return_value, to_string(*args[0]));
+    return_string(return_value, s);
 }
 
 /* settype(&var, type): converts the caller's variable in place. */
 ZEND_FUNCTION(settype)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 2, args))
+    zval **var;
+    std::string type;
+    if (!parse_args(ZEND_NUM_ARGS(), "Zs", &var, &type))
         return;
-    std::string type = to_string(*args[1]);
     for (char &c : type)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    zval **var = args[0];
+
     if (type == "integer" || type == "int") {
         convert_to_long_ex(var);
     } else if (type == "float" || type == "double") {

@@ -81,10 +81,9 @@ bool parse_url(const std::string &url, url_parts &parts)
  * read. The URL ends at a NUL byte. */
 ZEND_FUNCTION(parse_url)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 1, args))
+    std::string full;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &full))
         return;
-    std::string full = to_string(*args[0]);
     std::string url = full.substr(0, full.find('\0'));
     url_parts p;
     if (!parse_url(url, p)) {
@@ -236,13 +235,12 @@ HashTable *calling_scope()
  * of the calling scope, or as elements of the array. */
 ZEND_FUNCTION(parse_str)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string query;
+    zval *array = nullptr;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|z", &query, &array))
         return;
-    std::string query = to_string(*args[0]);
     HashTable *target;
-    if (args.size() == 2) {
-        zval *array = *args[1];
+    if (array) {
         zval_dtor(array);
         array_init(array);
         target = array->value.ht;
@@ -257,7 +255,8 @@ ZEND_FUNCTION(parse_str)
             std::size_t eq = pair.find('=');
             std::string name = url_decode(pair.substr(0, eq));
             std::string value = eq == std::string::npos ? std::string() : url_decode(pair.substr(eq + 1));
-            register_variable(target, args.size() == 1, name, value);
+            register_variable(target, array == nullptr, name, value);
+
         }
         if (amp == std::string::npos)
             break;

@@ -109,13 +109,12 @@ int compare_versions(const std::string &a, const std::string &b)
  * operator it does not know. */
 ZEND_FUNCTION(version_compare)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 2, 3, args))
+    std::string a, b, op;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss|s", &a, &b, &op))
         return;
-    int c = compare_versions(to_string(*args[0]), to_string(*args[1]));
-    if (args.size() == 2)
+    int c = compare_versions(a, b);
+    if (ZEND_NUM_ARGS() == 2)
         RETURN_LONG(c);
-    std::string op = to_string(*args[2]);
     if (op == "<" || op == "lt")
         RETURN_BOOL(c == -1);
     if (op == "<=" || op == "le")
@@ -136,15 +135,15 @@ ZEND_FUNCTION(version_compare)
  * follows. Waits a microsecond so that two calls differ. */
 ZEND_FUNCTION(uniqid)
 {
-    std::vector<zval **> args;
-    if (!fetch_args(ZEND_NUM_ARGS(), 1, 2, args))
+    std::string prefix;
+    bool more = false;
+    if (!parse_args(ZEND_NUM_ARGS(), "s|b", &prefix, &more))
         return;
-    std::string prefix = to_string(*args[0]);
     if (prefix.size() > 114) {
         function_error(E_WARNING, "The prefix to uniqid should not be more than 114 characters.");
         return;
     }
-    bool more = args.size() == 2 && zend_is_true(*args[1]);
+
     if (!more)
         ::usleep(1);
     struct timeval tv;
