@@ -14,6 +14,12 @@
 extern "C" {
 #endif
 
+/* The reference count a saved op array starts with. Every request that
+ * runs cached code shares the saved op arrays and the engine lowers the
+ * count whenever it lets go of one (destroy_op_array); a count this far
+ * from zero can never reach it within a process's life (at most 10,001
+ * requests), so the engine never frees pool memory, and it stays below
+ * the top bit, so no count of an engine routine that adds to it wraps. */
 #define BRISKO_SAVED_REFCOUNT 0x70000000
 
 typedef struct brisko_function_node {
