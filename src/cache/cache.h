@@ -38,6 +38,11 @@ char *brisko_save_overrides(HashTable *methods, HashTable *defaults, zend_class_
  * compiler gives under it. */
 int brisko_overrides_hold(zend_class_entry *saved, const char *overrides, zend_class_entry *parent);
 void brisko_inherit_copy(zend_class_entry *ce, zend_class_entry *parent);
+/* A class record's method and default tables, empty, in target; saving and
+ * restoring build them alike. */
+void brisko_class_tables_init(zend_class_entry *ce, bkpool *target);
+/* A deep copy of a static-variable table in target. */
+HashTable *brisko_copy_statics(HashTable *statics, bkpool *target);
 void brisko_inherit_constructor(zend_class_entry *ce);
 
 /* Set while a save meets something it cannot keep (a class whose methods

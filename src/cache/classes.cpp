@@ -169,3 +169,23 @@ void brisko_inherit_constructor(zend_class_entry *ce)
     brisko_drop_name(own, own_buffer);
     brisko_drop_name(their_name, their_buffer);
 }
+
+/* The compiler starts a class's tables with room for ten members. */
+#define BRISKO_CLASS_TABLE_SIZE 10
+/* and a function's static variables with room for two */
+#define BRISKO_STATICS_TABLE_SIZE 2
+
+void brisko_class_tables_init(zend_class_entry *ce, bkpool *target)
+{
+    brisko_init_hashtable_static(&ce->function_table, BRISKO_CLASS_TABLE_SIZE, (dtor_func_t)destroy_zend_function,
+                                 target);
+    brisko_init_hashtable_static(&ce->default_properties, BRISKO_CLASS_TABLE_SIZE, (dtor_func_t)_zval_ptr_dtor,
+                                 target);
+}
+
+HashTable *brisko_copy_statics(HashTable *statics, bkpool *target)
+{
+    HashTable *copy = brisko_init_hashtable(BRISKO_STATICS_TABLE_SIZE, (dtor_func_t)_zval_ptr_dtor, target);
+    brisko_copy_hashtable(copy, statics, target);
+    return copy;
+}

@@ -81,8 +81,7 @@ static zend_class_entry *brisko_build_class(brisko_class_node *node, zend_class_
     memcpy(ce, saved, sizeof(zend_class_entry));
     ce->parent = NULL;
 
-    brisko_init_hashtable_static(&ce->function_table, 10, (dtor_func_t)destroy_zend_function, BK_TARGET_ENGINE);
-    brisko_init_hashtable_static(&ce->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
+    brisko_class_tables_init(ce, BK_TARGET_ENGINE);
     if (parent != NULL)
         brisko_inherit_copy(ce, parent);
 
@@ -171,9 +170,7 @@ static void brisko_fresh_statics(zend_op_array *op_array)
 {
     if (op_array->static_variables == NULL)
         return;
-    HashTable *initial = op_array->static_variables;
-    op_array->static_variables = brisko_init_hashtable(2, (dtor_func_t)_zval_ptr_dtor, BK_TARGET_ENGINE);
-    brisko_copy_hashtable(op_array->static_variables, initial, BK_TARGET_ENGINE);
+    op_array->static_variables = brisko_copy_statics(op_array->static_variables, BK_TARGET_ENGINE);
 }
 
 zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *status)

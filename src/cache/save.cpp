@@ -75,10 +75,8 @@ void brisko_save_op(zend_op_array **dest, zend_op_array *src, bkpool *pool)
     if (src->brk_cont_array != NULL)
         copy->brk_cont_array = (zend_brk_cont_element *)brisko_memdup(
             src->brk_cont_array, src->last_brk_cont * sizeof(zend_brk_cont_element), pool);
-    if (src->static_variables != NULL) {
-        copy->static_variables = brisko_init_hashtable(2, (dtor_func_t)_zval_ptr_dtor, pool);
-        brisko_copy_hashtable(copy->static_variables, src->static_variables, pool);
-    }
+    if (src->static_variables != NULL)
+        copy->static_variables = brisko_copy_statics(src->static_variables, pool);
     if (src->filename != NULL)
         copy->filename = brisko_save_filename(src->filename, pool);
 }
@@ -190,12 +188,11 @@ int brisko_save_class1(void *pData, int num_args, va_list args, zend_hash_key *k
     if (ce->refcount != NULL)
         copy->refcount = (int *)brisko_new_counter(pool);
 
+    brisko_class_tables_init(copy, pool);
     brisko_copy_dest methods = {&copy->function_table, pool};
-    brisko_init_hashtable_static(&copy->function_table, 10, (dtor_func_t)destroy_zend_function, pool);
     brisko_foreach(&ce->function_table, brisko_save_op1, 2, &methods, ce);
 
     brisko_copy_dest defaults = {&copy->default_properties, pool};
-    brisko_init_hashtable_static(&copy->default_properties, 10, (dtor_func_t)_zval_ptr_dtor, pool);
     brisko_foreach(&ce->default_properties, brisko_save_default1, 2, &defaults, ce);
 
     node->late_parent = NULL;
