@@ -7,6 +7,7 @@
 #include <string>
 
 #include "builtins.h"
+#include "session.h"
 #include "engine.h"
 
 using zend::builtins::parse_args;
@@ -194,8 +195,13 @@ ZEND_FUNCTION(ini_set)
     if (!parse_args(ZEND_NUM_ARGS(), "ss", &name, &value))
         return;
     const setting *s = find_setting(name);
-    if (!s)
-        RETURN_FALSE;
+    if (!s) {
+        std::string old;
+        if (!zend::builtins::session::change_request_setting(name, value, old))
+            RETURN_FALSE;
+        zend::builtins::return_string(return_value, old);
+        return;
+    }
     std::string old = current_text(*s);
     zend::builtins::change_setting(s->name, value);
     zend::builtins::return_string(return_value, old);
@@ -207,8 +213,13 @@ ZEND_FUNCTION(ini_get)
     if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
     const setting *s = find_setting(name);
-    if (!s)
-        RETURN_FALSE;
+    if (!s) {
+        std::string text;
+        if (!zend::builtins::session::request_setting(name, text))
+            RETURN_FALSE;
+        zend::builtins::return_string(return_value, text);
+        return;
+    }
     zend::builtins::return_string(return_value, current_text(*s));
 }
 
@@ -219,7 +230,11 @@ ZEND_FUNCTION(ini_restore)
     if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
         return;
     const setting *s = find_setting(name);
-    if (!s || !texts().count(name))
+    if (!s) {
+        zend::builtins::session::restore_request_setting(name);
+        return;
+    }
+    if (!texts().count(name))
         return;
     s->set(start_text(*s));
     texts().erase(name);

@@ -495,31 +495,88 @@ void decode(const std::string &text, HashTable *vars)
     }
 }
 
+namespace {
+
+/* The session settings by their ini names: each one text or number field. */
+struct setting_field {
+    const char *name;
+    std::string session_settings::*text;
+    long session_settings::*number;
+};
+
+const setting_field setting_fields[] = {
+    {"session.save_path", &session_settings::save_path, nullptr},
+    {"session.name", &session_settings::name, nullptr},
+    {"session.cache_limiter", &session_settings::cache_limiter, nullptr},
+    {"session.cache_expire", nullptr, &session_settings::cache_expire},
+    {"session.gc_maxlifetime", nullptr, &session_settings::gc_maxlifetime},
+    {"session.gc_probability", nullptr, &session_settings::gc_probability},
+    {"session.gc_divisor", nullptr, &session_settings::gc_divisor},
+    {"session.cookie_lifetime", nullptr, &session_settings::cookie_lifetime},
+    {"session.cookie_path", &session_settings::cookie_path, nullptr},
+    {"session.cookie_domain", &session_settings::cookie_domain, nullptr},
+};
+
+const setting_field *find_field(const std::string &name)
+{
+    for (const setting_field &f : setting_fields)
+        if (name == f.name)
+            return &f;
+    return nullptr;
+}
+
+void set_field(session_settings &c, const setting_field &f, const std::string &value)
+{
+    if (f.text)
+        c.*f.text = value;
+    else
+        c.*f.number = setting_number(value);
+}
+
+std::string field_text(const session_settings &c, const setting_field &f)
+{
+    return f.text ? c.*f.text : std::to_string(c.*f.number);
+}
+
+} // namespace
+
 bool apply_setting(const std::string &name, const std::string &value)
 {
-    session_settings &c = configured();
-    if (name == "session.save_path")
-        c.save_path = value;
-    else if (name == "session.name")
-        c.name = value;
-    else if (name == "session.cache_limiter")
-        c.cache_limiter = value;
-    else if (name == "session.cache_expire")
-        c.cache_expire = setting_number(value);
-    else if (name == "session.gc_maxlifetime")
-        c.gc_maxlifetime = setting_number(value);
-    else if (name == "session.gc_probability")
-        c.gc_probability = setting_number(value);
-    else if (name == "session.gc_divisor")
-        c.gc_divisor = setting_number(value);
-    else if (name == "session.cookie_lifetime")
-        c.cookie_lifetime = setting_number(value);
-    else if (name == "session.cookie_path")
-        c.cookie_path = value;
-    else if (name == "session.cookie_domain")
-        c.cookie_domain = value;
-    else
+    const setting_field *f = find_field(name);
+    if (!f)
         return false;
+    set_field(configured(), *f, value);
+    return true;
+}
+
+bool request_setting(const std::string &name, std::string &text)
+{
+    const setting_field *f = find_field(name);
+    if (!f)
+        return false;
+    text = field_text(state.config, *f);
+    return true;
+}
+
+bool change_request_setting(const std::string &name, const std::string &value, std::string &old)
+{
+    const setting_field *f = find_field(name);
+    if (!f)
+        return false;
+    old = field_text(state.config, *f);
+    set_field(state.config, *f, value);
+    return true;
+}
+
+bool restore_request_setting(const std::string &name)
+{
+    const setting_field *f = find_field(name);
+    if (!f)
+        return false;
+    if (f->text)
+        state.config.*f->text = configured().*f->text;
+    else
+        state.config.*f->number = configured().*f->number;
     return true;
 }
 

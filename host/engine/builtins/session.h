@@ -47,6 +47,14 @@ void decode(const std::string &text, HashTable *vars);
  * false for a name that is not one of them. */
 bool apply_setting(const std::string &name, const std::string &value);
 
+/* The same settings for the running request only (ini_get, ini_set,
+ * ini_restore): its value as text, a change that returns the old text,
+ * and the way back to what the program configured. false for a name that
+ * is not a session setting. */
+bool request_setting(const std::string &name, std::string &text);
+bool change_request_setting(const std::string &name, const std::string &value, std::string &old);
+bool restore_request_setting(const std::string &name);
+
 } // namespace zend::builtins::session
 
 #endif
