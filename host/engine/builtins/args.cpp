@@ -11,9 +11,9 @@ namespace {
 
 /* The warning of the n-th refusing letter (from 0), with "%s", "%d" and
  * "%%" filled in. */
-std::string refusal_text(const char *spec, std::size_t n, int argument)
+std::string refusal_text(const char *pattern, std::size_t n, int argument)
 {
-    const char *p = std::strchr(spec, ';');
+    const char *p = std::strchr(pattern, ';');
     for (; p && n > 0; n--)
         p = std::strchr(p + 1, ';');
     std::string text;
@@ -51,15 +51,15 @@ void convert_in_place(zval **slot, int type)
     }
 }
 
-args_result refuse(const char *spec, std::size_t refusal, int argument)
+args_result refuse(const char *pattern, std::size_t refusal, int argument)
 {
-    zend_error(E_WARNING, "%s", refusal_text(spec, refusal, argument).c_str());
+    zend_error(E_WARNING, "%s", refusal_text(pattern, refusal, argument).c_str());
     return args_result::wrong_type;
 }
 
 } // namespace
 
-args_result parse_args_into(int argc, const char *spec, arg_bounds bounds, void *const *targets, const bool *values)
+args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, void *const *targets, const bool *values)
 {
     if (argc < bounds.min || (bounds.max >= 0 && argc > bounds.max) || argc > current_call.count ||
         (argc > 0 && !current_call.args)) {
@@ -70,7 +70,7 @@ args_result parse_args_into(int argc, const char *spec, arg_bounds bounds, void 
 
     int index = 0;
     std::size_t target = 0, refusal = 0;
-    for (const char *p = spec; *p && *p != ';'; p++) {
+    for (const char *p = pattern; *p && *p != ';'; p++) {
         char letter = *p;
         if (letter == '|' || letter == '/')
             continue;
@@ -133,13 +133,13 @@ args_result parse_args_into(int argc, const char *spec, arg_bounds bounds, void 
             break;
         case 'r':
             if ((*slot)->type != IS_RESOURCE)
-                return refuse(spec, this_refusal, index);
+                return refuse(pattern, this_refusal, index);
             *static_cast<zval **>(out) = *slot;
             break;
         case 'a':
         case 'H':
             if ((*slot)->type != IS_ARRAY && (letter == 'a' || (*slot)->type != IS_OBJECT))
-                return refuse(spec, this_refusal, index);
+                return refuse(pattern, this_refusal, index);
             if (in_place)
                 SEPARATE_ZVAL_IF_NOT_REF(slot);
             if (value_target)

@@ -1,4 +1,4 @@
-/* Reading a built-in's arguments by a specification string, in the manner
+/* Reading a built-in's arguments by a pattern of letters, in the manner
  * of the engine's zend_parse_parameters:
  *
  *     std::string text;
@@ -78,7 +78,7 @@ private:
     status_t status_;
 };
 
-/* The counts a specification string allows: from min to max (-1: no
+/* The counts an argument pattern allows: from min to max (-1: no
  * upper bound). */
 struct arg_bounds {
     int min = 0;
@@ -109,35 +109,35 @@ constexpr bool has(const char *set, char c)
 /* Not constexpr: reaching one while the compiler checks a string is the
  * compile error, and its name says what is wrong. */
 void letter_does_not_match_its_target();
-void unknown_letter_in_argument_spec();
+void unknown_letter_in_argument_pattern();
 void slash_after_a_letter_that_takes_none();
 void rest_letter_is_not_last();
 void required_rest_after_bar();
-void second_bar_in_argument_spec();
+void second_bar_in_argument_pattern();
 void letter_count_differs_from_target_count();
 void refusing_letters_and_warnings_differ_in_number();
 
-consteval arg_bounds check(const char *spec, const char *const *targets, std::size_t target_count)
+consteval arg_bounds check(const char *pattern, const char *const *targets, std::size_t target_count)
 {
     std::size_t letters = 0, refusing = 0, warnings = 0;
     bool bar = false, rest = false;
     arg_bounds bounds;
-    const char *p = spec;
+    const char *p = pattern;
     for (; *p && *p != ';'; p++) {
         char c = *p;
         if (c == '|') {
             if (bar)
-                second_bar_in_argument_spec();
+                second_bar_in_argument_pattern();
             bar = true;
             continue;
         }
         if (c == '/') {
-            if (p == spec || !has("ldbszaH", p[-1]))
+            if (p == pattern || !has("ldbszaH", p[-1]))
                 slash_after_a_letter_that_takes_none();
             continue;
         }
         if (!has("ldbszZaHr*+", c))
-            unknown_letter_in_argument_spec();
+            unknown_letter_in_argument_pattern();
         if (rest)
             rest_letter_is_not_last();
         if (c == '+' && bar)
@@ -168,31 +168,31 @@ consteval arg_bounds check(const char *spec, const char *const *targets, std::si
 
 } // namespace args_detail
 
-/* A specification string checked against the targets' types, and its
+/* An argument pattern checked against the targets' types, and its
  * bounds counted, while the code compiles. */
 template <typename... T>
-struct arg_spec {
+struct arg_pattern {
     const char *text;
     arg_bounds bounds;
     template <std::size_t N>
-    consteval arg_spec(const char (&spec)[N]) : text(spec)
+    consteval arg_pattern(const char (&pattern)[N]) : text(pattern)
     {
         const char *const targets[] = {args_detail::letters_for<T>..., ""};
-        bounds = args_detail::check(spec, targets, sizeof...(T));
+        bounds = args_detail::check(pattern, targets, sizeof...(T));
     }
 };
 
 /* The untyped reader behind parse_args: targets[i] points at the target of
  * the i-th letter; values[i] is true where that target is a zval ** (for a
  * and H: the value rather than its table). */
-args_result parse_args_into(int argc, const char *spec, arg_bounds bounds, void *const *targets, const bool *values);
+args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, void *const *targets, const bool *values);
 
 template <typename... T>
-args_result parse_args(int argc, std::type_identity_t<arg_spec<T...>> spec, T... targets)
+args_result parse_args(int argc, std::type_identity_t<arg_pattern<T...>> pattern, T... targets)
 {
     void *const list[] = {static_cast<void *>(targets)..., nullptr};
     static constexpr bool values[] = {std::is_same_v<T, zval **>..., false};
-    return parse_args_into(argc, spec.text, spec.bounds, list, values);
+    return parse_args_into(argc, pattern.text, pattern.bounds, list, values);
 }
 
 

@@ -135,7 +135,7 @@ TEST(ParseArgs, EachLetterReadsItsKind)
         release(v);
 }
 
-TEST(ParseArgs, CountsOutsideTheSpecWarnAndTouchNothing)
+TEST(ParseArgs, CountsOutsideThePatternWarnAndTouchNothing)
 {
     request_scope scope;
     zval *one = make_long(1);
@@ -361,11 +361,11 @@ TEST(ParseArgs, BoundsAreCountedWhenTheCodeCompiles)
 {
     using std::string;
     using rest = std::vector<zval **>;
-    constexpr arg_bounds none = arg_spec<>("").bounds;
-    constexpr arg_bounds optional = arg_spec<string *, long *, long *>("s|ll").bounds;
-    constexpr arg_bounds all_optional = arg_spec<zval **, long *, bool *>("|zlb").bounds;
-    constexpr arg_bounds any = arg_spec<string *, rest *>("s*").bounds;
-    constexpr arg_bounds some = arg_spec<HashTable **, rest *>("a/+;w").bounds;
+    constexpr arg_bounds none = arg_pattern<>("").bounds;
+    constexpr arg_bounds optional = arg_pattern<string *, long *, long *>("s|ll").bounds;
+    constexpr arg_bounds all_optional = arg_pattern<zval **, long *, bool *>("|zlb").bounds;
+    constexpr arg_bounds any = arg_pattern<string *, rest *>("s*").bounds;
+    constexpr arg_bounds some = arg_pattern<HashTable **, rest *>("a/+;w").bounds;
     auto bounds = [](arg_bounds b) { return std::to_string(b.min) + ".." + std::to_string(b.max); };
     EXPECT_EQ(bounds(none), "0..0");
     EXPECT_EQ(bounds(optional), "1..3");
