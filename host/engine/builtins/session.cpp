@@ -573,10 +573,7 @@ bool restore_request_setting(const std::string &name)
     const setting_field *f = find_field(name);
     if (!f)
         return false;
-    if (f->text)
-        state.config.*f->text = configured().*f->text;
-    else
-        state.config.*f->number = configured().*f->number;
+    set_field(state.config, *f, field_text(configured(), *f));
     return true;
 }
 

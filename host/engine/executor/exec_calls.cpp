@@ -85,7 +85,6 @@ void drop_call(pending_call &p) {
 zval *call_user_here(pending_call &p) {
     frame callee;
     callee.op_array = &p.function.op_array;
-    callee.code = p.code;
     HashTable *symbols;
     ALLOC_HASHTABLE(symbols);
     zend_hash_init(symbols, 8, nullptr, (dtor_func_t)_zval_ptr_dtor, 0);
@@ -164,7 +163,6 @@ zval *include_file_here(frame &f, const std::string &file, int type) {
     zend_op_array *oa = zend_compile_file(&handle, type);
     if (!oa) return bool_value(false);
     zval *rv = run_in_scope(oa, f.symbol_table, f.this_ptr);
-    forget_prepared(oa);
     forget_statics(oa);
     destroy_op_array(oa);
     efree(oa);
@@ -187,7 +185,6 @@ zval *eval_string(const std::string &code, const char *description, HashTable *s
         zend_op_array *oa = compile_string(code, description);
         if (!oa) return nullptr;
         zval *rv = run_in_scope(oa, symbol_table, this_ptr);
-        forget_prepared(oa);
         forget_statics(oa);
         destroy_op_array(oa);
         efree(oa);

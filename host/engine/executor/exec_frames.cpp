@@ -92,7 +92,6 @@ pending_call &push_pending_call() {
     p.callable = false;
     p.object = nullptr;
     p.args.clear();
-    p.code = nullptr;
     return p;
 }
 

@@ -11,9 +11,9 @@
  * it starts at its first op.
  *
  * The op array is only read. Its prepared code is indexed by the address
- * of its op table, which the op array keeps for as long as it lives: user
- * functions live until the request ends, and the code of a file is
- * forgotten right after it ran, before it is destroyed. */
+ * of its op table, which the op array keeps for as long as it lives:
+ * destroy_op_array forgets it before the table is freed, so an address
+ * that comes back for other code is prepared afresh. */
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -39,21 +39,6 @@ std::unordered_map<const zend_op *, prepared *> index_by_ops;
 /* Code forgotten while frames still run it; freed when the last of them
  * ends (release_prepared), or at request end. */
 std::unordered_set<prepared *> retired;
-
-void drop_all();
-
-/* A process that ends inside a request (exit() from a script or a
- * module) still gives its prepared code back. */
-struct drop_at_exit {
-    ~drop_at_exit() { drop_all(); }
-} dropper;
-
-void drop_all() {
-    for (auto &entry : index_by_ops) delete entry.second;
-    index_by_ops.clear();
-    for (prepared *p : retired) delete p;
-    retired.clear();
-}
 
 void retire(prepared *p) {
     table_epoch++; /* call sites may know it */
@@ -224,8 +209,6 @@ struct builder {
     }
 
     void build() {
-        p->source = oa;
-        p->ops = oa->opcodes;
         p->last = oa->last;
         p->temps = oa->T;
         p->code.resize((std::size_t)oa->last + 1);
@@ -305,7 +288,22 @@ void release_prepared(prepared *p) {
 
 /* Request end: no frame runs any more (a fatal error abandons frames
  * without counting them out), so everything goes. */
-void drop_prepared_code() { drop_all(); }
+void drop_prepared_code() {
+    for (auto &entry : index_by_ops) delete entry.second;
+    index_by_ops.clear();
+    for (prepared *p : retired) delete p;
+    retired.clear();
+}
+
+namespace {
+
+/* A process that ends inside a request (exit() from a script or a
+ * module) still gives its prepared code back. */
+struct drop_at_exit {
+    ~drop_at_exit() { drop_prepared_code(); }
+} dropper;
+
+} // namespace
 
 } // namespace zend::exec
 

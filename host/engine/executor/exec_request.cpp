@@ -140,7 +140,6 @@ int execute_script(const char *filename) {
         }
         zval *rv = exec::run_in_scope(oa, &EG(symbol_table), nullptr);
         zval_ptr_dtor(&rv);
-        exec::forget_prepared(oa);
         destroy_op_array(oa);
         efree(oa);
     } catch (const bailout &) {

@@ -77,7 +77,7 @@ void jump(frame &f, zend_uint target) {
 }
 
 void execute(frame &f) {
-    prepared *code = f.code ? f.code : prepare(f.op_array);
+    prepared *code = prepare(f.op_array);
     f.code = code;
     code->running++;
     f.ops = f.op_array->opcodes;

@@ -64,7 +64,6 @@ struct pending_call {
     zend_function function;     /* copy of the record; user op arrays counted while the call lasts */
     zval *object = nullptr;     /* counted, a reference: becomes $this */
     argument_list args;         /* counted */
-    struct prepared *code = nullptr; /* the callee's prepared code when the call site knew it */
 };
 
 /* Prepared code: what the executor keeps per op array and request. Each op
@@ -109,13 +108,9 @@ struct compiled_variable {
 struct call_site {
     void *target = nullptr;
     unsigned long epoch = 0;
-    const zend_class_entry *scope = nullptr; /* methods: the class the method was found in */
-    struct prepared *code = nullptr;
 };
 
 struct prepared {
-    const zend_op_array *source = nullptr;
-    const zend_op *ops = nullptr;
     zend_uint last = 0;
     zend_uint temps = 0;
     std::vector<instr> code;
@@ -127,8 +122,8 @@ struct prepared {
 
 /* The prepared code of an op array, made on first use in a request. */
 prepared *prepare(const zend_op_array *op_array);
-/* Drops what was prepared for an op array about to be destroyed (a file's
- * top-level code after it ran): its memory may be reused for other code. */
+/* Drops what was prepared for an op array whose ops are about to be freed
+ * (destroy_op_array calls it): their memory may be reused for other code. */
 void forget_prepared(const zend_op_array *op_array);
 void release_prepared(prepared *p); /* a frame that ran it ended */
 void drop_prepared_code(); /* request end */
