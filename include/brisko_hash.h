@@ -33,6 +33,11 @@ typedef struct brisko_copy_dest {
 void brisko_copy_zval(zval *value, bkpool *target);
 void brisko_copy_hashtable(HashTable *dest, HashTable *src, bkpool *target);
 int brisko_copy_hashtable1(void *pData, int num_args, va_list args, zend_hash_key *key);
+/* A deep copy of value laid out in one block of pool, for a value that is
+ * never changed afterwards (its tables must not be inserted into or deleted
+ * from). The copy and its elements are values of their own: count 1, not
+ * references. */
+zval *brisko_copy_frozen(const zval *value, bkpool *pool);
 /* Forgets any copy that a fatal error cut short (request start). */
 void brisko_copy_request_startup(void);
 

@@ -29,31 +29,6 @@ static brisko_heap_item *brisko_heap_find_item(brisko_heap_group *group, const c
     return *(brisko_heap_item **)data;
 }
 
-static void brisko_heap_own(zval *value);
-
-/* A stored value is the store's own: its elements were shared with the
- * storing request's variables and may have been references there. Each
- * copied element becomes a value of its own (count 1, not a reference), so
- * every read hands the script fresh values that it can change and let go
- * without touching one another. */
-static int brisko_heap_own_element(void *pData, int num_args, va_list args, zend_hash_key *key)
-{
-    (void)num_args;
-    (void)args;
-    (void)key;
-    brisko_heap_own(*(zval **)pData);
-    return 0;
-}
-
-static void brisko_heap_own(zval *value)
-{
-    value->refcount = 1;
-    value->is_ref = 0;
-    if ((value->type == IS_ARRAY || value->type == IS_CONSTANT_ARRAY) && value->value.ht != NULL &&
-        value->value.ht != &EG(symbol_table))
-        brisko_foreach(value->value.ht, brisko_heap_own_element, 0);
-}
-
 extern "C" {
 
 int brisko_heap_set(const char *group_name, const char *key, zval **value)
@@ -73,10 +48,13 @@ int brisko_heap_set(const char *group_name, const char *key, zval **value)
     if (old != NULL && old->pool != BK_TARGET_ENGINE && old->pool != BK_TARGET_REQUEST_HEAP)
         delete_bkpool(old->pool);
 
+    /* The stored value is the store's own: its elements were shared with
+     * the storing request's variables and may have been references there.
+     * In the copy each is a value of its own (count 1, not a reference),
+     * so every read hands the script fresh values that it can change and
+     * let go without touching one another. */
     bkpool *pool = new_subbkpool(bkpool_global);
-    zval *copy = (zval *)brisko_memdup(*value, sizeof(zval), pool);
-    brisko_copy_zval(copy, pool);
-    brisko_heap_own(copy);
+    zval *copy = brisko_copy_frozen(*value, pool);
     copy->refcount = BRISKO_STORED_REFCOUNT;
 
     brisko_heap_item *item = (brisko_heap_item *)brisko_malloc(sizeof(brisko_heap_item), pool);

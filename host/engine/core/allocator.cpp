@@ -39,10 +39,23 @@
 
 #if !defined(BRISKO_DEBUG_MEMORY) && __has_include(<valgrind/memcheck.h>)
 #include <valgrind/memcheck.h>
+/* A client request costs a dozen instructions and a few stack stores even
+ * when valgrind is absent; the hot paths pay for it only under valgrind. */
+static bool running_on_valgrind() { return RUNNING_ON_VALGRIND != 0; }
+static const bool on_valgrind = running_on_valgrind();
+#define BRISKO_VG(request) \
+    do { \
+        if (__builtin_expect(on_valgrind, 0)) (void)(request); \
+    } while (0)
+inline bool on_valgrind_active() { return __builtin_expect(on_valgrind, 0); }
+#define MARK_NOACCESS(a, n) BRISKO_VG(VALGRIND_MAKE_MEM_NOACCESS(a, n))
+#define MARK_UNDEFINED(a, n) BRISKO_VG(VALGRIND_MAKE_MEM_UNDEFINED(a, n))
+#define MARK_DEFINED(a, n) BRISKO_VG(VALGRIND_MAKE_MEM_DEFINED(a, n))
 #else
-#define VALGRIND_MAKE_MEM_NOACCESS(a, n) ((void)(a), (void)(n))
-#define VALGRIND_MAKE_MEM_UNDEFINED(a, n) ((void)(a), (void)(n))
-#define VALGRIND_MAKE_MEM_DEFINED(a, n) ((void)(a), (void)(n))
+inline bool on_valgrind_active() { return false; }
+#define MARK_NOACCESS(a, n) ((void)(a), (void)(n))
+#define MARK_UNDEFINED(a, n) ((void)(a), (void)(n))
+#define MARK_DEFINED(a, n) ((void)(a), (void)(n))
 #endif
 
 #include "core/allocator.h"
@@ -168,40 +181,48 @@ void release_large_blocks() {
 
 #ifndef BRISKO_DEBUG_MEMORY
 
-/* A small block: while live, its requested size; while free, the next
- * block of its class's free list. */
-struct alignas(16) small_header {
-    union {
-        std::size_t size;
-        small_header *next_free;
-    };
-    std::uint32_t cls;
+/* A small block is an 8-byte header and a user part of its class's size,
+ * 8-byte aligned (as Zend Engine 1 aligned its blocks). The header holds
+ * the requested size above the class in its first word, which is never
+ * large_class, and the magic in its second, so efree reads the same two
+ * words in front of every block. A free block keeps the next block of its
+ * class's free list in its user part. */
+struct small_header {
+    std::uint32_t word; /* (size << 8) | class */
     std::uint32_t magic;
 };
-static_assert(sizeof(small_header) == 16, "small header is 16 bytes");
+static_assert(sizeof(small_header) == 8, "small header is 8 bytes");
 
-/* User sizes of the classes: 16-byte steps to 256, then four classes per
+/* User sizes of the classes: 8-byte steps to 256, then four classes per
  * doubling up to 4096. */
-constexpr std::size_t class_sizes[] = {16,   32,   48,   64,   80,   96,   112,  128,  144,  160,  176,
-                                       192,  208,  224,  240,  256,  320,  384,  448,  512,  640,  768,
-                                       896,  1024, 1280, 1536, 1792, 2048, 2560, 3072, 3584, 4096};
+constexpr std::size_t class_sizes[] = {
+    8,   16,  24,  32,  40,  48,  56,  64,  72,  80,  88,   96,   104,  112,  120,  128,
+    136, 144, 152, 160, 168, 176, 184, 192, 200, 208, 216,  224,  232,  240,  248,  256,
+    320, 384, 448, 512, 640, 768, 896, 1024, 1280, 1536, 1792, 2048, 2560, 3072, 3584, 4096};
 constexpr std::size_t class_count = sizeof class_sizes / sizeof class_sizes[0];
 constexpr std::size_t small_max = 4096;
 constexpr std::size_t chunk_size = 256 * 1024;
+static_assert(class_count <= 0xff, "a class fits the header's low byte");
 
 struct class_table {
-    unsigned char of[small_max / 16 + 1]; /* (size + 15) / 16 -> class */
+    unsigned char of[small_max / 8 + 1]; /* (size + 7) / 8 -> class */
     class_table() {
         std::size_t c = 0;
-        for (std::size_t units = 0; units <= small_max / 16; units++) {
-            while (class_sizes[c] < units * 16) c++;
+        for (std::size_t units = 0; units <= small_max / 8; units++) {
+            while (class_sizes[c] < units * 8) c++;
             of[units] = (unsigned char)c;
         }
     }
 };
 const class_table classes;
 
-small_header *free_lists[class_count];
+inline std::size_t class_for(std::size_t size) { return classes.of[(size + 7) >> 3]; }
+inline small_header *small_of(void *p) { return static_cast<small_header *>(p) - 1; }
+inline std::size_t small_size(const small_header *h) { return h->word >> 8; }
+inline std::size_t small_class(const small_header *h) { return h->word & 0xff; }
+inline void *&next_free(void *user) { return *static_cast<void **>(user); }
+
+void *free_lists[class_count]; /* user parts of free blocks */
 
 /* Chunks, in the order they were first used; those before `chunks_used`
  * were used in this request, the one at chunks_used - 1 is being carved. */
@@ -215,7 +236,7 @@ char *bump_end = nullptr;
 char *map_chunk() {
     void *chunk = mmap(nullptr, chunk_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (chunk == MAP_FAILED) out_of_memory();
-    VALGRIND_MAKE_MEM_NOACCESS(chunk, chunk_size);
+    MARK_NOACCESS(chunk, chunk_size);
     return static_cast<char *>(chunk);
 }
 
@@ -227,56 +248,88 @@ char *next_chunk_space(std::size_t need) {
     return chunk;
 }
 
-void *allocate(std::size_t size, bool zero) {
-    if (size > small_max) return allocate_large(size, zero);
-    std::size_t cls = classes.of[(size + 15) >> 4];
-    small_header *h = free_lists[cls];
-    std::size_t total = sizeof(small_header) + class_sizes[cls];
-    if (h) {
-        VALGRIND_MAKE_MEM_DEFINED(h, sizeof(small_header));
-        free_lists[cls] = h->next_free;
-    } else if ((std::size_t)(bump_end - bump) >= total) {
-        h = reinterpret_cast<small_header *>(bump);
-        bump += total;
-    } else {
-        h = reinterpret_cast<small_header *>(next_chunk_space(total));
-    }
-    VALGRIND_MAKE_MEM_UNDEFINED(h, sizeof(small_header) + size);
-    h->size = size;
-    h->cls = (std::uint32_t)cls;
+inline void *mark_live(void *user, std::size_t size, std::size_t cls) {
+    small_header *h = small_of(user);
+    h->word = (std::uint32_t)(size << 8 | cls);
     h->magic = live_magic;
     live_blocks++;
     live_bytes += size;
-    void *user = h + 1;
+    return user;
+}
+
+/* The common case of allocate: a small block taken from its free list,
+ * without valgrind. NULL when the slow path must run. */
+inline void *allocate_from_free_list(std::size_t size) {
+    if (size > small_max || on_valgrind_active()) return nullptr;
+    std::size_t cls = class_for(size);
+    void *user = free_lists[cls];
+    if (!user) return nullptr;
+    free_lists[cls] = next_free(user);
+    return mark_live(user, size, cls);
+}
+
+/* Puts the small block p on its class's free list. False when p is not a
+ * small block. */
+inline bool push_free(void *p) {
+    if (class_of(p) == large_class) return false;
+    small_header *h = small_of(p);
+    std::size_t cls = small_class(h);
+    if (cls >= class_count) bad_block("efree", p);
+    live_blocks--;
+    live_bytes -= small_size(h);
+    h->magic = freed_magic;
+    next_free(p) = free_lists[cls];
+    free_lists[cls] = p;
+    return true;
+}
+
+/* The common case of free_block, without valgrind. False when the slow
+ * path must run. */
+inline bool free_to_free_list(void *p) {
+    if (on_valgrind_active()) return false;
+    return push_free(p);
+}
+
+void *allocate(std::size_t size, bool zero) {
+    if (size > small_max) return allocate_large(size, zero);
+    std::size_t cls = class_for(size);
+    std::size_t total = sizeof(small_header) + class_sizes[cls];
+    char *user = static_cast<char *>(free_lists[cls]);
+    if (user) {
+        MARK_DEFINED(user, sizeof(void *));
+        free_lists[cls] = next_free(user);
+    } else if ((std::size_t)(bump_end - bump) >= total) {
+        user = bump + sizeof(small_header);
+        bump += total;
+    } else {
+        user = next_chunk_space(total) + sizeof(small_header);
+    }
+    MARK_UNDEFINED(user - sizeof(small_header), sizeof(small_header) + size);
+    mark_live(user, size, cls);
     if (zero) std::memset(user, 0, size);
     return user;
 }
 
 void free_block(void *p) {
-    if (class_of(p) == large_class) {
+    /* The link goes where a block shorter than a pointer was not
+     * accessible. */
+    if (class_of(p) != large_class) MARK_UNDEFINED(p, sizeof(void *));
+    if (!push_free(p)) {
         free_large(p);
         return;
     }
-    small_header *h = static_cast<small_header *>(p) - 1;
-    std::uint32_t cls = h->cls;
-    if (cls >= class_count) bad_block("efree", p);
-    live_blocks--;
-    live_bytes -= h->size;
-    h->magic = freed_magic;
-    h->next_free = free_lists[cls];
-    free_lists[cls] = h;
-    VALGRIND_MAKE_MEM_NOACCESS(p, class_sizes[cls]);
+    MARK_NOACCESS(p, class_sizes[small_class(small_of(p))]);
 }
 
 void *reallocate(void *p, std::size_t size, bool allow_failure) {
     if (class_of(p) == large_class && size > small_max) return reallocate_large(p, size, allow_failure);
-    std::size_t old_size = class_of(p) == large_class ? large_of(p)->size : (static_cast<small_header *>(p) - 1)->size;
+    std::size_t old_size = class_of(p) == large_class ? large_of(p)->size : small_size(small_of(p));
     if (class_of(p) != large_class) {
-        small_header *h = static_cast<small_header *>(p) - 1;
-        if (size <= class_sizes[h->cls]) {
-            VALGRIND_MAKE_MEM_UNDEFINED(static_cast<char *>(p) + old_size, size > old_size ? size - old_size : 0);
+        small_header *h = small_of(p);
+        if (size <= class_sizes[small_class(h)]) {
+            MARK_UNDEFINED(static_cast<char *>(p) + old_size, size > old_size ? size - old_size : 0);
             live_bytes = live_bytes - old_size + size;
-            h->size = size;
+            h->word = (std::uint32_t)(size << 8 | small_class(h));
             return p;
         }
     }
@@ -291,7 +344,7 @@ void release_small_blocks() {
     /* Keep the chunks this request used for the next; give back the rest. */
     for (std::size_t i = chunks_used; i < chunks.size(); i++) munmap(chunks[i], chunk_size);
     chunks.resize(chunks_used);
-    for (char *chunk : chunks) VALGRIND_MAKE_MEM_NOACCESS(chunk, chunk_size);
+    for (char *chunk : chunks) MARK_NOACCESS(chunk, chunk_size);
     chunks_used = 0;
     bump = bump_end = nullptr;
 }
@@ -309,7 +362,12 @@ void release_small_blocks() {}
 
 extern "C" {
 
-ZEND_API void *_emalloc(size_t size) { return allocate(size, false); }
+ZEND_API void *_emalloc(size_t size) {
+#ifndef BRISKO_DEBUG_MEMORY
+    if (void *p = allocate_from_free_list(size)) return p;
+#endif
+    return allocate(size, false);
+}
 
 ZEND_API void *_ecalloc(size_t nmemb, size_t size) {
     if (size != 0 && nmemb > SIZE_MAX / size) out_of_memory();
@@ -332,6 +390,9 @@ ZEND_API void _efree(void *ptr) {
      * freeing it by mistake must not bring the request down. */
     if (!ptr || ptr == empty_string) return;
     if (magic_of(ptr) != live_magic) bad_block("efree", ptr);
+#ifndef BRISKO_DEBUG_MEMORY
+    if (free_to_free_list(ptr)) return;
+#endif
     free_block(ptr);
 }
 

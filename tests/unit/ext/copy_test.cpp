@@ -212,3 +212,105 @@ TEST_F(copy_fixture, ValueContainingItselfIsCutWithOneWarning)
     EXPECT_EQ(element(element(cb, "inner"), "back")->type, IS_NULL);
     EXPECT_EQ(inner->value.ht->nApplyCount, 0);
 }
+
+// A frozen copy (the value store's) must be indistinguishable, to the
+// engine's routines, from the general copy into a pool: same dump, keys
+// found by the engine's look-ups, same order and next free index, the
+// internal pointer at the first element; and it is one pooled block.
+TEST_F(copy_fixture, FrozenCopyIsOneBlockThatTheEngineReadsAsTheGeneralCopy)
+{
+    zval *inner = zend::testing::make_array();
+    for (int i = 0; i < 300; i++) zend::testing::array_append(inner, zend::testing::make_string("s" + std::to_string(i)));
+    zval *shared = zend::testing::make_long(9);
+    shared->is_ref = 1;
+    shared->refcount = 2;
+    zval *outer = zend::testing::make_array();
+    zend::testing::array_set(outer, "name", zend::testing::make_string("brisko"));
+    zend::testing::array_set(outer, "empty", zend::testing::make_string(""));
+    zend::testing::array_set(outer, -7, zend::testing::make_double(1.5));
+    zend::testing::array_set(outer, 40, shared);
+    zend::testing::array_set(outer, "ref", shared);
+    zend::testing::array_set(outer, "list", inner);
+    zend::testing::array_set(outer, "object", object_value());
+    zend::testing::array_set(outer, "nested", zend::testing::make_array());
+    zend_hash_del_key_or_index(outer->value.ht, nullptr, 0, 40, HASH_DEL_INDEX); // the next free index stays 41
+    zend::testing::array_set(outer, 3, zend::testing::make_bool(true));
+    outer->refcount = 5;
+
+    zval *general = copy_into(outer, pool);
+    bkpool *frozen_pool = new_bkpool();
+    zval *frozen = brisko_copy_frozen(outer, frozen_pool);
+    EXPECT_EQ(frozen_pool->frees->count, 1u) << "one pooled block";
+    EXPECT_EQ(frozen_pool->frees->link, nullptr);
+
+    EXPECT_EQ(frozen->refcount, 1);
+    EXPECT_EQ(frozen->is_ref, 0);
+    EXPECT_EQ(zend::testing::dump(frozen), zend::testing::dump(general));
+    HashTable *f = frozen->value.ht, *g = general->value.ht;
+    EXPECT_EQ(f->nNumOfElements, g->nNumOfElements);
+    EXPECT_EQ(f->nNextFreeElement, g->nNextFreeElement);
+    EXPECT_EQ(f->pInternalPointer, f->pListHead);
+    EXPECT_TRUE(f->persistent);
+    EXPECT_EQ(f->pDestructor, (dtor_func_t)_zval_ptr_dtor);
+    EXPECT_GE(f->nTableSize, f->nNumOfElements);
+
+    // Every key found through the engine, each element a value of its own.
+    for (Bucket *p = g->pListHead; p; p = p->pListNext) {
+        void *data = nullptr;
+        int found = p->nKeyLength ? zend_hash_find(f, p->arKey, p->nKeyLength, &data)
+                                  : zend_hash_index_find(f, p->h, &data);
+        ASSERT_EQ(found, SUCCESS) << (p->nKeyLength ? p->arKey : std::to_string(p->h));
+        zval *e = *static_cast<zval **>(data);
+        EXPECT_EQ(e->refcount, 1);
+        EXPECT_EQ(e->is_ref, 0);
+    }
+    EXPECT_EQ(element(frozen, "empty")->value.str.val, empty_string);
+    EXPECT_EQ(element(frozen, "object")->type, IS_NULL);
+    zval *list = element(frozen, "list");
+    EXPECT_EQ(list->value.ht->nNumOfElements, 300u);
+    void *data = nullptr;
+    ASSERT_EQ(zend_hash_index_find(list->value.ht, 299, &data), SUCCESS);
+    EXPECT_STREQ((*static_cast<zval **>(data))->value.str.val, "s299");
+
+    // Read back into request memory, the pool deleted: the copy stands alone
+    // and takes new elements where the source would.
+    zval *back = copy_into(frozen, BK_TARGET_ENGINE);
+    delete_bkpool(frozen_pool);
+    EXPECT_EQ(zend::testing::dump(back), zend::testing::dump(general));
+    zend::testing::array_append(back, zend::testing::make_long(1));
+    zend::testing::array_append(general, zend::testing::make_long(1));
+    EXPECT_EQ(zend::testing::dump(back), zend::testing::dump(general));
+}
+
+TEST_F(copy_fixture, FrozenCopyCutsCyclesAndDepthAsTheGeneralCopy)
+{
+    zval *a = zend::testing::make_array();
+    zend::testing::array_set(a, "one", zend::testing::make_long(1));
+    a->is_ref = 1;
+    zend::testing::array_set(a, "self", a);
+    a->refcount = 2;
+    bkpool *frozen_pool = new_bkpool();
+    zval *c = brisko_copy_frozen(a, frozen_pool);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(element(c, "self")->type, IS_NULL);
+    EXPECT_EQ(a->value.ht->nApplyCount, 0);
+
+    // Deeper than the copy goes: cut at the limit, one warning, no overrun
+    // of the measured block (the copy checks that it filled it exactly).
+    zval *deep = zend::testing::make_array();
+    zval *level = deep;
+    for (int i = 0; i < 2100; i++) {
+        zval *next = zend::testing::make_array();
+        zend::testing::array_set(level, "d", next);
+        zend::testing::array_set(level, "s", zend::testing::make_string("x" + std::to_string(i)));
+        level = next;
+    }
+    seen.clear();
+    zval *cd = brisko_copy_frozen(deep, frozen_pool);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].find("nested more than"), std::string::npos);
+    int depth = 0;
+    for (zval *v = cd; v->type == IS_ARRAY; v = element(v, "d")) depth++;
+    EXPECT_EQ(depth, 2000);
+    delete_bkpool(frozen_pool);
+}
