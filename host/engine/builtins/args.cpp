@@ -51,6 +51,29 @@ void convert_in_place(zval **slot, int type)
     }
 }
 
+/* A text the call can view: a value that is not a string is replaced in
+ * the call's slot by a converted private copy, so the caller's variable
+ * (a reference too) keeps its value, and the engine frees the copy with
+ * the call's other arguments. */
+void own_string_in_slot(zval **slot)
+{
+    if ((*slot)->type == IS_STRING)
+        return;
+    if ((*slot)->refcount == 1 && !(*slot)->is_ref) {
+        convert_to_string(*slot); /* the call's own temporary */
+        return;
+    }
+    zval *copy;
+    ALLOC_ZVAL(copy);
+    *copy = **slot;
+    zval_copy_ctor(copy);
+    copy->refcount = 1;
+    copy->is_ref = 0;
+    convert_to_string(copy);
+    zval_ptr_dtor(slot);
+    *slot = copy;
+}
+
 args_result refuse(const char *pattern, std::size_t refusal, int argument)
 {
     zend_error(E_WARNING, "%s", refusal_text(pattern, refusal, argument).c_str());
@@ -59,7 +82,8 @@ args_result refuse(const char *pattern, std::size_t refusal, int argument)
 
 } // namespace
 
-args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, void *const *targets, const bool *values)
+args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, void *const *targets,
+                            const target_kind *kinds)
 {
     if (argc < bounds.min || (bounds.max >= 0 && argc > bounds.max) || argc > current_call.count ||
         (argc > 0 && !current_call.args)) {
@@ -74,7 +98,7 @@ args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, vo
         char letter = *p;
         if (letter == '|' || letter == '/')
             continue;
-        bool value_target = values[target];
+        target_kind kind = kinds[target];
         void *out = targets[target++];
         if (letter == '*' || letter == '+') {
             auto *rest = static_cast<std::vector<zval **> *>(out);
@@ -115,7 +139,14 @@ args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, vo
             }
             break;
         case 's':
-            if (in_place) {
+            if (kind == target_kind::view) {
+                if (in_place)
+                    convert_in_place(slot, IS_STRING);
+                else
+                    own_string_in_slot(slot);
+                *static_cast<std::string_view *>(out) =
+                    std::string_view((*slot)->value.str.val, static_cast<std::size_t>((*slot)->value.str.len));
+            } else if (in_place) {
                 convert_in_place(slot, IS_STRING);
                 static_cast<std::string *>(out)->assign((*slot)->value.str.val,
                                                         static_cast<std::size_t>((*slot)->value.str.len));
@@ -142,7 +173,7 @@ args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, vo
                 return refuse(pattern, this_refusal, index);
             if (in_place)
                 SEPARATE_ZVAL_IF_NOT_REF(slot);
-            if (value_target)
+            if (kind == target_kind::value)
                 *static_cast<zval **>(out) = *slot;
             else
                 *static_cast<HashTable **>(out) =

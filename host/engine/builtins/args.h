@@ -13,6 +13,10 @@
  *   d  double *          copy: silent (no type warning), and the caller's
  *   b  bool *            variable keeps its type
  *   s  std::string *
+ *      std::string_view *  the argument's own text, without a copy: a
+ *                        value that is not a string is replaced, in the
+ *                        call's slot only, by its converted private copy;
+ *                        the view lasts as long as the call
  *   z  zval **           the argument as passed
  *   Z  zval ***          its slot in the call: by-reference arguments a
  *                        function replaces or converts itself
@@ -45,6 +49,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -93,6 +98,7 @@ template <> inline constexpr const char *letters_for<long *> = "l";
 template <> inline constexpr const char *letters_for<double *> = "d";
 template <> inline constexpr const char *letters_for<bool *> = "b";
 template <> inline constexpr const char *letters_for<std::string *> = "s";
+template <> inline constexpr const char *letters_for<std::string_view *> = "s";
 template <> inline constexpr const char *letters_for<zval **> = "zraH";
 template <> inline constexpr const char *letters_for<zval ***> = "Z";
 template <> inline constexpr const char *letters_for<HashTable **> = "aH";
@@ -182,17 +188,35 @@ struct arg_pattern {
     }
 };
 
+/* What a target is, where its letter serves more than one kind. */
+enum class target_kind : unsigned char {
+    plain,
+    value, /* a and H into a zval **: the value rather than its table */
+    view,  /* s into a std::string_view * */
+};
+
 /* The untyped reader behind parse_args: targets[i] points at the target of
- * the i-th letter; values[i] is true where that target is a zval ** (for a
- * and H: the value rather than its table). */
-args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, void *const *targets, const bool *values);
+ * the i-th letter, kinds[i] says what it is. */
+args_result parse_args_into(int argc, const char *pattern, arg_bounds bounds, void *const *targets,
+                            const target_kind *kinds);
+
+template <typename T>
+constexpr target_kind kind_of()
+{
+    if constexpr (std::is_same_v<T, zval **>)
+        return target_kind::value;
+    else if constexpr (std::is_same_v<T, std::string_view *>)
+        return target_kind::view;
+    else
+        return target_kind::plain;
+}
 
 template <typename... T>
 args_result parse_args(int argc, std::type_identity_t<arg_pattern<T...>> pattern, T... targets)
 {
     void *const list[] = {static_cast<void *>(targets)..., nullptr};
-    static constexpr bool values[] = {std::is_same_v<T, zval **>..., false};
-    return parse_args_into(argc, pattern.text, pattern.bounds, list, values);
+    static constexpr target_kind kinds[] = {kind_of<T>()..., target_kind::plain};
+    return parse_args_into(argc, pattern.text, pattern.bounds, list, kinds);
 }
 
 

@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "args.h"
@@ -182,7 +183,7 @@ bool strict_equal(const zval *a, const zval *b);
 /* A fresh request-memory record holding a copy of src (reference count 1). */
 zval *copy_of(const zval *src);
 zval *new_long(long v);
-zval *new_string(const std::string &s);
+zval *new_string(std::string_view s);
 
 /* Stores value (whose reference the table takes over) in an array. */
 void array_put(HashTable *ht, const std::string &key, zval *value);
@@ -228,7 +229,7 @@ void end_request_settings();
 void restore_environment();
 
 /* Result helpers. */
-void return_string(zval *return_value, const std::string &s);
+void return_string(zval *return_value, std::string_view s);
 
 /* natsort_cmp.cpp: natural-order comparison of two byte strings, < 0, 0
  * or > 0 (the length difference when one of them is empty). */

@@ -87,7 +87,8 @@ HashTable *fresh_array(zval *target)
 /* preg_match and preg_match_all. */
 void match_impl(INTERNAL_FUNCTION_PARAMETERS, bool global)
 {
-    std::string regex, subject;
+    std::string regex;
+    std::string_view subject; /* the argument's own text: matches, written below, is another variable */
     zval *matches = nullptr;
     long flags = 0, start = 0;
     if (global ? !parse_args(ZEND_NUM_ARGS(), "ssz|ll", &regex, &subject, &matches, &flags, &start)

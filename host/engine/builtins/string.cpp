@@ -15,7 +15,7 @@ using zend::builtins::to_string;
  * becomes a string in the caller's variable too. */
 ZEND_FUNCTION(strlen)
 {
-    std::string s;
+    std::string_view s;
     if (!parse_args(ZEND_NUM_ARGS(), "s/", &s))
         return;
     RETURN_LONG(static_cast<long>(s.size()));
@@ -115,7 +115,7 @@ std::string replace_in(const std::string &subject, zval *search, zval *replace)
 /* substr(string, start [, length]) */
 ZEND_FUNCTION(substr)
 {
-    std::string s;
+    std::string_view s;
     long f, l = -1;
     if (!parse_args(ZEND_NUM_ARGS(), "sl|l", &s, &f, &l))
         return;
@@ -156,7 +156,7 @@ std::string needle_arg(zval *z)
 
 ZEND_FUNCTION(strpos)
 {
-    std::string haystack;
+    std::string_view haystack;
     zval *needle_value;
     long offset = 0;
     if (!parse_args(ZEND_NUM_ARGS(), "sz|l", &haystack, &needle_value, &offset))
@@ -180,7 +180,7 @@ ZEND_FUNCTION(strpos)
  * character, as this engine generation searches. */
 ZEND_FUNCTION(strrpos)
 {
-    std::string haystack;
+    std::string_view haystack;
     zval *needle_value;
     if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;
@@ -195,7 +195,7 @@ ZEND_FUNCTION(strrpos)
 
 ZEND_FUNCTION(strstr)
 {
-    std::string haystack;
+    std::string_view haystack;
     zval *needle_value;
     if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;
@@ -212,7 +212,7 @@ ZEND_FUNCTION(strstr)
 
 ZEND_FUNCTION(substr_count)
 {
-    std::string haystack, needle;
+    std::string_view haystack, needle;
     if (!parse_args(ZEND_NUM_ARGS(), "ss", &haystack, &needle))
         return;
     if (needle.empty()) {
@@ -353,7 +353,7 @@ ZEND_FUNCTION(implode)
 /* explode(separator, string [, limit]) */
 ZEND_FUNCTION(explode)
 {
-    std::string separator, s;
+    std::string_view separator, s;
     long limit = -1;
     if (!parse_args(ZEND_NUM_ARGS(), "ss|l", &separator, &s, &limit))
         return;
@@ -420,7 +420,7 @@ ZEND_FUNCTION(str_pad)
 
 namespace {
 
-long binary_compare(const std::string &a, const std::string &b)
+long binary_compare(std::string_view a, std::string_view b)
 {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; i++)
@@ -433,7 +433,7 @@ long binary_compare(const std::string &a, const std::string &b)
 
 ZEND_FUNCTION(strcmp)
 {
-    std::string a, b;
+    std::string_view a, b;
     if (!parse_args(ZEND_NUM_ARGS(), "ss", &a, &b))
         return;
     RETURN_LONG(binary_compare(a, b));
@@ -449,7 +449,7 @@ ZEND_FUNCTION(strcasecmp)
 
 ZEND_FUNCTION(strncmp)
 {
-    std::string a, b;
+    std::string_view a, b;
     long n;
     if (!parse_args(ZEND_NUM_ARGS(), "ssl", &a, &b, &n))
         return;
@@ -471,7 +471,7 @@ ZEND_FUNCTION(chr)
 
 ZEND_FUNCTION(ord)
 {
-    std::string s;
+    std::string_view s;
     if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
         return;
     RETURN_LONG(s.empty() ? 0 : static_cast<unsigned char>(s[0]));

@@ -47,7 +47,7 @@ ZEND_FUNCTION(stristr)
  * needle's first character on. */
 ZEND_FUNCTION(strrchr)
 {
-    std::string haystack;
+    std::string_view haystack;
     zval *needle_value;
     if (!parse_args(ZEND_NUM_ARGS(), "sz", &haystack, &needle_value))
         return;

@@ -52,7 +52,7 @@ zval *new_long(long v)
     return z;
 }
 
-zval *new_string(const std::string &s)
+zval *new_string(std::string_view s)
 {
     zval *z;
     ALLOC_ZVAL(z);
@@ -112,7 +112,7 @@ std::string key_text(const element &e)
     return e.string_key ? e.key : std::to_string(static_cast<long>(e.index));
 }
 
-void return_string(zval *return_value, const std::string &s)
+void return_string(zval *return_value, std::string_view s)
 {
     RETVAL_STRINGL(s.data(), static_cast<uint>(s.size()), 1);
 }
