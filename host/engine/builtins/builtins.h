@@ -90,6 +90,21 @@
     /* strings: URLs, versions, unique ids */                                  \
     X(parse_url) X(version_compare) X(uniqid)
 
+/* Everyday functions of the standard module beside the ones above: number
+ * bases, logarithms and trigonometry (math_more.cpp), dates (time_parts.cpp),
+ * spans, ctype tests, addresses, key case, declared classes
+ * (string_more.cpp): X(name). */
+#define BRISKO_BUILTIN_EVERYDAY(X)                                             \
+    X(bindec) X(octdec) X(decbin) X(decoct) X(base_convert) X(exp) X(log)      \
+    X(log10) X(sin) X(cos) X(tan) X(asin) X(acos) X(atan) X(atan2) X(hypot)    \
+    X(deg2rad) X(rad2deg) X(is_nan) X(is_finite) X(is_infinite) X(lcg_value)   \
+    X(getdate) X(localtime) X(gmmktime) X(strftime) X(gmstrftime)              \
+    X(strtotime) X(strspn) X(strcspn) X(str_rot13) X(ctype_alnum)              \
+    X(ctype_alpha) X(ctype_cntrl) X(ctype_digit) X(ctype_graph)                \
+    X(ctype_lower) X(ctype_print) X(ctype_punct) X(ctype_space)                \
+    X(ctype_upper) X(ctype_xdigit) X(ip2long) X(long2ip)                       \
+    X(array_change_key_case) X(get_declared_classes)
+
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
     X(join, implode) X(mt_getrandmax, getrandmax)                              \
@@ -141,6 +156,7 @@
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_EVERYDAY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)

@@ -26,6 +26,7 @@ unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
+    BRISKO_BUILTIN_EVERYDAY(BRISKO_ENTRY)
     BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
     BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
     BRISKO_BUILTIN_LIBRARY(BRISKO_ENTRY)
@@ -125,6 +126,8 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("FILE_APPEND", 8);
     constant_long("EXTR_OVERWRITE", 0);
     constant_long("EXTR_SKIP", 1);
+    constant_long("CASE_LOWER", 0);
+    constant_long("CASE_UPPER", 1);
     zend::builtins::register_library_constants();
     return SUCCESS;
 }
