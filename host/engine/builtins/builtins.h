@@ -103,7 +103,12 @@
     X(ctype_alpha) X(ctype_cntrl) X(ctype_digit) X(ctype_graph)                \
     X(ctype_lower) X(ctype_print) X(ctype_punct) X(ctype_space)                \
     X(ctype_upper) X(ctype_xdigit) X(ip2long) X(long2ip)                       \
-    X(array_change_key_case) X(get_declared_classes)
+    X(array_change_key_case) X(get_declared_classes)                          \
+    /* runtime_more.cpp */                                                     \
+    X(setlocale) X(localeconv) X(set_magic_quotes_runtime) X(extension_loaded) \
+    X(get_loaded_extensions) X(connection_status) X(connection_aborted)        \
+    X(ignore_user_abort) X(escapeshellarg)                                     \
+    X(escapeshellcmd) X(gettimeofday)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
@@ -151,7 +156,8 @@
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
     X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
     X(similar_text, third_arg_force_ref) X(sscanf, third_and_rest_force_ref)   \
-    X(parse_str, second_arg_force_ref)
+    X(parse_str, second_arg_force_ref) X(call_user_method, second_arg_force_ref)   \
+    X(call_user_method_array, second_arg_force_ref)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);

@@ -1,6 +1,7 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -128,6 +129,16 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("EXTR_SKIP", 1);
     constant_long("CASE_LOWER", 0);
     constant_long("CASE_UPPER", 1);
+    constant_long("LC_CTYPE", LC_CTYPE);
+    constant_long("LC_NUMERIC", LC_NUMERIC);
+    constant_long("LC_TIME", LC_TIME);
+    constant_long("LC_COLLATE", LC_COLLATE);
+    constant_long("LC_MONETARY", LC_MONETARY);
+    constant_long("LC_MESSAGES", LC_MESSAGES);
+    constant_long("LC_ALL", LC_ALL);
+    constant_long("CONNECTION_NORMAL", 0);
+    constant_long("CONNECTION_ABORTED", 1);
+    constant_long("CONNECTION_TIMEOUT", 2);
     zend::builtins::register_library_constants();
     return SUCCESS;
 }
