@@ -4,6 +4,7 @@
  * for text it cannot read. */
 #include <cctype>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -127,8 +128,10 @@ void strftime_function(INTERNAL_FUNCTION_PARAMETERS, bool local)
     std::string buf(with_mark.size() * 4 + 64, '\0');
     std::size_t n = 0;
     while ((n = std::strftime(buf.data(), buf.size(), with_mark.c_str(), &t)) == 0) {
-        if (buf.size() > (1u << 20))
+        if (buf.size() >= (1u << 25)) {
+            zend_error(E_WARNING, "%s(): The result is too long", get_active_function_name());
             RETURN_FALSE;
+        }
         buf.resize(buf.size() * 2);
     }
     return_string(return_value, std::string_view(buf.data() + 1, n - 1));
@@ -186,6 +189,10 @@ struct date_reader {
         }
         return out;
     }
+
+    /* A number token's value; past nine digits it reads as 10^9, which no
+     * field accepts. */
+    static long number(const std::string &t) { return t.size() > 9 ? 1000000000L : std::strtol(t.c_str(), nullptr, 10); }
 
     static bool is_number(const std::string &t) { return !t.empty() && std::isdigit(static_cast<unsigned char>(t[0])); }
 
@@ -273,10 +280,10 @@ struct date_reader {
             pos++;
             if (!is_number(peek()))
                 return false;
-            m = std::stol(tokens[pos++]);
+            m = number(tokens[pos++]);
             if (peek() == ":" && is_number(peek(1))) {
                 pos++;
-                s = std::stol(tokens[pos++]);
+                s = number(tokens[pos++]);
             }
         }
         if (!read_meridian(h))
@@ -322,13 +329,13 @@ struct date_reader {
         std::string digits = tokens[pos++];
         long h, m = 0;
         if (peek() == ":" && is_number(peek(1))) {
-            h = std::stol(digits);
+            h = number(digits);
             pos++;
-            m = std::stol(tokens[pos++]);
+            m = number(tokens[pos++]);
         } else if (digits.size() <= 2) {
-            h = std::stol(digits);
+            h = number(digits);
         } else if (digits.size() <= 4) {
-            long v = std::stol(digits);
+            long v = number(digits);
             h = v / 100;
             m = v % 100;
         } else {
@@ -344,7 +351,9 @@ struct date_reader {
     bool read_number()
     {
         std::string digits = tokens[pos++];
-        long n = digits.size() > 9 ? LONG_MAX : std::stol(digits);
+        if (digits.size() > 9)
+            return false; /* no date part or count is that long */
+        long n = number(digits);
         const std::string &next = peek();
         long seconds, months;
         if (next == ":" || next == "am" || next == "pm" || next == "a.m" || next == "p.m")
@@ -352,11 +361,11 @@ struct date_reader {
         if (next == "-" && is_number(peek(1))) {
             /* yyyy-mm-dd */
             pos++;
-            long m = std::stol(tokens[pos++]);
+            long m = number(tokens[pos++]);
             if (peek() != "-" || !is_number(peek(1)))
                 return false;
             pos++;
-            long d = std::stol(tokens[pos++]);
+            long d = number(tokens[pos++]);
             return set_date(to_year(n, digits.size()), m, d);
         }
         if (next == "-" && month_of(peek(1))) {
@@ -368,20 +377,20 @@ struct date_reader {
             if (peek() == "-" && is_number(peek(1))) {
                 pos++;
                 len = peek().size();
-                y = std::stol(tokens[pos++]);
+                y = number(tokens[pos++]);
             }
             return set_date(to_year(y, len), m, n);
         }
         if (next == "/" && is_number(peek(1))) {
             /* mm/dd[/yyyy] */
             pos++;
-            long d = std::stol(tokens[pos++]);
+            long d = number(tokens[pos++]);
             long y = year_now;
             std::size_t len = 4;
             if (peek() == "/" && is_number(peek(1))) {
                 pos++;
                 len = peek().size();
-                y = std::stol(tokens[pos++]);
+                y = number(tokens[pos++]);
             }
             return set_date(to_year(y, len), n, d);
         }
@@ -393,7 +402,7 @@ struct date_reader {
             std::size_t len = 4;
             if (is_number(peek()) && peek(1) != ":") {
                 len = peek().size();
-                y = std::stol(tokens[pos++]);
+                y = number(tokens[pos++]);
             }
             return set_date(to_year(y, len), m, n);
         }
@@ -487,12 +496,12 @@ struct date_reader {
             /* month dd [yyyy] */
             if (!is_number(peek()))
                 return false;
-            long d = std::stol(tokens[pos++]);
+            long d = number(tokens[pos++]);
             long y = year_now;
             std::size_t len = 4;
             if (is_number(peek()) && peek(1) != ":") {
                 len = peek().size();
-                y = std::stol(tokens[pos++]);
+                y = number(tokens[pos++]);
             }
             return set_date(to_year(y, len), m, d);
         }
@@ -506,7 +515,9 @@ struct date_reader {
             return false;
         if (have_time && !have_zone && !unit_ahead())
             return read_zone_offset(sign);
-        long n = peek().size() > 9 ? LONG_MAX : std::stol(peek());
+        if (peek().size() > 9)
+            return false;
+        long n = number(peek());
         pos++;
         long seconds, months;
         if (pos >= tokens.size() || !unit_of(tokens[pos], seconds, months))
@@ -550,7 +561,10 @@ long string_to_time(const std::string &text, std::time_t now)
     date_reader r;
     std::tm base = broken_down(now, true);
     r.year_now = base.tm_year + 1900L;
-    if (!r.read(text))
+    /* Relative parts past some ten thousand years are no date mktime reads. */
+    constexpr long years = 10000;
+    if (!r.read(text) || std::labs(r.rel_month) > years * 12 || std::labs(r.rel_day) > years * 366 ||
+        std::labs(r.rel_second) > years * 366 * 86400)
         return -1;
     std::tm t = base;
     if (r.have_date) {

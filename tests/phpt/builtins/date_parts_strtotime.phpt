@@ -10,7 +10,8 @@ $cases = array("now", "tomorrow", "yesterday", "+1 day", "-1 week", "+1 week 2 d
     "last year", "2004-12-31", "2004-02-29 13:45:00", "04/05/2005", "12/25", "10 September 2000 14:00",
     "30 September 2000 +1 day", "January 1, 2005", "Jan 1 2005", "Thu, 31 Jul 2003 13:02:01 +0200",
     "Sat, 13 Mar 2004 12:00:00 GMT", "17-JUN-1992", "15:30", "3pm", "3:30 pm", "20040229",
-    "monday 10:00", "tomorrow 9am", "+2 weeks", "Mar 5", "garbage", "next", "+1 year", "32/13/2004", "2004-13-01");
+    "monday 10:00", "tomorrow 9am", "+2 weeks", "Mar 5", "garbage", "next", "+1 year", "32/13/2004", "2004-13-01",
+    "+9999999999999999999 years", "+999999999 years", "12:99999999999999999999999", "2004-01-99999999999999", "13pm");
 foreach ($cases as $c) {
     $t = strtotime($c, $now);
     echo $c, " => ", $t == -1 ? "-1" : gmdate("D Y-m-d H:i:s", $t), "\n";
@@ -62,6 +63,11 @@ next => -1
 +1 year => Sat 2005-03-05 12:00:00
 32/13/2004 => -1
 2004-13-01 => -1
++9999999999999999999 years => -1
++999999999 years => -1
+12:99999999999999999999999 => -1
+2004-01-99999999999999 => -1
+13pm => -1
 
 Warning: Wrong parameter count for strtotime() in %s on line %d
 bool(true)
