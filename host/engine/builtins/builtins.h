@@ -90,6 +90,26 @@
     /* strings: URLs, versions, unique ids */                                  \
     X(parse_url) X(version_compare) X(uniqid)
 
+/* Everyday functions of the standard module beside the ones above: number
+ * bases, logarithms and trigonometry (math_more.cpp), dates (time_parts.cpp),
+ * spans, ctype tests, addresses, key case, declared classes
+ * (string_more.cpp): X(name). */
+#define BRISKO_BUILTIN_EVERYDAY(X)                                             \
+    X(bindec) X(octdec) X(decbin) X(decoct) X(base_convert) X(exp) X(log)      \
+    X(log10) X(sin) X(cos) X(tan) X(asin) X(acos) X(atan) X(atan2) X(hypot)    \
+    X(deg2rad) X(rad2deg) X(is_nan) X(is_finite) X(is_infinite) X(lcg_value)   \
+    X(getdate) X(localtime) X(gmmktime) X(strftime) X(gmstrftime)              \
+    X(strtotime) X(strspn) X(strcspn) X(str_rot13) X(ctype_alnum)              \
+    X(ctype_alpha) X(ctype_cntrl) X(ctype_digit) X(ctype_graph)                \
+    X(ctype_lower) X(ctype_print) X(ctype_punct) X(ctype_space)                \
+    X(ctype_upper) X(ctype_xdigit) X(ip2long) X(long2ip)                       \
+    X(array_change_key_case) X(get_declared_classes)                          \
+    /* runtime_more.cpp */                                                     \
+    X(setlocale) X(localeconv) X(set_magic_quotes_runtime) X(extension_loaded) \
+    X(get_loaded_extensions) X(connection_status) X(connection_aborted)        \
+    X(ignore_user_abort) X(escapeshellarg)                                     \
+    X(escapeshellcmd) X(gettimeofday)
+
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
     X(join, implode) X(mt_getrandmax, getrandmax)                              \
@@ -136,11 +156,13 @@
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
     X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
     X(similar_text, third_arg_force_ref) X(sscanf, third_and_rest_force_ref)   \
-    X(parse_str, second_arg_force_ref)
+    X(parse_str, second_arg_force_ref) X(call_user_method, second_arg_force_ref)   \
+    X(call_user_method_array, second_arg_force_ref)
 
 #define BRISKO_DECLARE_BUILTIN(name) ZEND_FUNCTION(name);
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_EVERYDAY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)

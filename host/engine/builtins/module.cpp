@@ -1,6 +1,7 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +27,7 @@ unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
+    BRISKO_BUILTIN_EVERYDAY(BRISKO_ENTRY)
     BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
     BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
     BRISKO_BUILTIN_LIBRARY(BRISKO_ENTRY)
@@ -125,6 +127,18 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("FILE_APPEND", 8);
     constant_long("EXTR_OVERWRITE", 0);
     constant_long("EXTR_SKIP", 1);
+    constant_long("CASE_LOWER", 0);
+    constant_long("CASE_UPPER", 1);
+    constant_long("LC_CTYPE", LC_CTYPE);
+    constant_long("LC_NUMERIC", LC_NUMERIC);
+    constant_long("LC_TIME", LC_TIME);
+    constant_long("LC_COLLATE", LC_COLLATE);
+    constant_long("LC_MONETARY", LC_MONETARY);
+    constant_long("LC_MESSAGES", LC_MESSAGES);
+    constant_long("LC_ALL", LC_ALL);
+    constant_long("CONNECTION_NORMAL", 0);
+    constant_long("CONNECTION_ABORTED", 1);
+    constant_long("CONNECTION_TIMEOUT", 2);
     zend::builtins::register_library_constants();
     return SUCCESS;
 }

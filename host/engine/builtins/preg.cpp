@@ -246,6 +246,66 @@ void expand(std::string &out, const std::string &replacement, const matcher &m, 
     }
 }
 
+/* A back reference's text as PHP code reads it inside quotes: ', ", \
+ * and NUL get a backslash, as addslashes() gives them. */
+std::string slashed(const std::string &text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\0') {
+            out += "\\0";
+            continue;
+        }
+        if (c == '\'' || c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+/* The /e modifier: the replacement, its back references filled in with
+ * slashes added, is run as PHP code in the caller's scope, and what it
+ * returns replaces the match. Code that does not compile is fatal. */
+std::string eval_replacement(const std::string &replacement, const matcher &m, const char *subject)
+{
+    using namespace zend::exec;
+    std::string code;
+    char last = 0;
+    for (std::size_t i = 0; i < replacement.size();) {
+        char c = replacement[i];
+        if (c == '\\' || c == '$') {
+            if (last == '\\') {
+                code.back() = c;
+                i++;
+                last = 0;
+                continue;
+            }
+            std::size_t group;
+            if (back_reference(replacement, i, group)) {
+                if (group < m.groups())
+                    code += slashed(group_text(m, subject, group));
+                last = 0;
+                continue;
+            }
+        }
+        code += c;
+        last = c;
+        i++;
+    }
+    const frame *caller = state.current;
+    std::string where = caller ? compiled_string_description(*caller, caller->current, "regexp code")
+                               : std::string("Unknown(0) : regexp code");
+    HashTable *scope = caller && caller->symbol_table ? caller->symbol_table : &EG(symbol_table);
+    zval *r = eval_string("return " + code + ";", where.c_str(), scope, caller ? caller->this_ptr : nullptr);
+    if (!r) {
+        zend_error(E_ERROR, "Failed evaluating code:\n%s", code.c_str());
+        return std::string();
+    }
+    std::string text = to_string(r);
+    zval_ptr_dtor(&r);
+    return text;
+}
+
 /* What replaces each match: a text with references, or a callback. */
 struct replacement {
     std::string text;
@@ -278,12 +338,8 @@ std::optional<std::string> replace_one(const std::string &regex, const std::stri
     pcre::pattern_ptr p = pcre::compile(regex);
     if (!p)
         return std::nullopt;
-    if (p->eval) {
-        if (with.callback)
-            zend_error(E_WARNING, "%s(): /e modifier cannot be used with replacement callback", get_active_function_name());
-        else
-            zend_error(E_WARNING, "%s(): The /e modifier is not supported: use preg_replace_callback()",
-                       get_active_function_name());
+    if (p->eval && with.callback) {
+        zend_error(E_WARNING, "%s(): /e modifier cannot be used with replacement callback", get_active_function_name());
         return std::nullopt;
     }
     matcher m(p);
@@ -301,6 +357,8 @@ std::optional<std::string> replace_one(const std::string &regex, const std::stri
             out.append(s + offset, m.start(0) - offset);
             if (with.callback)
                 out += call_replacement(with.callback, m, s);
+            else if (p->eval)
+                out += eval_replacement(with.text, m, s);
             else
                 expand(out, with.text, m, s);
             if (limit != -1)

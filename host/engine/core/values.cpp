@@ -119,6 +119,17 @@ long prefix_to_long(const char *s, std::size_t length) {
 
 int is_numeric_string(const char *str, int length, long *lval, double *dval) {
     if (!str || length <= 0) return 0;
+    /* "0x1A" as a whole is a hexadecimal integer here (not in casts, which
+     * read decimal only); one too big for an integer is no number. */
+    if (length >= 2 && str[0] == '0' && (str[1] == 'x' || str[1] == 'X')) {
+        std::string copy(str, (std::size_t)length);
+        char *end = nullptr;
+        errno = 0;
+        long l = std::strtol(copy.c_str(), &end, 16);
+        if (errno == ERANGE || end != copy.c_str() + copy.size() || length == 2) return 0;
+        if (lval) *lval = l;
+        return IS_LONG;
+    }
     bool integer;
     std::size_t n = scan_decimal(str, (std::size_t)length, &integer);
     if (n == 0 || n != (std::size_t)length) return 0;

@@ -267,6 +267,9 @@ void fetch_dim_write(frame &f, const zend_op *op, int mode) {
         }
     } else if (mode == FETCH_UNSET) {
         result_temp(f, op);
+    } else if (container->type == IS_STRING && op->op2.op_type == IS_UNUSED) {
+        zend_error(E_ERROR, "[] operator not supported for strings");
+        fetch_failed_location(f, op);
     } else if (container->type == IS_STRING && assigned_right_after(f, op)) {
         long offset = zval_get_long(key);
         if (offset < 0 || offset >= INT_MAX - 1) {

@@ -1,5 +1,5 @@
 --TEST--
-preg_* pattern errors: empty pattern, bad delimiters, missing end delimiter, unknown modifiers, compilation failures, NUL bytes, /e, runaway backtracking stops with a warning
+preg_* pattern errors: empty pattern, bad delimiters, missing end delimiter, unknown modifiers, compilation failures, NUL bytes, /e with a callback, runaway backtracking stops with a warning
 --ARGS--
 -n
 --FILE--
@@ -22,7 +22,7 @@ var_dump(preg_match("/a\0b/", "a\0b"));
 var_dump(preg_match("/a/\0", 'a'));
 // the same bad pattern warns every time it is used
 var_dump(preg_match('/(/', 'x'), preg_match('/(/', 'x'));
-// /e is not run
+// /e runs its replacement as code; not with a callback
 var_dump(preg_replace('/a/e', 'strtoupper("\\0")', 'abc'));
 var_dump(preg_replace_callback('/a/e', 'strtoupper', 'abc'));
 var_dump(preg_match('/a/e', 'abc'));
@@ -88,9 +88,7 @@ Warning: preg_match(): Compilation failed: missing ) at offset 1 in %s on line 1
 Warning: preg_match(): Compilation failed: missing ) at offset 1 in %s on line 19
 bool(false)
 bool(false)
-
-Warning: preg_replace(): The /e modifier is not supported: use preg_replace_callback() in %s on line 21
-NULL
+string(3) "Abc"
 
 Warning: preg_replace_callback(): /e modifier cannot be used with replacement callback in %s on line 22
 NULL
