@@ -283,6 +283,9 @@ zend_module_entry *builtin_module();
  * made (symbol tables, statics, included-files list). */
 void executor_request_startup();
 void executor_request_shutdown();
+/* The files the request has run, main script first, each once, in the
+ * order of their first inclusion (get_included_files). */
+const std::vector<std::string> &included_files();
 /* An op array's ops are about to be freed: what the executor prepared for
  * them goes, so that code allocated at the same address later is prepared
  * afresh. */

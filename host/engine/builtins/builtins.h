@@ -20,6 +20,7 @@
     X(set_time_limit)                                                          \
     /* inspection of the function and class tables */                          \
     X(function_exists) X(class_exists) X(method_exists) X(phpinfo)             \
+    X(get_defined_functions) X(get_included_files)                            \
     X(func_num_args) X(func_get_args) X(func_get_arg) X(get_class)            \
     X(get_parent_class) X(get_object_vars) X(get_class_methods) X(compact)            \
     X(get_defined_vars)                                                         \
@@ -113,6 +114,7 @@
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
     X(join, implode) X(mt_getrandmax, getrandmax)                              \
+    X(get_required_files, get_included_files)                                 \
     X(sizeof, count) X(key_exists, array_key_exists) X(is_integer, is_int)     \
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
     X(doubleval, floatval) X(is_writeable, is_writable)                         \

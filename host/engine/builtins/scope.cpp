@@ -51,6 +51,41 @@ ZEND_FUNCTION(class_exists)
     RETURN_BOOL(table_has(class_table(), name));
 }
 
+/* get_defined_functions(): array("internal" => names, "user" => names),
+ * each list in the order of the function table (lower-cased keys). */
+ZEND_FUNCTION(get_defined_functions)
+{
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
+        return;
+    zval *internal = zend::builtins::new_long(0), *user = zend::builtins::new_long(0);
+    array_init(internal);
+    array_init(user);
+    if (HashTable *functions = function_table()) {
+        for (Bucket *p = functions->pListHead; p; p = p->pListNext) {
+            if (p->nKeyLength == 0)
+                continue;
+            auto *fn = static_cast<zend_function *>(p->pData);
+            zval *list = fn->type == ZEND_INTERNAL_FUNCTION ? internal : user;
+            zend::builtins::array_append(list->value.ht,
+                                         zend::builtins::new_string(std::string_view(p->arKey, p->nKeyLength - 1)));
+        }
+    }
+    array_init(return_value);
+    zend::builtins::array_put(return_value->value.ht, "internal", internal);
+    zend::builtins::array_put(return_value->value.ht, "user", user);
+}
+
+/* get_included_files() (and get_required_files()): the files the request
+ * has run, the main script first, each once. */
+ZEND_FUNCTION(get_included_files)
+{
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
+        return;
+    array_init(return_value);
+    for (const std::string &path : zend::included_files())
+        zend::builtins::array_append(return_value->value.ht, zend::builtins::new_string(path));
+}
+
 /* method_exists(object, name) */
 ZEND_FUNCTION(method_exists)
 {

@@ -156,7 +156,7 @@ zval *include_file_here(frame &f, const std::string &file, int type) {
             std::fclose(handle.handle.fp);
             return bool_value(true);
         }
-        state.included_files.insert(key);
+        note_included(key);
     }
     /* the compile function owns the open file from here: the engine's
      * compiler and a cache hook alike close it */

@@ -13,6 +13,10 @@ namespace zend::exec {
 
 request_state state;
 
+void note_included(const std::string &path) {
+    if (state.included_files.insert(path).second) state.included_order.push_back(path);
+}
+
 /* A main script may start with "#!interpreter": that line is not part
  * of the page. The file is left after it and the compiler counts the next
  * line as line 2. */
@@ -89,6 +93,7 @@ void executor_request_startup() {
     if (EG(class_table)) watch_table(EG(class_table));
     exec::drop_statics();
     state.included_files.clear();
+    state.included_order.clear();
     if (!state.active) state.previous_provider = set_position_provider(exec::execution_position);
     state.active = true;
     state.lambda_count = 0;
@@ -105,6 +110,8 @@ void executor_request_startup() {
     zend_hash_update(&EG(symbol_table), "GLOBALS", sizeof "GLOBALS", &globals, sizeof(zval *), nullptr);
 }
 
+const std::vector<std::string> &included_files() { return exec::state.included_order; }
+
 void executor_request_shutdown() {
     using exec::state;
     /* After a fatal error frames were abandoned mid-run: their values die
@@ -114,6 +121,7 @@ void executor_request_shutdown() {
     exec::reset_frame_memory();
     exec::drop_statics();
     state.included_files.clear();
+    state.included_order.clear();
     if (state.active) set_position_provider(state.previous_provider);
     state.previous_provider = nullptr;
     state.active = false;
@@ -130,7 +138,7 @@ int execute_script(const char *filename) {
             set_exit_status(1);
             return exit_status();
         }
-        if (handle.opened_path) state.included_files.insert(handle.opened_path);
+        if (handle.opened_path) exec::note_included(handle.opened_path);
         exec::skip_interpreter_line(handle.handle.fp);
         zend_op_array *oa = zend_compile_file(&handle, ZEND_REQUIRE); /* closes the file */
         compile_first_line = 1;

@@ -155,11 +155,14 @@ struct request_state {
      * initial values (copies of one function share that table) */
     std::unordered_map<const HashTable *, HashTable *> statics;
     std::unordered_set<std::string> included_files;
+    std::vector<std::string> included_order; /* the same files, first inclusion first */
     position_fn previous_provider = nullptr;
     bool active = false;
     long lambda_count = 0;      /* create_function() names "\0lambda_N" with the next N */
 };
 extern request_state state;
+/* Records a file the request runs (include_once consults the record). */
+void note_included(const std::string &path);
 
 /* Memory of running frames (exec_frames.cpp): temporaries and slot caches
  * come from one stack, pending calls from another; both are kept from
