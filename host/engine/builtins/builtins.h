@@ -55,6 +55,8 @@
     X(usleep)                                                                  \
     /* files */                                                                \
     X(file_exists) X(is_file) X(is_dir) X(is_link) X(is_readable)              \
+    X(is_executable) X(fileinode) X(fileowner) X(filegroup) X(filetype)       \
+    X(stat) X(lstat)                                                          \
     X(is_writable) X(filemtime) X(filectime) X(fileatime) X(filesize)          \
     X(fileperms) X(unlink) X(rmdir) X(clearstatcache) X(file_get_contents)     \
     X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \

@@ -36,7 +36,7 @@ bool read_file(const std::string &path, bool use_include_path, std::string &cont
 }
 
 /* The stat-based tests. */
-enum stat_test { exists, regular, directory, link_test, readable, writable };
+enum stat_test { exists, regular, directory, link_test, readable, writable, executable };
 
 void test_path(INTERNAL_FUNCTION_PARAMETERS, stat_test what)
 {
@@ -53,10 +53,28 @@ void test_path(INTERNAL_FUNCTION_PARAMETERS, stat_test what)
     case link_test: RETURN_BOOL(lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
     case readable: RETURN_BOOL(access(path.c_str(), R_OK) == 0);
     case writable: RETURN_BOOL(access(path.c_str(), W_OK) == 0);
+    case executable: RETURN_BOOL(access(path.c_str(), X_OK) == 0);
     }
 }
 
-enum stat_field { field_mtime, field_ctime, field_atime, field_size, field_perms };
+enum stat_field {
+    field_mtime, field_ctime, field_atime, field_size, field_perms, field_inode, field_owner, field_group,
+    field_type,  /* filetype(): of the link itself */
+    field_all,   /* stat() */
+    field_link_all, /* lstat() */
+};
+
+/* filetype()'s names of the kinds of file. */
+const char *file_type_name(mode_t mode)
+{
+    if (S_ISFIFO(mode)) return "fifo";
+    if (S_ISCHR(mode)) return "char";
+    if (S_ISDIR(mode)) return "dir";
+    if (S_ISBLK(mode)) return "block";
+    if (S_ISREG(mode)) return "file";
+    if (S_ISLNK(mode)) return "link";
+    return "unknown";
+}
 
 void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
 {
@@ -66,7 +84,8 @@ void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
     if (!path_allowed(path))
         RETURN_FALSE;
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
+    bool of_link = what == field_type || what == field_link_all;
+    if ((of_link ? lstat(path.c_str(), &st) : stat(path.c_str(), &st)) != 0) {
         function_error(E_NOTICE, "Stat failed for %s (errno=%d - %s)", path.c_str(), errno, std::strerror(errno));
         RETURN_FALSE;
     }
@@ -76,6 +95,12 @@ void stat_value(INTERNAL_FUNCTION_PARAMETERS, stat_field what)
     case field_atime: RETURN_LONG(static_cast<long>(st.st_atime));
     case field_size: RETURN_LONG(static_cast<long>(st.st_size));
     case field_perms: RETURN_LONG(static_cast<long>(st.st_mode));
+    case field_inode: RETURN_LONG(static_cast<long>(st.st_ino));
+    case field_owner: RETURN_LONG(static_cast<long>(st.st_uid));
+    case field_group: RETURN_LONG(static_cast<long>(st.st_gid));
+    case field_type: RETURN_STRING(const_cast<char *>(file_type_name(st.st_mode)), 1);
+    case field_all:
+    case field_link_all: add_stat_array(return_value, st); return;
     }
 }
 
@@ -102,11 +127,18 @@ ZEND_FUNCTION(is_dir) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, directory); 
 ZEND_FUNCTION(is_link) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, link_test); }
 ZEND_FUNCTION(is_readable) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, readable); }
 ZEND_FUNCTION(is_writable) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, writable); }
+ZEND_FUNCTION(is_executable) { test_path(INTERNAL_FUNCTION_PARAM_PASSTHRU, executable); }
 ZEND_FUNCTION(filemtime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_mtime); }
 ZEND_FUNCTION(filectime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_ctime); }
 ZEND_FUNCTION(fileatime) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_atime); }
 ZEND_FUNCTION(filesize) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_size); }
 ZEND_FUNCTION(fileperms) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_perms); }
+ZEND_FUNCTION(fileinode) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_inode); }
+ZEND_FUNCTION(fileowner) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_owner); }
+ZEND_FUNCTION(filegroup) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_group); }
+ZEND_FUNCTION(filetype) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_type); }
+ZEND_FUNCTION(stat) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_all); }
+ZEND_FUNCTION(lstat) { stat_value(INTERNAL_FUNCTION_PARAM_PASSTHRU, field_link_all); }
 ZEND_FUNCTION(unlink) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, ::unlink); }
 ZEND_FUNCTION(rmdir) { path_call(INTERNAL_FUNCTION_PARAM_PASSTHRU, ::rmdir); }
 

@@ -427,7 +427,9 @@ long seek(stream &s, long offset, int whence)
     return 0;
 }
 
-void add_stat_array(zval *return_value, const struct stat &st)
+} // namespace
+
+void zend::builtins::add_stat_array(zval *return_value, const struct stat &st)
 {
     static const char *const names[13] = {"dev",  "ino",   "mode",  "nlink", "uid",     "gid",   "rdev",
                                           "size", "atime", "mtime", "ctime", "blksize", "blocks"};
@@ -444,6 +446,8 @@ void add_stat_array(zval *return_value, const struct stat &st)
     for (int i = 0; i < 13; i++)
         array_put(return_value->value.ht, names[i], new_long(values[i]));
 }
+
+namespace {
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #ifndef BRISKO_BUILTINS_STREAM_H
 #define BRISKO_BUILTINS_STREAM_H
 
+#include <sys/stat.h>
 #include <dirent.h>
 #include <sys/types.h>
 
@@ -52,6 +53,9 @@ bool path_allowed(const std::string &path);
 /* Opens a file with fopen()'s mode letters (r, w, a, x, each with an
  * optional +; b and t are ignored), along include_path when asked. false
  * with the engine's "failed to open stream" warning, naming `path`. */
+/* The array stat(), lstat() and fstat() return: the thirteen fields by
+ * number, then by name. */
+void add_stat_array(zval *return_value, const struct stat &st);
 stream *open_stream(const std::string &path, const std::string &mode, bool use_include_path);
 
 /* Reading as the script sees it: at most max bytes (0: to the end). */
