@@ -254,6 +254,10 @@ void end_request_settings();
 /* process.cpp: puts back the environment variables putenv changed. */
 void restore_environment();
 
+/* escape.cpp: ', ", \ and NUL with a backslash before them, as
+ * addslashes() gives them. */
+std::string add_slashes(std::string_view s);
+
 /* Result helpers. */
 void return_string(zval *return_value, std::string_view s);
 

@@ -28,11 +28,9 @@ ZEND_FUNCTION(nl2br)
     return_string(return_value, out);
 }
 
-ZEND_FUNCTION(addslashes)
+std::string zend::builtins::add_slashes(std::string_view s)
 {
-    std::string s, out;
-    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
-        return;
+    std::string out;
     for (char c : s) {
         if (c == '\0') {
             out += "\\0";
@@ -42,7 +40,15 @@ ZEND_FUNCTION(addslashes)
             out += '\\';
         out += c;
     }
-    return_string(return_value, out);
+    return out;
+}
+
+ZEND_FUNCTION(addslashes)
+{
+    std::string_view s;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &s))
+        return;
+    return_string(return_value, zend::builtins::add_slashes(s));
 }
 
 ZEND_FUNCTION(stripslashes)

@@ -218,9 +218,11 @@ bool back_reference(const std::string &replacement, std::size_t &i, std::size_t 
     return true;
 }
 
-/* Appends the replacement text with its back references filled in. A
+/* Appends the replacement text with its back references filled in (with
+ * slashes added when the text is to be read as PHP code, for /e). A
  * backslash before "\" or "$" makes that character literal. */
-void expand(std::string &out, const std::string &replacement, const matcher &m, const char *subject)
+void expand(std::string &out, const std::string &replacement, const matcher &m, const char *subject,
+            bool slashed = false)
 {
     char last = 0;
     for (std::size_t i = 0; i < replacement.size();) {
@@ -235,7 +237,7 @@ void expand(std::string &out, const std::string &replacement, const matcher &m, 
             std::size_t group;
             if (back_reference(replacement, i, group)) {
                 if (group < m.groups())
-                    out += group_text(m, subject, group);
+                    out += slashed ? add_slashes(group_text(m, subject, group)) : group_text(m, subject, group);
                 last = 0; /* as the engine did: what follows a reference is not escaped */
                 continue;
             }
@@ -246,23 +248,6 @@ void expand(std::string &out, const std::string &replacement, const matcher &m, 
     }
 }
 
-/* A back reference's text as PHP code reads it inside quotes: ', ", \
- * and NUL get a backslash, as addslashes() gives them. */
-std::string slashed(const std::string &text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\0') {
-            out += "\\0";
-            continue;
-        }
-        if (c == '\'' || c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 /* The /e modifier: the replacement, its back references filled in with
  * slashes added, is run as PHP code in the caller's scope, and what it
  * returns replaces the match. Code that does not compile is fatal. */
@@ -270,28 +255,7 @@ std::string eval_replacement(const std::string &replacement, const matcher &m, c
 {
     using namespace zend::exec;
     std::string code;
-    char last = 0;
-    for (std::size_t i = 0; i < replacement.size();) {
-        char c = replacement[i];
-        if (c == '\\' || c == '$') {
-            if (last == '\\') {
-                code.back() = c;
-                i++;
-                last = 0;
-                continue;
-            }
-            std::size_t group;
-            if (back_reference(replacement, i, group)) {
-                if (group < m.groups())
-                    code += slashed(group_text(m, subject, group));
-                last = 0;
-                continue;
-            }
-        }
-        code += c;
-        last = c;
-        i++;
-    }
+    expand(code, replacement, m, subject, true);
     const frame *caller = state.current;
     std::string where = caller ? compiled_string_description(*caller, caller->current, "regexp code")
                                : std::string("Unknown(0) : regexp code");

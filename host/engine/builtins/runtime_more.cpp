@@ -31,29 +31,26 @@ bool c_locale_name(const std::string &name)
  * for any other locale. A locale given as an array tries its elements. */
 ZEND_FUNCTION(setlocale)
 {
-    std::vector<zval **> args;
-    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
+    zval *category;
+    std::vector<zval **> locales;
+    if (!parse_args(ZEND_NUM_ARGS(), "z+", &category, &locales))
         return;
-    if (args.size() < 2) {
-        zend_wrong_param_count();
-        return;
-    }
-    zval *category = *args[0];
     if (category->type == IS_STRING) {
         static const char *const names[] = {"LC_ALL", "LC_COLLATE", "LC_CTYPE", "LC_MONETARY", "LC_NUMERIC",
                                             "LC_TIME", "LC_MESSAGES"};
+        std::string name = to_string(category);
         bool known = false;
         for (const char *n : names)
-            known = known || to_string(category) == n;
-        if (!known && !std::isdigit(static_cast<unsigned char>(to_string(category).c_str()[0]))) {
+            known = known || name == n;
+        if (!known && !std::isdigit(static_cast<unsigned char>(name.c_str()[0]))) {
             zend_error(E_WARNING, "setlocale(): Invalid locale category name %s, must be one of LC_ALL, LC_COLLATE, "
                                   "LC_CTYPE, LC_MONETARY, LC_NUMERIC, or LC_TIME.",
-                       to_string(category).c_str());
+                       name.c_str());
             RETURN_FALSE;
         }
     }
-    for (std::size_t i = 1; i < args.size(); i++) {
-        zval *locale = *args[i];
+    for (zval **slot : locales) {
+        zval *locale = *slot;
         if (locale->type == IS_ARRAY) {
             for (const element &e : elements(locale->value.ht))
                 if (c_locale_name(to_string(*e.data)))
@@ -180,17 +177,14 @@ void call_method(zval *return_value, zval *method, zval *object, const std::vect
 /* call_user_method(method_name, object [, parameter ...]) */
 ZEND_FUNCTION(call_user_method)
 {
-    std::vector<zval **> args;
-    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
+    zval *method, *object;
+    std::vector<zval **> rest;
+    if (!parse_args(ZEND_NUM_ARGS(), "zz*", &method, &object, &rest))
         return;
-    if (args.size() < 2) {
-        zend_wrong_param_count();
-        return;
-    }
     std::vector<zval *> argv;
-    for (std::size_t i = 2; i < args.size(); i++)
-        argv.push_back(*args[i]);
-    call_method(return_value, *args[0], *args[1], argv, "call_user_method");
+    for (zval **slot : rest)
+        argv.push_back(*slot);
+    call_method(return_value, method, object, argv, "call_user_method");
 }
 
 /* call_user_method_array(method_name, object, parameters) */

@@ -182,9 +182,11 @@ ZEND_FUNCTION(microtime)
     RETURN_STRING(buf, 1);
 }
 
-/* mktime([hour [, minute [, second [, month [, day [, year]]]]]]): missing
- * parts from the current local time; out-of-range parts roll over. */
-ZEND_FUNCTION(mktime)
+namespace {
+
+/* mktime() and gmmktime(): missing parts from the current time (local or
+ * universal); out-of-range parts roll over. */
+void make_time(INTERNAL_FUNCTION_PARAMETERS, bool local)
 {
     long parts[7]; /* the seventh, is_dst, is taken and not used */
     if (!parse_args(ZEND_NUM_ARGS(), "|lllllll", &parts[0], &parts[1], &parts[2], &parts[3], &parts[4], &parts[5],
@@ -192,7 +194,10 @@ ZEND_FUNCTION(mktime)
         return;
     std::time_t now = std::time(nullptr);
     std::tm t{};
-    localtime_r(&now, &t);
+    if (local)
+        localtime_r(&now, &t);
+    else
+        gmtime_r(&now, &t);
     int *fields[] = {&t.tm_hour, &t.tm_min, &t.tm_sec, &t.tm_mon, &t.tm_mday, &t.tm_year};
     for (int i = 0; i < ZEND_NUM_ARGS() && i < 6; i++) {
         long v = parts[i];
@@ -209,12 +214,22 @@ ZEND_FUNCTION(mktime)
         }
         *fields[i] = static_cast<int>(v);
     }
+    if (!local)
+        RETURN_LONG(static_cast<long>(timegm(&t)));
     t.tm_isdst = -1;
     std::time_t result = std::mktime(&t);
     if (result == static_cast<std::time_t>(-1))
         RETURN_FALSE;
     RETURN_LONG(static_cast<long>(result));
 }
+
+} // namespace
+
+/* mktime([hour [, minute [, second [, month [, day [, year]]]]]]) */
+ZEND_FUNCTION(mktime) { make_time(INTERNAL_FUNCTION_PARAM_PASSTHRU, true); }
+
+/* gmmktime(): mktime() in universal time. */
+ZEND_FUNCTION(gmmktime) { make_time(INTERNAL_FUNCTION_PARAM_PASSTHRU, false); }
 
 ZEND_FUNCTION(checkdate)
 {

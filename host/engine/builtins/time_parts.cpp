@@ -1,5 +1,5 @@
 /* Time built-ins that split, build and read dates: getdate, localtime,
- * gmmktime, strftime, gmstrftime and strtotime. strtotime reads the
+ * strftime, gmstrftime and strtotime (gmmktime stands beside mktime). strtotime reads the
  * English forms the original engine's date grammar reads and returns -1
  * for text it cannot read. */
 #include <cctype>
@@ -75,34 +75,6 @@ ZEND_FUNCTION(localtime)
         else
             add_next_index_long(return_value, values[i]);
     }
-}
-
-/* gmmktime(): mktime() in universal time. */
-ZEND_FUNCTION(gmmktime)
-{
-    long parts[7];
-    if (!parse_args(ZEND_NUM_ARGS(), "|lllllll", &parts[0], &parts[1], &parts[2], &parts[3], &parts[4], &parts[5],
-                    &parts[6]))
-        return;
-    std::time_t now = std::time(nullptr);
-    std::tm t = broken_down(now, false);
-    int *fields[] = {&t.tm_hour, &t.tm_min, &t.tm_sec, &t.tm_mon, &t.tm_mday, &t.tm_year};
-    for (int i = 0; i < ZEND_NUM_ARGS() && i < 6; i++) {
-        long v = parts[i];
-        if (v > 1000000 || v < -1000000)
-            RETURN_FALSE;
-        if (i == 3)
-            v -= 1;
-        if (i == 5) {
-            if (v >= 0 && v < 70)
-                v += 2000;
-            else if (v >= 70 && v <= 100)
-                v += 1900;
-            v -= 1900;
-        }
-        *fields[i] = static_cast<int>(v);
-    }
-    RETURN_LONG(static_cast<long>(timegm(&t)));
 }
 
 namespace {
@@ -207,6 +179,20 @@ struct date_reader {
         if (digits <= 2)
             return y < 70 ? y + 2000 : y + 1900;
         return y;
+    }
+
+    /* The year that may end a date: after the separator when one is given,
+     * else a number that starts no time; the current year when there is
+     * none. */
+    long optional_year(const char *separator)
+    {
+        if (separator ? peek() == separator && is_number(peek(1)) : is_number(peek()) && peek(1) != ":") {
+            if (separator)
+                pos++;
+            std::size_t len = peek().size();
+            return to_year(number(tokens[pos++]), len);
+        }
+        return year_now;
     }
 
     static int month_of(const std::string &w)
@@ -372,39 +358,19 @@ struct date_reader {
             /* dd-mon-yyyy */
             pos++;
             long m = month_of(tokens[pos++]);
-            long y = year_now;
-            std::size_t len = 4;
-            if (peek() == "-" && is_number(peek(1))) {
-                pos++;
-                len = peek().size();
-                y = number(tokens[pos++]);
-            }
-            return set_date(to_year(y, len), m, n);
+            return set_date(optional_year("-"), m, n);
         }
         if (next == "/" && is_number(peek(1))) {
             /* mm/dd[/yyyy] */
             pos++;
             long d = number(tokens[pos++]);
-            long y = year_now;
-            std::size_t len = 4;
-            if (peek() == "/" && is_number(peek(1))) {
-                pos++;
-                len = peek().size();
-                y = number(tokens[pos++]);
-            }
-            return set_date(to_year(y, len), n, d);
+            return set_date(optional_year("/"), n, d);
         }
         if (month_of(next)) {
             /* dd month [yyyy] */
             pos++;
             long m = month_of(next);
-            long y = year_now;
-            std::size_t len = 4;
-            if (is_number(peek()) && peek(1) != ":") {
-                len = peek().size();
-                y = number(tokens[pos++]);
-            }
-            return set_date(to_year(y, len), m, n);
+            return set_date(optional_year(nullptr), m, n);
         }
         if (unit_of(next, seconds, months)) {
             pos++;
@@ -497,13 +463,7 @@ struct date_reader {
             if (!is_number(peek()))
                 return false;
             long d = number(tokens[pos++]);
-            long y = year_now;
-            std::size_t len = 4;
-            if (is_number(peek()) && peek(1) != ":") {
-                len = peek().size();
-                y = number(tokens[pos++]);
-            }
-            return set_date(to_year(y, len), m, d);
+            return set_date(optional_year(nullptr), m, d);
         }
         return false;
     }
