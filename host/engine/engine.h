@@ -36,6 +36,8 @@ struct settings_t {
                                         The web server sets 30, the command line 0 */
     std::string error_log;           /* error_log()'s file; empty: the log sink */
     bool register_globals = false;   /* request variables also as plain globals */
+    long upload_max_filesize = 2L << 20; /* bytes of one uploaded file; larger ones are not kept */
+    std::string upload_tmp_dir;      /* where uploads are saved; empty: $TMPDIR, else /tmp */
 };
 extern settings_t settings;
 /* The settings as the current request found them; they are put back when it
@@ -46,6 +48,10 @@ const settings_t &request_start_settings();
  * program's configuration does between requests; false for a name the
  * engine does not have. Scripts' own changes last for their request. */
 bool configure_setting(const std::string &name, const std::string &value);
+
+/* A size in bytes as configurations write it: "2097152", "512K", "2M",
+ * "1G". False (out unchanged) for anything else. */
+bool parse_byte_size(const std::string &text, long &out);
 
 /* getenv() asks the serving program first (a web server answers with the
  * request's variables, REMOTE_ADDR and the like), then the process
@@ -84,6 +90,14 @@ struct request_info {
  * engine's rules for names ("a[]", "b[x][y]"); with register_globals the
  * variables themselves too. Between request_startup and the script. */
 void register_request_variables(const request_info &info);
+
+/* The temporary files of this request's form uploads: is_uploaded_file
+ * knows them, move_uploaded_file forgets the one it moves, and the end of
+ * the request removes the rest. */
+bool is_uploaded_file(const std::string &path);
+bool is_uploaded_file_pending(); /* any upload not yet moved or removed */
+void forget_uploaded_file(const std::string &path);
+void remove_uploaded_files();
 
 /* The response headers of the running request, as header() and
  * setcookie() leave them; reset at every request start. */

@@ -69,6 +69,10 @@ void set_up_site(server &s)
     s.put("nap.php", "<?php usleep((int)$_GET['ms'] * 1000); echo 'rested ', posix_getpid();\n");
     s.put("crash.php", "<?php echo 'dying'; posix_kill(posix_getpid(), (int)$_GET['signal']); echo 'never';\n");
     s.put("pid.php", "<?php echo posix_getpid();\n");
+    s.put("upload.php", "<?php $f = $_FILES['doc'];\n"
+                        "echo $_POST['title'], '|', $f['name'], '|', $f['type'], '|', $f['size'], '|', $f['error'], '|';\n"
+                        "echo move_uploaded_file($f['tmp_name'], $_GET['to']) ? 'moved' : 'kept', '|';\n"
+                        "echo is_uploaded_file($f['tmp_name']) ? 'still' : 'gone';\n");
     s.put("index.php", "<?php echo 'root index';\n");
     s.put("sub/index.html", "<p>sub index</p>\n");
     s.put("sub/UPPER.PHP", "<?php echo 'upper-case extension runs';\n");
@@ -124,6 +128,32 @@ bool contains(const std::string &haystack, const std::string &needle)
 }
 
 } // namespace
+
+TEST_F(Httpd, FormUploadsReachTheScriptAndCanBeMoved)
+{
+    fs::path target = site->dir / "uploaded.bin";
+    std::string data("\x89PNG\r\n\x1a\n\0\xff\r\n--Bx", 16);
+    std::string body = "--B\r\nContent-Disposition: form-data; name=\"title\"\r\n\r\nMy photo\r\n"
+                       "--B\r\nContent-Disposition: form-data; name=\"doc\"; filename=\"/home/me/p.png\"\r\n"
+                       "Content-Type: image/png\r\n\r\n" + data + "\r\n--B--\r\n";
+    response r = must_fetch(post("/upload.php?to=" + target.string(), body, "multipart/form-data; boundary=B"));
+    EXPECT_EQ(r.body, "My photo|p.png|image/png|16|0|moved|gone");
+    EXPECT_EQ(read_file(target), data);
+
+    /* A file the script leaves is removed when its request ends. */
+    fs::path before = fs::temp_directory_path();
+    auto count_uploads = [&] {
+        int n = 0;
+        for (const auto &entry : fs::directory_iterator(before))
+            if (entry.path().filename().string().rfind("php", 0) == 0 && entry.path().filename().string().size() == 9)
+                n++;
+        return n;
+    };
+    int uploads_before = count_uploads();
+    r = must_fetch(post("/upload.php?to=/no/such/dir/x", body, "multipart/form-data; boundary=B"));
+    EXPECT_EQ(r.body.substr(r.body.size() - 10), "kept|still") << r.body;
+    EXPECT_EQ(count_uploads(), uploads_before);
+}
 
 TEST_F(Httpd, QueryFormAndCookieParameters)
 {

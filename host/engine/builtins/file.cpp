@@ -366,6 +366,44 @@ ZEND_FUNCTION(rename)
     RETURN_FALSE;
 }
 
+/* is_uploaded_file(path): whether path is a file this request's form
+ * upload saved. Like the original, false at once when the request
+ * uploaded nothing. */
+ZEND_FUNCTION(is_uploaded_file)
+{
+    std::string path;
+    if (!zend::is_uploaded_file_pending())
+        RETURN_FALSE;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &path))
+        return;
+    RETURN_BOOL(zend::is_uploaded_file(path));
+}
+
+/* move_uploaded_file(from, to): moves an uploaded file (by rename, or by
+ * copy across file systems); false for any other file. */
+ZEND_FUNCTION(move_uploaded_file)
+{
+    std::string from, to;
+    if (!zend::is_uploaded_file_pending())
+        RETURN_FALSE;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss", &from, &to))
+        return;
+    if (!zend::is_uploaded_file(from) || !path_allowed(to))
+        RETURN_FALSE;
+    ::unlink(to.c_str());
+    bool moved = std::rename(from.c_str(), to.c_str()) == 0;
+    if (!moved && errno == EXDEV && copy_file(from, to)) {
+        ::unlink(from.c_str());
+        moved = true;
+    }
+    if (!moved) {
+        function_error(E_WARNING, "Unable to move '%s' to '%s'", from.c_str(), to.c_str());
+        RETURN_FALSE;
+    }
+    zend::forget_uploaded_file(from);
+    RETURN_TRUE;
+}
+
 /* readfile(path [, use_include_path]): the file to the output; the bytes
  * sent. */
 ZEND_FUNCTION(readfile)

@@ -1,6 +1,8 @@
 /* Built-ins about the engine itself: constants, error reporting,
  * settings, versions, the information page. Settings a script changes
  * hold for the rest of its request only. */
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -114,6 +116,10 @@ const setting known_settings[] = {
      }},
     {"error_log", [] { return zend::settings.error_log; },
      [](const std::string &v) { zend::settings.error_log = v; }},
+    {"upload_max_filesize", [] { return std::to_string(zend::settings.upload_max_filesize); },
+     [](const std::string &v) { zend::parse_byte_size(v, zend::settings.upload_max_filesize); }},
+    {"upload_tmp_dir", [] { return zend::settings.upload_tmp_dir; },
+     [](const std::string &v) { zend::settings.upload_tmp_dir = v; }},
 };
 
 /* Texts the script set, by setting name, kept from request start to
@@ -152,6 +158,26 @@ std::string current_text(const setting &s)
 } // namespace
 
 namespace zend {
+
+bool parse_byte_size(const std::string &text, long &out)
+{
+    char *end = nullptr;
+    errno = 0;
+    long n = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || end == text.c_str() || n < 0)
+        return false;
+    int shift = 0;
+    switch (*end) {
+    case 'g': case 'G': shift = 30; end++; break;
+    case 'm': case 'M': shift = 20; end++; break;
+    case 'k': case 'K': shift = 10; end++; break;
+    default: break;
+    }
+    if (*end != '\0' || n > LONG_MAX >> shift)
+        return false;
+    out = n << shift;
+    return true;
+}
 
 bool configure_setting(const std::string &name, const std::string &value)
 {

@@ -139,6 +139,12 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("CONNECTION_NORMAL", 0);
     constant_long("CONNECTION_ABORTED", 1);
     constant_long("CONNECTION_TIMEOUT", 2);
+    constant_long("UPLOAD_ERR_OK", 0);
+    constant_long("UPLOAD_ERR_INI_SIZE", 1);
+    constant_long("UPLOAD_ERR_FORM_SIZE", 2);
+    constant_long("UPLOAD_ERR_PARTIAL", 3);
+    constant_long("UPLOAD_ERR_NO_FILE", 4);
+    constant_long("UPLOAD_ERR_NO_TMP_DIR", 6);
     zend::builtins::register_library_constants();
     return SUCCESS;
 }

@@ -132,6 +132,9 @@ void request_shutdown() {
     /* The response is complete, and delivered, before any end hook runs:
      * one of them may end the process. */
     flush_output();
+    /* Uploads nobody moved go before the response does, so a client that
+     * has its answer finds them gone. */
+    remove_uploaded_files();
     if (deliver_response) guarded([] { deliver_response(); });
     for (zend_module_entry *module : modules())
         if (module->module_started && module->request_shutdown_func)

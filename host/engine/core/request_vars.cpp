@@ -1,9 +1,10 @@
 /* The request variables a web request hands its script: $_GET from the
- * query string, $_POST from a url-encoded body, $_COOKIE from the Cookie
- * header, $_SERVER from the program, $_ENV from the environment and
- * $_REQUEST from GET, POST and COOKIE in that order. Each is also in the
- * global symbol table under its long name ($HTTP_GET_VARS ...), the same
- * array, shared.
+ * query string, $_POST from a url-encoded or multipart/form-data body,
+ * $_FILES from the files of a multipart one (uploads.cpp), $_COOKIE from
+ * the Cookie header, $_SERVER from the program, $_ENV from the environment
+ * and $_REQUEST from GET, POST and COOKIE in that order. Each is also in
+ * the global symbol table under its long name ($HTTP_GET_VARS ...), the
+ * same array, shared.
  *
  * Names follow the original engine: leading blanks are dropped, blanks and
  * dots in the base name become "_", "a[]" appends to array a, "a[x][y]"
@@ -15,7 +16,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "engine.h"
+#include "core/request_vars.h"
 
 extern char **environ;
 
@@ -23,7 +24,6 @@ namespace zend {
 
 namespace {
 
-constexpr int max_input_vars = 1000;
 constexpr int max_nesting = 64;
 
 zval *new_array()
@@ -69,9 +69,9 @@ HashTable *sub_array(HashTable *table, const std::string *key)
     return slot ? (*slot)->value.ht : nullptr;
 }
 
-void store(HashTable *table, const std::string *key, const std::string &value)
+/* Stores z (whose reference the table takes) under key; no key appends. */
+void store(HashTable *table, const std::string *key, zval *z)
 {
-    zval *z = new_string(value);
     if (!key) {
         if (zend_hash_next_index_insert(table, &z, sizeof(zval *), nullptr) == FAILURE)
             zval_ptr_dtor(&z);
@@ -80,16 +80,26 @@ void store(HashTable *table, const std::string *key, const std::string &value)
     zend_hash_update(table, key->c_str(), static_cast<uint>(key->size() + 1), &z, sizeof(zval *), nullptr);
 }
 
+void store(HashTable *table, const std::string *key, const std::string &value)
+{
+    store(table, key, new_string(value));
+}
+
+} // namespace
+
 /* One variable "name=value" into track. Keys are C strings in the original
- * engine, so a name ends at its first NUL byte. */
-void register_variable(HashTable *track, std::string name, const std::string &value)
+ * engine, so a name ends at its first NUL byte. The track takes value's
+ * reference; a name that makes no variable destroys it. */
+void register_variable(HashTable *track, std::string name, zval *value)
 {
     name = name.substr(0, std::strlen(name.c_str()));
     std::size_t bracket = name.find('[');
     std::string base = name.substr(0, bracket);
     std::size_t start = base.find_first_not_of(' ');
-    if (start == std::string::npos)
-        return; /* empty name */
+    if (start == std::string::npos) {
+        zval_ptr_dtor(&value); /* empty name */
+        return;
+    }
     base.erase(0, start);
     for (char &c : base)
         if (c == ' ' || c == '.')
@@ -133,6 +143,7 @@ void register_variable(HashTable *track, std::string name, const std::string &va
     if (keys.size() > static_cast<std::size_t>(max_nesting)) {
         zend_error(E_WARNING, "Input variable nesting level exceeded %d; variable %s ignored", max_nesting,
                    base.c_str());
+        zval_ptr_dtor(&value);
         return;
     }
     HashTable *table = sub_array(track, &base);
@@ -140,7 +151,16 @@ void register_variable(HashTable *track, std::string name, const std::string &va
         table = sub_array(table, appends[level] ? nullptr : &keys[level]);
     if (table)
         store(table, appends.back() ? nullptr : &keys.back(), value);
+    else
+        zval_ptr_dtor(&value);
 }
+
+void register_variable(HashTable *track, const std::string &name, const std::string &value)
+{
+    register_variable(track, name, new_string(value));
+}
+
+namespace {
 
 /* "a=1&b=2" (or "a=1; b=2" for cookies) into track. Empty pieces are
  * skipped; a piece without "=" is a variable with an empty value, except
@@ -170,16 +190,6 @@ void parse_pairs(HashTable *track, const std::string &data, char separator, bool
         else
             register_variable(track, url_decode(piece.substr(0, eq)), url_decode(piece.substr(eq + 1)));
     }
-}
-
-bool is_form_body(const std::string &content_type)
-{
-    std::string type = content_type.substr(0, content_type.find(';'));
-    while (!type.empty() && (type.back() == ' ' || type.back() == '\t'))
-        type.pop_back();
-    for (char &c : type)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return type == "application/x-www-form-urlencoded";
 }
 
 /* Puts array under both names in the global symbol table, shared. */
@@ -280,8 +290,13 @@ void register_request_variables(const request_info &info)
     /* Only a POST fills $_POST; any other body, or a POST that is no
      * form, is there as it came, in $HTTP_RAW_POST_DATA. */
     zval *post = new_array();
-    if (info.method == "POST" && is_form_body(info.content_type))
+    zval *files = new_array();
+    zval *file_globals = new_array();
+    if (info.method == "POST" && has_media_type(info.content_type, "application/x-www-form-urlencoded"))
         parse_pairs(post->value.ht, info.post_data, '&', true, "request body");
+    else if (info.method == "POST" && has_media_type(info.content_type, "multipart/form-data"))
+        parse_multipart(post->value.ht, files->value.ht, file_globals->value.ht, info.content_type,
+                        info.post_data);
     else if (!info.post_data.empty())
         publish(new_string(info.post_data), "HTTP_RAW_POST_DATA", nullptr);
     zval *cookie = new_array();
@@ -317,13 +332,15 @@ void register_request_variables(const request_info &info)
     merge_into(request->value.ht, cookie->value.ht);
 
     if (settings.register_globals)
-        for (zval *source : {env, get, post, cookie, server})
+        for (zval *source : {env, get, post, file_globals, cookie, server})
             import_globals(source->value.ht);
+    zval_ptr_dtor(&file_globals);
 
     publish(env, "_ENV", "HTTP_ENV_VARS");
     publish(get, "_GET", "HTTP_GET_VARS");
     publish(post, "_POST", "HTTP_POST_VARS");
     publish(cookie, "_COOKIE", "HTTP_COOKIE_VARS");
+    publish(files, "_FILES", "HTTP_POST_FILES");
     publish(server, "_SERVER", "HTTP_SERVER_VARS");
     publish(request, "_REQUEST", nullptr);
 }

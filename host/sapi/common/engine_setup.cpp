@@ -63,6 +63,10 @@ bool apply_setting(const std::string &name, const std::string &value)
         return parse_flag(value, s.html_errors);
     } else if (name == "register_globals") {
         return parse_flag(value, s.register_globals);
+    } else if (name == "upload_max_filesize") {
+        return zend::parse_byte_size(value, s.upload_max_filesize);
+    } else if (name == "upload_tmp_dir") {
+        s.upload_tmp_dir = value;
     } else if (name == "max_execution_time") {
         if (!parse_number(value, number) || number < 0)
             return false;

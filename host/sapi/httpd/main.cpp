@@ -109,7 +109,8 @@ int main(int argc, char **argv)
         ->check(CLI::Range(1, 256).description(""));
     sapi::add_engine_options(app, engine,
                              "max_execution_time (default 30), error_reporting, html_errors\n"
-                             "(default on), include_path or register_globals (repeatable)");
+                             "(default on), include_path, register_globals, upload_max_filesize\n"
+                             "or upload_tmp_dir (repeatable)");
     app.add_option("--access-log", cfg.access_log, "access log file (default: standard output)")->type_name("FILE");
     app.add_option("--error-log", cfg.error_log, "error log file (default: standard error)")->type_name("FILE");
     app.add_option("--max-requests", cfg.max_requests,

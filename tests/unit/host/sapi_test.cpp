@@ -3,7 +3,9 @@
  * response headers that header() and setcookie() leave for the server. */
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 
 #include "engine.h"
@@ -177,6 +179,205 @@ TEST(RequestVariables, HostileInputHitsLimitsWithAWarning)
     zval *cookie = global_zval("_COOKIE");
     ASSERT_NE(cookie, nullptr);
     EXPECT_EQ(zend_hash_num_elements(cookie->value.ht), 1000);
+}
+
+namespace {
+
+/* A multipart/form-data body from (headers, data) parts. */
+std::string multipart(const std::vector<std::pair<std::string, std::string>> &parts, const std::string &boundary = "XyZ")
+{
+    std::string body;
+    for (const auto &[headers, data] : parts)
+        body += "--" + boundary + "\r\n" + headers + "\r\n\r\n" + data + "\r\n";
+    return body + "--" + boundary + "--\r\n";
+}
+
+zend::request_info upload_request(const std::string &body, const std::string &type = "multipart/form-data; boundary=XyZ")
+{
+    zend::request_info info;
+    info.method = "POST";
+    info.content_type = type;
+    info.post_data = body;
+    return info;
+}
+
+/* $_FILES[field][key] (or $_FILES[field][key][index]) as print_r shows it. */
+std::string file_entry(const char *field, const char *key, long index = -1)
+{
+    zval *files = global_zval("_FILES");
+    zval **f = nullptr, **v = nullptr;
+    if (!files || zend_hash_find(files->value.ht, field, static_cast<uint>(std::strlen(field) + 1), (void **)&f) != SUCCESS ||
+        zend_hash_find((*f)->value.ht, key, static_cast<uint>(std::strlen(key) + 1), (void **)&v) != SUCCESS)
+        return "missing";
+    if (index >= 0 && ((*v)->type != IS_ARRAY || zend_hash_index_find((*v)->value.ht, index, (void **)&v) != SUCCESS))
+        return "missing";
+    return dump(*v);
+}
+
+std::string contents(const std::string &path)
+{
+    std::string text;
+    if (FILE *f = std::fopen(path.c_str(), "rb")) {
+        char buf[256];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+std::string tmp_name(const char *field, long index = -1)
+{
+    std::string d = file_entry(field, "tmp_name", index); /* string(N) "path"\n */
+    std::size_t q = d.find('"');
+    return q == std::string::npos ? "" : d.substr(q + 1, d.rfind('"') - q - 1);
+}
+
+} // namespace
+
+TEST(RequestVariables, MultipartFieldsAndFiles)
+{
+    const char raw[] = "a\0b\r\n--XyZ-not-a-boundary\r\n--XyZx";
+    std::string binary(raw, sizeof raw - 1);
+    std::string temp;
+    {
+        request_scope scope;
+        zend::register_request_variables(upload_request(multipart({
+            {"Content-Disposition: form-data; name=\"title\"", "Hello; \"world\""},
+            {"Content-Disposition: form-data; name=\"tags[]\"", "a"},
+            {"Content-Disposition: form-data; name=\"tags[]\"", "b"},
+            {"Content-Disposition: form-data; name=\"doc\"; filename=\"C:\\My Files\\report.txt\"\r\n"
+             "Content-Type: text/plain; charset=utf-8",
+             "line 1\r\nline 2"},
+            {"Content-Disposition: form-data; name=\"pics[]\"; filename=\"x.bin\"\r\nContent-Type: image/png", binary},
+            {"Content-Disposition: form-data; name=\"pics[]\"; filename=\"\"\r\nContent-Type: application/octet-stream", ""},
+            {"Content-Disposition: form-data; filename=\"nameless\"", "skipped"},
+        })));
+        EXPECT_EQ(global("_POST"), "array(2) {\n  [\"title\"]=>\n  string(14) \"Hello; \"world\"\"\n  [\"tags\"]=>\n"
+                                   "  array(2) {\n    [0]=>\n    string(1) \"a\"\n    [1]=>\n    string(1) \"b\"\n  }\n}\n");
+        EXPECT_EQ(file_entry("doc", "name"), "string(10) \"report.txt\"\n") << "the browser's directories go";
+        EXPECT_EQ(file_entry("doc", "type"), "string(10) \"text/plain\"\n");
+        EXPECT_EQ(file_entry("doc", "error"), "int(0)\n");
+        EXPECT_EQ(file_entry("doc", "size"), "int(14)\n");
+        temp = tmp_name("doc");
+        EXPECT_EQ(contents(temp), "line 1\r\nline 2");
+        EXPECT_EQ(contents(tmp_name("pics", 0)), binary) << "binary data and boundary look-alikes kept whole";
+        EXPECT_EQ(file_entry("pics", "size", 0), "int(" + std::to_string(binary.size()) + ")\n");
+        EXPECT_EQ(file_entry("pics", "error", 1), "int(4)\n") << "an empty file input is no file";
+        EXPECT_EQ(file_entry("pics", "tmp_name", 1), "string(0) \"\"\n");
+        EXPECT_EQ(global("HTTP_POST_FILES"), global("_FILES"));
+        EXPECT_EQ(global("_REQUEST").find("doc"), std::string::npos) << "files are not request variables";
+
+        call_result yes = call_function("is_uploaded_file", {make_string(temp)});
+        call_result no = call_function("is_uploaded_file", {make_string("/etc/passwd")});
+        EXPECT_EQ(dump(yes.value), "bool(true)\n");
+        EXPECT_EQ(dump(no.value), "bool(false)\n");
+    }
+    EXPECT_NE(access(temp.c_str(), F_OK), 0) << "the request's end removes what no script moved";
+}
+
+TEST(RequestVariables, MoveUploadedFileTakesOnlyUploads)
+{
+    error_capture errors;
+    std::string target = testing::TempDir() + "moved_upload.txt";
+    std::string other = testing::TempDir() + "not_an_upload.txt";
+    std::FILE *f = std::fopen(other.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    {
+        request_scope scope;
+        EXPECT_EQ(dump(call_function("move_uploaded_file", {make_string(other), make_string(target)}).value),
+                  "bool(false)\n") << "nothing uploaded";
+        zend::register_request_variables(upload_request(multipart({
+            {"Content-Disposition: form-data; name=\"f\"; filename=\"a.txt\"", "payload"}})));
+        std::string temp = tmp_name("f");
+        EXPECT_EQ(dump(call_function("move_uploaded_file", {make_string(other), make_string(target)}).value),
+                  "bool(false)\n") << "a file that is no upload";
+        call_result bad = call_function("move_uploaded_file", {make_string(temp), make_string("/no/such/dir/x")});
+        EXPECT_EQ(dump(bad.value), "bool(false)\n");
+        ASSERT_EQ(bad.errors.size(), 1u);
+        EXPECT_EQ(bad.errors[0].message, "move_uploaded_file(): Unable to move '" + temp + "' to '/no/such/dir/x'");
+        EXPECT_EQ(dump(call_function("move_uploaded_file", {make_string(temp), make_string(target)}).value),
+                  "bool(true)\n");
+        EXPECT_EQ(dump(call_function("is_uploaded_file", {make_string(temp)}).value), "bool(false)\n");
+    }
+    EXPECT_EQ(contents(target), "payload") << "a moved file outlives the request";
+    std::remove(target.c_str());
+    std::remove(other.c_str());
+}
+
+TEST(RequestVariables, MultipartLimitsAndMalformedBodies)
+{
+    {
+        error_capture errors;
+        request_scope scope;
+        zend::settings.upload_max_filesize = 8;
+        zend::register_request_variables(upload_request(multipart({
+            {"Content-Disposition: form-data; name=\"big\"; filename=\"big.txt\"", "123456789"},
+            {"Content-Disposition: form-data; name=\"MAX_FILE_SIZE\"", "4"},
+            {"Content-Disposition: form-data; name=\"small\"; filename=\"s.txt\"", "12345"},
+            {"Content-Disposition: form-data; name=\"fits\"; filename=\"f.txt\"", "1234"},
+        })));
+        zend::settings.upload_max_filesize = 2L << 20;
+        EXPECT_EQ(file_entry("big", "error"), "int(1)\n");
+        EXPECT_EQ(file_entry("big", "size"), "int(0)\n");
+        EXPECT_EQ(file_entry("big", "tmp_name"), "string(0) \"\"\n");
+        EXPECT_EQ(file_entry("small", "error"), "int(2)\n") << "MAX_FILE_SIZE counts for the files after it";
+        EXPECT_EQ(file_entry("fits", "error"), "int(0)\n");
+        EXPECT_TRUE(errors.seen().empty());
+    }
+    {
+        error_capture errors;
+        request_scope scope;
+        std::vector<std::pair<std::string, std::string>> parts;
+        for (int i = 0; i < 22; i++)
+            parts.push_back({"Content-Disposition: form-data; name=\"u" + std::to_string(i) + "\"; filename=\"x\"", "x"});
+        zend::register_request_variables(upload_request(multipart(parts)));
+        zval *files = global_zval("_FILES");
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(zend_hash_num_elements(files->value.ht), 20);
+        ASSERT_EQ(errors.seen().size(), 1u);
+        EXPECT_EQ(errors.seen()[0], "Maximum number of allowable file uploads has been exceeded");
+    }
+    {
+        /* a body cut off inside a file: the file is partial and not kept;
+         * a quoted boundary; LF-only line ends */
+        error_capture errors;
+        request_scope scope;
+        zend::register_request_variables(upload_request(
+            "preamble\n--q r\nContent-Disposition: form-data; name=a\n\nA\n--q r\n"
+            "Content-Disposition: form-data; name=\"cut\"; filename=\"c.txt\"\n\nno end",
+            "Multipart/Form-Data; boundary=\"q r\"; charset=x"));
+        EXPECT_EQ(global("_POST"), "array(1) {\n  [\"a\"]=>\n  string(1) \"A\"\n}\n");
+        EXPECT_EQ(file_entry("cut", "error"), "int(3)\n");
+        EXPECT_EQ(file_entry("cut", "tmp_name"), "string(0) \"\"\n");
+    }
+    {
+        error_capture errors;
+        request_scope scope;
+        zend::register_request_variables(upload_request("--x\r\n", "multipart/form-data"));
+        zend::register_request_variables(upload_request("--x\r\n", "multipart/form-data; boundary=" + std::string(2000, 'b')));
+        ASSERT_EQ(errors.seen().size(), 2u);
+        EXPECT_EQ(errors.seen()[0], "Missing boundary in multipart/form-data POST data");
+        EXPECT_EQ(errors.seen()[1], "Boundary too large in multipart/form-data POST data");
+        EXPECT_EQ(global("_FILES"), "array(0) {\n}\n");
+    }
+}
+
+TEST(RequestVariables, UploadsAsOldStyleGlobals)
+{
+    request_scope scope;
+    zend::settings.register_globals = true;
+    zend::register_request_variables(upload_request(multipart({
+        {"Content-Disposition: form-data; name=\"userfile\"; filename=\"a.txt\"\r\nContent-Type: text/plain", "abc"},
+        {"Content-Disposition: form-data; name=\"none\"; filename=\"\"", ""}})));
+    zend::settings.register_globals = false;
+    EXPECT_EQ(global("userfile"), file_entry("userfile", "tmp_name"));
+    EXPECT_EQ(global("userfile_name"), "string(5) \"a.txt\"\n");
+    EXPECT_EQ(global("userfile_type"), "string(10) \"text/plain\"\n");
+    EXPECT_EQ(global("userfile_size"), "int(3)\n");
+    EXPECT_EQ(global("none"), "string(4) \"none\"\n") << "no file reads as \"none\"";
 }
 
 TEST(ResponseHeaders, StatusLinesRedirectsAndReplacement)
