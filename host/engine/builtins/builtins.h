@@ -143,7 +143,8 @@
     X(session_id) X(session_name) X(session_save_path) X(session_destroy)      \
     X(session_write_close) X(session_unset) X(session_regenerate_id)           \
     X(session_encode) X(session_decode) X(session_cache_limiter)               \
-    X(session_get_cookie_params) X(session_set_cookie_params)
+    X(session_get_cookie_params) X(session_set_cookie_params)                  \
+    X(session_register) X(session_unregister) X(session_is_registered)
 
 /* Library functions whose first argument is passed by reference. */
 #define BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(X)                                  \

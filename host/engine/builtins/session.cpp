@@ -298,6 +298,113 @@ void maybe_collect_garbage()
         session::collect_garbage(save_path(), c.gc_maxlifetime, std::time(nullptr));
 }
 
+/* Names a session variable may not bind to a global of: the request
+ * arrays and $GLOBALS, which session data must never replace. */
+bool reserved_global(const std::string &name)
+{
+    static const char *const names[] = {"GLOBALS",          "_SESSION",       "HTTP_SESSION_VARS", "_GET",
+                                        "_POST",            "_COOKIE",        "_SERVER",           "_ENV",
+                                        "_FILES",           "_REQUEST",       "HTTP_GET_VARS",     "HTTP_POST_VARS",
+                                        "HTTP_COOKIE_VARS", "HTTP_SERVER_VARS", "HTTP_ENV_VARS",   "HTTP_POST_FILES"};
+    return std::any_of(std::begin(names), std::end(names), [&](const char *n) { return name == n; });
+}
+
+/* The slot of name in a table, or nullptr. */
+zval **slot_of(HashTable *table, const std::string &name)
+{
+    zval **slot;
+    if (zend_hash_find(table, name.c_str(), static_cast<uint>(name.size() + 1), (void **)&slot) == SUCCESS)
+        return slot;
+    return nullptr;
+}
+
+/* Makes the value in slot a reference that other names may share (a
+ * shared value is split off first). */
+zval *as_reference(zval **slot)
+{
+    if (!(*slot)->is_ref && (*slot)->refcount > 1) {
+        zval *own = zend::builtins::copy_of(*slot);
+        (*slot)->refcount--;
+        *slot = own;
+    }
+    (*slot)->is_ref = 1;
+    return *slot;
+}
+
+void bind(HashTable *table, const std::string &name, zval *ref)
+{
+    ref->refcount++;
+    zend_hash_update(table, name.c_str(), static_cast<uint>(name.size() + 1), &ref, sizeof(zval *), nullptr);
+}
+
+/* With register_globals, the session variable name and the global of that
+ * name become one variable, as the original engine bound them: a global
+ * that exists already takes the session's value. */
+void bind_global(HashTable *vars, const std::string &name)
+{
+    if (reserved_global(name))
+        return;
+    zval **tracked = slot_of(vars, name);
+    zval **global = slot_of(&EG(symbol_table), name);
+    if (tracked && global && *tracked == *global)
+        return;
+    if (tracked && global) {
+        zval *value = zend::builtins::copy_of(*tracked);
+        zval *g = as_reference(global);
+        zval_dtor(g);
+        g->type = value->type;
+        g->value = value->value;
+        value->type = IS_NULL;
+        zval_ptr_dtor(&value);
+        bind(vars, name, g);
+    } else if (tracked) {
+        bind(&EG(symbol_table), name, as_reference(tracked));
+    } else if (global) {
+        bind(vars, name, as_reference(global));
+    } else {
+        zval *fresh = zend::builtins::new_long(0);
+        fresh->type = IS_NULL;
+        fresh->is_ref = 1;
+        bind(vars, name, fresh);
+        bind(&EG(symbol_table), name, fresh);
+        zval_ptr_dtor(&fresh); /* after both bindings: a count of 1 would end the reference */
+    }
+}
+
+/* session_register's work for one name: the variable joins the session
+ * (null when new); with register_globals it is the global too. */
+void register_name(const std::string &name)
+{
+    if (name == "HTTP_SESSION_VARS" || name == "_SESSION")
+        return;
+    HashTable *vars = session_vars();
+    if (!vars)
+        return;
+    if (zend::settings.register_globals) {
+        bind_global(vars, name);
+    } else if (!slot_of(vars, name)) {
+        zval *fresh = zend::builtins::new_long(0);
+        fresh->type = IS_NULL;
+        zend_hash_update(vars, name.c_str(), static_cast<uint>(name.size() + 1), &fresh, sizeof(zval *), nullptr);
+    }
+}
+
+/* Names may be given as strings or in arrays, nested. */
+void register_names(zval *arg, int depth)
+{
+    if (arg->type == IS_ARRAY) {
+        if (depth >= 64)
+            return;
+        for (const element &e : elements(arg->value.ht))
+            register_names(*e.data, depth + 1);
+        return;
+    }
+    zval *name = zend::builtins::copy_of(arg);
+    convert_to_string(name);
+    register_name(std::string(name->value.str.val, static_cast<std::size_t>(name->value.str.len)));
+    zval_ptr_dtor(&name);
+}
+
 bool start_session()
 {
     if (state.active) {
@@ -336,6 +443,11 @@ bool start_session()
     install_session_vars(empty_array());
     std::string data = state.fd >= 0 ? read_all(state.fd) : std::string();
     install_session_vars(decoded(data));
+    if (zend::settings.register_globals)
+        if (HashTable *vars = session_vars())
+            for (const element &e : elements(vars))
+                if (e.string_key)
+                    bind_global(vars, e.key);
 
     if (!from_cookie)
         send_cookie();
@@ -714,6 +826,42 @@ ZEND_FUNCTION(session_decode)
     }
     zval_ptr_dtor(&vars);
     RETURN_TRUE;
+}
+
+/* session_register(name, ...): each name (or array of names) joins the
+ * session, which starts if it has not; always true. */
+ZEND_FUNCTION(session_register)
+{
+    std::vector<zval **> args;
+    if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
+        return;
+    if (!state.active)
+        start_session();
+    for (zval **arg : args)
+        register_names(*arg, 0);
+    RETURN_TRUE;
+}
+
+/* session_unregister(name): the variable leaves the session (a global of
+ * that name stays); true. */
+ZEND_FUNCTION(session_unregister)
+{
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
+        return;
+    if (HashTable *vars = session_vars())
+        zend_hash_del(vars, name.c_str(), static_cast<uint>(name.size() + 1));
+    RETURN_TRUE;
+}
+
+/* session_is_registered(name): whether the session has that variable. */
+ZEND_FUNCTION(session_is_registered)
+{
+    std::string name;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &name))
+        return;
+    HashTable *vars = session_vars();
+    RETURN_BOOL(vars && slot_of(vars, name));
 }
 
 ZEND_FUNCTION(session_get_cookie_params)
