@@ -61,7 +61,7 @@
     X(fileperms) X(unlink) X(rmdir) X(clearstatcache) X(file_get_contents)     \
     X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \
     X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)            \
-    X(is_uploaded_file) X(move_uploaded_file)                                  \
+    X(is_uploaded_file) X(move_uploaded_file) X(parse_ini_file)                \
     /* cookies, processes and the engine's counters (head.cpp, posix.cpp) */   \
     X(setcookie) X(posix_getpid) X(posix_kill) X(zend_compilations)            \
     /* output */                                                               \
