@@ -398,13 +398,13 @@ ZEND_API void _efree(void *ptr) {
 
 ZEND_API char *_estrdup(const char *s) {
     std::size_t length = std::strlen(s);
-    char *p = static_cast<char *>(allocate(length + 1, false));
+    char *p = static_cast<char *>(_emalloc(length + 1));
     std::memcpy(p, s, length + 1);
     return p;
 }
 
 ZEND_API char *_estrndup(const char *s, uint length) {
-    char *p = static_cast<char *>(allocate(std::size_t(length) + 1, false));
+    char *p = static_cast<char *>(_emalloc(std::size_t(length) + 1));
     if (length) std::memcpy(p, s, length);
     p[length] = '\0';
     return p;
