@@ -62,6 +62,10 @@
     X(file) X(file_put_contents) X(touch) X(chmod) X(mkdir) X(symlink)         \
     X(rename) X(realpath) X(getcwd) X(chdir) X(basename) X(dirname)            \
     X(is_uploaded_file) X(move_uploaded_file) X(parse_ini_file)                \
+    /* owners, disks and the running page (owners.cpp) */                      \
+    X(getlastmod) X(getmyuid) X(getmygid) X(getmyinode) X(get_current_user)    \
+    X(chown) X(chgrp) X(disk_free_space) X(diskfreespace) X(disk_total_space)  \
+    X(fnmatch) X(strcoll) X(pack) X(unpack)                                    \
     /* cookies, processes and the engine's counters (head.cpp, posix.cpp) */   \
     X(setcookie) X(posix_getpid) X(posix_kill) X(zend_compilations)            \
     /* output */                                                               \

@@ -1,5 +1,7 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
+#include <fnmatch.h>
+
 #include <climits>
 #include <clocale>
 #include <cmath>
@@ -145,6 +147,10 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("UPLOAD_ERR_PARTIAL", 3);
     constant_long("UPLOAD_ERR_NO_FILE", 4);
     constant_long("UPLOAD_ERR_NO_TMP_DIR", 6);
+    constant_long("FNM_NOESCAPE", FNM_NOESCAPE);
+    constant_long("FNM_PATHNAME", FNM_PATHNAME);
+    constant_long("FNM_PERIOD", FNM_PERIOD);
+    constant_long("FNM_CASEFOLD", FNM_CASEFOLD);
     zend::builtins::register_library_constants();
     return SUCCESS;
 }
