@@ -274,7 +274,7 @@ ZEND_FUNCTION(phpinfo)
     zval *ignored;
     if (!parse_args(ZEND_NUM_ARGS(), "|z", &ignored))
         return;
-    ZEND_PUTS("phpinfo()\nPHP Version => 4.2.3\n\n");
+    ZEND_PUTS("phpinfo()\nPHP Version => " PHP_VERSION "\n\n");
     ZEND_PUTS("Server API => ");
     ZEND_PUTS(sapi_module.name ? sapi_module.name : "cli");
     ZEND_PUTS("\nZend Engine => " ZEND_VERSION "\n");
@@ -311,7 +311,7 @@ ZEND_FUNCTION(phpversion)
             }
         RETURN_FALSE;
     }
-    RETURN_STRING("4.2.3", 1);
+    RETURN_STRING(PHP_VERSION, 1);
 }
 
 ZEND_FUNCTION(zend_version)

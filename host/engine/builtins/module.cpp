@@ -88,7 +88,7 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("E_USER_WARNING", E_USER_WARNING);
     constant_long("E_USER_NOTICE", E_USER_NOTICE);
     constant_long("E_ALL", E_ALL);
-    constant_string("PHP_VERSION", "4.2.3");
+    constant_string("PHP_VERSION", PHP_VERSION);
     constant_string("PHP_OS", "Linux");
     constant_string("PHP_EOL", "\n");
     constant_string("ZEND_VERSION", ZEND_VERSION);
@@ -169,7 +169,7 @@ zend_module_entry standard_module = {
     builtin_request_startup,
     builtin_request_shutdown,
     nullptr, /* info: phpinfo() prints the module's name */
-    "4.2.3",
+    PHP_VERSION,
     STANDARD_MODULE_PROPERTIES,
 };
 

@@ -89,7 +89,7 @@ TEST(BuiltinModule, ConstantsAreDefined)
     request_scope scope;
     zval v;
     ASSERT_TRUE(zend::get_constant("PHP_VERSION", 11, &v));
-    EXPECT_EQ(text_of(&v), "4.2.3");
+    EXPECT_EQ(text_of(&v), "4.3.11");
     zval_dtor(&v);
     ASSERT_TRUE(zend::get_constant("E_ALL", 5, &v));
     EXPECT_EQ(v.type, IS_LONG);
