@@ -113,6 +113,10 @@
     X(ignore_user_abort) X(escapeshellarg)                                     \
     X(escapeshellcmd) X(gettimeofday)
 
+/* More of what PHP 4.3 sites use: directories (dir.cpp): X(name). */
+#define BRISKO_BUILTIN_SITE(X)                                                 \
+    X(dir) X(glob) X(umask)
+
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
     X(join, implode) X(mt_getrandmax, getrandmax)                              \
@@ -160,6 +164,7 @@
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
     X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
     X(similar_text, third_arg_force_ref) X(sscanf, third_and_rest_force_ref)   \
+    X(fscanf, third_and_rest_force_ref)                                        \
     X(parse_str, second_arg_force_ref) X(call_user_method, second_arg_force_ref)   \
     X(call_user_method_array, second_arg_force_ref)
 
@@ -167,6 +172,7 @@
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_EVERYDAY(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_SITE(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
@@ -274,6 +280,10 @@ std::mt19937 &random_generator();
 void register_library_constants();
 void session_request_startup();
 void session_request_shutdown();
+/* dir.cpp: the Directory class (at start-up), and the process's mask put
+ * back at request end. */
+void register_directory_class();
+void restore_umask();
 /* errorfn.cpp: warnings in the library's form, "name(): message", or
  * "name(params): message" (with HTML errors, the name links to its manual
  * page). The message is formatted first and shown as it is. */

@@ -1,5 +1,7 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
+#include <glob.h>
+
 #include <climits>
 #include <clocale>
 #include <cmath>
@@ -28,6 +30,7 @@ unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
     BRISKO_BUILTIN_EVERYDAY(BRISKO_ENTRY)
+    BRISKO_BUILTIN_SITE(BRISKO_ENTRY)
     BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
     BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
     BRISKO_BUILTIN_LIBRARY(BRISKO_ENTRY)
@@ -140,6 +143,13 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("CONNECTION_ABORTED", 1);
     constant_long("CONNECTION_TIMEOUT", 2);
     zend::builtins::register_library_constants();
+    constant_long("GLOB_BRACE", GLOB_BRACE);
+    constant_long("GLOB_MARK", GLOB_MARK);
+    constant_long("GLOB_NOSORT", GLOB_NOSORT);
+    constant_long("GLOB_NOCHECK", GLOB_NOCHECK);
+    constant_long("GLOB_NOESCAPE", GLOB_NOESCAPE);
+    constant_long("GLOB_ONLYDIR", GLOB_ONLYDIR);
+    zend::builtins::register_directory_class();
     return SUCCESS;
 }
 
@@ -157,6 +167,7 @@ int builtin_request_shutdown(SHUTDOWN_FUNC_ARGS)
     zend::builtins::session_request_shutdown();
     zend::builtins::end_request_settings();
     zend::builtins::restore_environment();
+    zend::builtins::restore_umask();
     return SUCCESS;
 }
 
