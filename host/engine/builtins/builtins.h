@@ -113,9 +113,11 @@
     X(ignore_user_abort) X(escapeshellarg)                                     \
     X(escapeshellcmd) X(gettimeofday)
 
-/* More of what PHP 4.3 sites use: directories (dir.cpp): X(name). */
+/* More of what PHP 4.3 sites use: directories (dir.cpp), constants listed
+ * (misc.cpp), hashing and decoding (crypt.cpp, encode.cpp): X(name). */
 #define BRISKO_BUILTIN_SITE(X)                                                 \
-    X(dir) X(glob) X(umask)
+    X(dir) X(glob) X(umask) X(get_defined_constants) X(crypt)                 \
+    X(quoted_printable_decode)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
@@ -284,6 +286,13 @@ void session_request_shutdown();
  * back at request end. */
 void register_directory_class();
 void restore_umask();
+/* crypt.cpp: CRYPT_SALT_LENGTH and the CRYPT_* methods. */
+void register_crypt_constants(void (*constant)(const char *name, long value));
+/* misc.cpp: registers a constant and notes its name, for
+ * get_defined_constants(); false when the name is taken. The names of the
+ * request's constants are forgotten at its end, when the constants go. */
+bool define_constant(std::string_view name, const zval *value, bool case_insensitive, bool persistent);
+void forget_request_constants();
 /* errorfn.cpp: warnings in the library's form, "name(): message", or
  * "name(params): message" (with HTML errors, the name links to its manual
  * page). The message is formatted first and shown as it is. */

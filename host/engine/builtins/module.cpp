@@ -54,7 +54,7 @@ void constant_long(const char *name, long value)
     z.type = IS_LONG;
     z.value.lval = value;
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
 }
 
 void constant_double(const char *name, double value)
@@ -63,7 +63,25 @@ void constant_double(const char *name, double value)
     z.type = IS_DOUBLE;
     z.value.dval = value;
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
+}
+
+void constant_bool(const char *name, bool value, bool case_insensitive)
+{
+    zval z;
+    z.type = IS_BOOL;
+    z.value.lval = value;
+    INIT_PZVAL(&z);
+    zend::builtins::define_constant(name, &z, case_insensitive, true);
+}
+
+void constant_null(const char *name)
+{
+    zval z;
+    z.type = IS_NULL;
+    z.value.lval = 0;
+    INIT_PZVAL(&z);
+    zend::builtins::define_constant(name, &z, true, true);
 }
 
 /* register_constant copies the value, so the text may stay static. */
@@ -74,7 +92,7 @@ void constant_string(const char *name, const char *value)
     z.value.str.val = const_cast<char *>(value);
     z.value.str.len = static_cast<int>(std::strlen(value));
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
 }
 
 int builtin_startup(INIT_FUNC_ARGS)
@@ -91,6 +109,10 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("E_USER_WARNING", E_USER_WARNING);
     constant_long("E_USER_NOTICE", E_USER_NOTICE);
     constant_long("E_ALL", E_ALL);
+    constant_bool("TRUE", true, true);
+    constant_bool("FALSE", false, true);
+    constant_bool("ZEND_THREAD_SAFE", false, false);
+    constant_null("NULL");
     constant_string("PHP_VERSION", PHP_VERSION);
     constant_string("PHP_OS", "Linux");
     constant_string("PHP_EOL", "\n");
@@ -149,6 +171,7 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("GLOB_NOCHECK", GLOB_NOCHECK);
     constant_long("GLOB_NOESCAPE", GLOB_NOESCAPE);
     constant_long("GLOB_ONLYDIR", GLOB_ONLYDIR);
+    zend::builtins::register_crypt_constants(constant_long);
     zend::builtins::register_directory_class();
     return SUCCESS;
 }
@@ -168,6 +191,7 @@ int builtin_request_shutdown(SHUTDOWN_FUNC_ARGS)
     zend::builtins::end_request_settings();
     zend::builtins::restore_environment();
     zend::builtins::restore_umask();
+    zend::builtins::forget_request_constants();
     return SUCCESS;
 }
 
