@@ -113,11 +113,15 @@
     X(ignore_user_abort) X(escapeshellarg)                                     \
     X(escapeshellcmd) X(gettimeofday)
 
-/* More of what PHP 4.3 sites use: directories (dir.cpp), constants listed
- * (misc.cpp), hashing and decoding (crypt.cpp, encode.cpp): X(name). */
+/* More of what PHP 4.3 sites use: directories (dir.cpp), networking and
+ * mail (net.cpp), constants listed (misc.cpp), hashing and decoding
+ * (crypt.cpp, encode.cpp), highlighting (highlight.cpp), the call stack
+ * (backtrace.cpp): X(name). */
 #define BRISKO_BUILTIN_SITE(X)                                                 \
     X(dir) X(glob) X(umask) X(get_defined_constants) X(crypt)                 \
-    X(quoted_printable_decode)
+    X(quoted_printable_decode) X(gethostbyname) X(gethostbynamel)              \
+    X(gethostbyaddr) X(mail) X(highlight_string) X(highlight_file)             \
+    X(debug_backtrace)
 
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
@@ -127,7 +131,7 @@
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
     X(doubleval, floatval) X(is_writeable, is_writable)                         \
     X(fputs, fwrite) X(user_error, trigger_error) X(strchr, strstr)            \
-    X(chop, rtrim) X(ini_alter, ini_set)
+    X(chop, rtrim) X(ini_alter, ini_set) X(show_source, highlight_file)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
