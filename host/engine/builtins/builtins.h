@@ -297,6 +297,8 @@ void register_crypt_constants(void (*constant)(const char *name, long value));
  * request's constants are forgotten at its end, when the constants go. */
 bool define_constant(std::string_view name, const zval *value, bool case_insensitive, bool persistent);
 void forget_request_constants();
+void forget_all_constants(); /* at start-up: an engine started again starts afresh */
+std::size_t noted_constant_names();
 /* errorfn.cpp: warnings in the library's form, "name(): message", or
  * "name(params): message" (with HTML errors, the name links to its manual
  * page). The message is formatted first and shown as it is. */

@@ -51,6 +51,17 @@ void forget_request_constants()
     defined_names().request.clear();
 }
 
+std::size_t noted_constant_names()
+{
+    return defined_names().persistent.size() + defined_names().request.size();
+}
+
+void forget_all_constants()
+{
+    defined_names().persistent.clear();
+    defined_names().request.clear();
+}
+
 } // namespace zend::builtins
 
 /* get_defined_constants(): every constant by name, in the order defined. */

@@ -97,6 +97,7 @@ void constant_string(const char *name, const char *value)
 
 int builtin_startup(INIT_FUNC_ARGS)
 {
+    zend::builtins::forget_all_constants();
     constant_long("E_ERROR", E_ERROR);
     constant_long("E_WARNING", E_WARNING);
     constant_long("E_PARSE", E_PARSE);

@@ -138,6 +138,8 @@ TEST(BuiltinRobustness, AnyArgumentListIsSurvived)
         std::string name = fe->fname;
         if (name == "sleep" || name == "usleep" || name == "chdir")
             continue; /* harmless, but they would slow the run or move the test */
+        if (name == "gethostbyname" || name == "gethostbynamel")
+            continue; /* the odd names would go to a name server */
         for (int variant = 0; variant <= 6; variant++) {
             std::vector<zval *> args = make_args(variant);
             call_result r = call_function(fe->fname, args);
