@@ -104,7 +104,7 @@ void register_directory_class()
     static const struct {
         const char *name;
         void (*handler)(INTERNAL_FUNCTION_PARAMETERS);
-    } methods[] = {{"read", ZEND_FN(readdir)}, {"rewind", ZEND_FN(rewinddir)}, {"close", ZEND_FN(closedir)}};
+    } methods[] = {{"close", ZEND_FN(closedir)}, {"rewind", ZEND_FN(rewinddir)}, {"read", ZEND_FN(readdir)}};
     zend_class_entry entry;
     std::memset(&entry, 0, sizeof entry);
     entry.type = ZEND_INTERNAL_CLASS;

@@ -14,6 +14,7 @@ touch("tree/sub/c.txt");
 echo "-- dir\n";
 $d = dir("tree");
 var_dump(get_class($d), $d->path, is_resource($d->handle), class_exists("Directory"));
+echo implode(" ", get_class_methods($d)), "\n";
 $names = array();
 while (false !== ($e = $d->read()))
     $names[] = $e;
@@ -69,40 +70,41 @@ string(9) "directory"
 string(4) "tree"
 bool(true)
 bool(true)
+close rewind read
 . .. a.txt b.php sub
 NULL
 bool(true)
 bool(true)
 NULL
 
-Warning: read(): %d is not a valid Directory resource in %s on line 21
+Warning: read(): %d is not a valid Directory resource in %s on line 22
 
-Warning: close(): %d is not a valid Directory resource in %s on line 21
+Warning: close(): %d is not a valid Directory resource in %s on line 22
 bool(false)
 bool(false)
 
-Warning: dir(tree/none): failed to open dir: No such file or directory in %s on line 22
+Warning: dir(tree/none): failed to open dir: No such file or directory in %s on line 23
 
-Warning: dir(tree/a.txt): failed to open dir: Not a directory in %s on line 22
+Warning: dir(tree/a.txt): failed to open dir: Not a directory in %s on line 23
 
-Warning: Wrong parameter count for dir() in %s on line 22
+Warning: Wrong parameter count for dir() in %s on line 23
 
-Warning: Wrong parameter count for dir() in %s on line 22
+Warning: Wrong parameter count for dir() in %s on line 23
 
-Warning: dir(): Path must not contain NUL bytes in %s on line 22
+Warning: dir(): Path must not contain NUL bytes in %s on line 23
 bool(false)
 bool(false)
 NULL
 NULL
 bool(false)
 
-Warning: read(): Unable to find my handle property in %s on line 24
+Warning: read(): Unable to find my handle property in %s on line 25
 bool(false)
 
-Warning: read(): supplied argument is not a valid Directory resource in %s on line 26
+Warning: read(): supplied argument is not a valid Directory resource in %s on line 27
 bool(false)
 
-Warning: read(): %d is not a valid Directory resource in %s on line 29
+Warning: read(): %d is not a valid Directory resource in %s on line 30
 bool(false)
 -- glob
 tree/a.txt tree/b.php tree/sub
@@ -125,9 +127,9 @@ array(0) {
 tree/a.txt tree/b.php tree/sub
 tree/a.txt
 
-Warning: Wrong parameter count for glob() in %s on line 46
+Warning: Wrong parameter count for glob() in %s on line 47
 
-Warning: glob(): Path must not contain NUL bytes in %s on line 46
+Warning: glob(): Path must not contain NUL bytes in %s on line 47
 NULL
 bool(false)
 array(0) {
@@ -136,7 +138,7 @@ array(0) {
 27 27
 640
 
-Warning: Wrong parameter count for umask() in %s on line 54
+Warning: Wrong parameter count for umask() in %s on line 55
 NULL
 27
 777
