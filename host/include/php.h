@@ -13,6 +13,7 @@
 #include "zend_operators.h"
 #include "php_info.h"
 #include "php_regex.h"
+#include "php_version.h"
 #include "SAPI.h"
 
 #define PHP_FUNCTION ZEND_FUNCTION

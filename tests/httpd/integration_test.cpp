@@ -238,7 +238,7 @@ TEST_F(Httpd, HeadersStatusesAndCookies)
     EXPECT_EQ(r.body, "body of auth\nuser alice, password secret:with:colons, Basic\nheaders_sent=no\n");
     r = page("after_output");
     EXPECT_EQ(r["X-Late"], "yes") << "the response is held until the script ends";
-    EXPECT_EQ(r["X-Powered-By"], "PHP/4.2.3");
+    EXPECT_EQ(r["X-Powered-By"], "PHP/4.3.11");
 }
 
 TEST_F(Httpd, OneAccessLogLinePerRequestInTheCombinedFormat)

@@ -633,7 +633,7 @@ void constant_long(const char *name, long value)
     z.type = IS_LONG;
     z.value.lval = value;
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
 }
 
 } // namespace

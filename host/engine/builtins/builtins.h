@@ -118,6 +118,16 @@
     X(ignore_user_abort) X(escapeshellarg)                                     \
     X(escapeshellcmd) X(gettimeofday)
 
+/* More of what PHP 4.3 sites use: directories (dir.cpp), networking and
+ * mail (net.cpp), constants listed (misc.cpp), hashing and decoding
+ * (crypt.cpp, encode.cpp), highlighting (highlight.cpp), the call stack
+ * (backtrace.cpp): X(name). */
+#define BRISKO_BUILTIN_SITE(X)                                                 \
+    X(dir) X(glob) X(umask) X(get_defined_constants) X(crypt)                 \
+    X(quoted_printable_decode) X(gethostbyname) X(gethostbynamel)              \
+    X(gethostbyaddr) X(mail) X(highlight_string) X(highlight_file)             \
+    X(debug_backtrace)
+
 /* Functions registered under a second name: X(alias, handler). */
 #define BRISKO_BUILTIN_ALIASES(X)                                              \
     X(join, implode) X(mt_getrandmax, getrandmax)                              \
@@ -126,7 +136,7 @@
     X(is_long, is_int) X(is_double, is_float) X(is_real, is_float)           \
     X(doubleval, floatval) X(is_writeable, is_writable)                         \
     X(fputs, fwrite) X(user_error, trigger_error) X(strchr, strstr)            \
-    X(chop, rtrim) X(ini_alter, ini_set)
+    X(chop, rtrim) X(ini_alter, ini_set) X(show_source, highlight_file)
 
 /* Functions whose first argument is passed by reference: X(name). */
 #define BRISKO_BUILTIN_BYREF_FIRST(X)                                          \
@@ -166,6 +176,7 @@
 #define BRISKO_BUILTIN_BYREF_OTHER(X)                                          \
     X(flock, third_arg_force_ref) X(is_callable, third_arg_force_ref)          \
     X(similar_text, third_arg_force_ref) X(sscanf, third_and_rest_force_ref)   \
+    X(fscanf, third_and_rest_force_ref)                                        \
     X(parse_str, second_arg_force_ref) X(call_user_method, second_arg_force_ref)   \
     X(call_user_method_array, second_arg_force_ref)
 
@@ -173,6 +184,7 @@
 #define BRISKO_DECLARE_BUILTIN_TYPED(name, types) ZEND_FUNCTION(name);
 BRISKO_BUILTIN_LIST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_EVERYDAY(BRISKO_DECLARE_BUILTIN)
+BRISKO_BUILTIN_SITE(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY(BRISKO_DECLARE_BUILTIN)
 BRISKO_BUILTIN_LIBRARY_BYREF_FIRST(BRISKO_DECLARE_BUILTIN)
@@ -280,6 +292,19 @@ std::mt19937 &random_generator();
 void register_library_constants();
 void session_request_startup();
 void session_request_shutdown();
+/* dir.cpp: the Directory class (at start-up), and the process's mask put
+ * back at request end. */
+void register_directory_class();
+void restore_umask();
+/* crypt.cpp: CRYPT_SALT_LENGTH and the CRYPT_* methods. */
+void register_crypt_constants(void (*constant)(const char *name, long value));
+/* misc.cpp: registers a constant and notes its name, for
+ * get_defined_constants(); false when the name is taken. The names of the
+ * request's constants are forgotten at its end, when the constants go. */
+bool define_constant(std::string_view name, const zval *value, bool case_insensitive, bool persistent);
+void forget_request_constants();
+void forget_all_constants(); /* at start-up: an engine started again starts afresh */
+std::size_t noted_constant_names();
 /* errorfn.cpp: warnings in the library's form, "name(): message", or
  * "name(params): message" (with HTML errors, the name links to its manual
  * page). The message is formatted first and shown as it is. */

@@ -351,3 +351,44 @@ ZEND_FUNCTION(chunk_split)
     }
     return_string(return_value, out);
 }
+
+/* quoted_printable_decode(str): "=XX" becomes the byte XX; '=' at the end
+ * of a line (after optional blanks) joins it to the next; anything else is
+ * kept. The text ends at its first NUL byte. */
+ZEND_FUNCTION(quoted_printable_decode)
+{
+    std::string_view in;
+    if (!parse_args(ZEND_NUM_ARGS(), "s", &in))
+        return;
+    in = in.substr(0, in.find('\0'));
+    auto hex = [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+    };
+    std::string out;
+    out.reserve(in.size());
+    std::size_t i = 0, n = in.size();
+    while (i < n) {
+        if (in[i] != '=') {
+            out += in[i++];
+            continue;
+        }
+        if (i + 2 < n && std::isxdigit(static_cast<unsigned char>(in[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(in[i + 2]))) {
+            out += static_cast<char>((hex(in[i + 1]) << 4) + hex(in[i + 2]));
+            i += 3;
+            continue;
+        }
+        std::size_t k = 1;
+        while (i + k < n && (in[i + k] == ' ' || in[i + k] == '\t'))
+            k++;
+        if (i + k == n)
+            i += k;
+        else if (in[i + k] == '\r' && i + k + 1 < n && in[i + k + 1] == '\n')
+            i += k + 2;
+        else if (in[i + k] == '\r' || in[i + k] == '\n')
+            i += k + 1;
+        else
+            out += in[i++];
+    }
+    return_string(return_value, out);
+}

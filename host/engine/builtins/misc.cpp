@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "builtins.h"
 #include "session.h"
@@ -15,6 +17,74 @@
 using zend::builtins::parse_args;
 using zend::builtins::lowercase;
 using zend::builtins::to_string;
+
+namespace {
+
+/* The names of the constants the engine knows, in the order they were
+ * defined: get_defined_constants() lists them so. The constants table
+ * itself is unordered; this log names what it holds. Names of a
+ * request's own constants go at its end, as the constants do. */
+struct constant_log {
+    std::vector<std::string> persistent;
+    std::vector<std::string> request;
+};
+
+constant_log &defined_names()
+{
+    static constant_log log;
+    return log;
+}
+
+} // namespace
+
+namespace zend::builtins {
+
+bool define_constant(std::string_view name, const zval *value, bool case_insensitive, bool persistent)
+{
+    if (!zend::register_constant(name.data(), name.size(), value, case_insensitive, persistent))
+        return false;
+    constant_log &log = defined_names();
+    (persistent ? log.persistent : log.request).emplace_back(name);
+    return true;
+}
+
+void forget_request_constants()
+{
+    defined_names().request.clear();
+}
+
+std::size_t noted_constant_names()
+{
+    return defined_names().persistent.size() + defined_names().request.size();
+}
+
+void forget_all_constants()
+{
+    defined_names().persistent.clear();
+    defined_names().request.clear();
+}
+
+} // namespace zend::builtins
+
+/* get_defined_constants(): every constant by name, in the order defined. */
+ZEND_FUNCTION(get_defined_constants)
+{
+    if (!parse_args(ZEND_NUM_ARGS(), ""))
+        return;
+    array_init(return_value);
+    const constant_log &log = defined_names();
+    for (const auto *names : {&log.persistent, &log.request})
+        for (const std::string &name : *names) {
+            zval *value;
+            ALLOC_ZVAL(value);
+            INIT_PZVAL(value);
+            if (!zend::get_constant(name.data(), name.size(), value)) {
+                FREE_ZVAL(value);
+                continue;
+            }
+            zend::builtins::array_put(return_value->value.ht, name, value);
+        }
+}
 
 /* define(name, value [, case_insensitive]) */
 ZEND_FUNCTION(define)
@@ -35,7 +105,7 @@ ZEND_FUNCTION(define)
         zend_error(E_WARNING, "Constants may only evaluate to scalar values");
         RETURN_FALSE;
     }
-    if (!zend::register_constant(name.data(), name.size(), value, ci, false)) {
+    if (!zend::builtins::define_constant(name, value, ci, false)) {
         zend_error(E_NOTICE, "Constant %s already defined", name.c_str());
         RETURN_FALSE;
     }
@@ -300,7 +370,7 @@ ZEND_FUNCTION(phpinfo)
     zval *ignored;
     if (!parse_args(ZEND_NUM_ARGS(), "|z", &ignored))
         return;
-    ZEND_PUTS("phpinfo()\nPHP Version => 4.2.3\n\n");
+    ZEND_PUTS("phpinfo()\nPHP Version => " PHP_VERSION "\n\n");
     ZEND_PUTS("Server API => ");
     ZEND_PUTS(sapi_module.name ? sapi_module.name : "cli");
     ZEND_PUTS("\nZend Engine => " ZEND_VERSION "\n");
@@ -337,7 +407,7 @@ ZEND_FUNCTION(phpversion)
             }
         RETURN_FALSE;
     }
-    RETURN_STRING("4.2.3", 1);
+    RETURN_STRING(PHP_VERSION, 1);
 }
 
 ZEND_FUNCTION(zend_version)

@@ -1,6 +1,7 @@
 /* The "standard" module: the built-in functions and constants, registered
  * by the engine at start-up like any other module. */
 #include <fnmatch.h>
+#include <glob.h>
 
 #include <climits>
 #include <clocale>
@@ -30,6 +31,7 @@ unsigned char all_args_allow_ref[] = {1, BYREF_ALLOW_REST};
 zend_function_entry builtin_functions[] = {
     BRISKO_BUILTIN_LIST(BRISKO_ENTRY)
     BRISKO_BUILTIN_EVERYDAY(BRISKO_ENTRY)
+    BRISKO_BUILTIN_SITE(BRISKO_ENTRY)
     BRISKO_BUILTIN_ALIASES(BRISKO_ALIAS)
     BRISKO_BUILTIN_BYREF_FIRST(BRISKO_BYREF)
     BRISKO_BUILTIN_LIBRARY(BRISKO_ENTRY)
@@ -53,7 +55,7 @@ void constant_long(const char *name, long value)
     z.type = IS_LONG;
     z.value.lval = value;
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
 }
 
 void constant_double(const char *name, double value)
@@ -62,7 +64,25 @@ void constant_double(const char *name, double value)
     z.type = IS_DOUBLE;
     z.value.dval = value;
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
+}
+
+void constant_bool(const char *name, bool value, bool case_insensitive)
+{
+    zval z;
+    z.type = IS_BOOL;
+    z.value.lval = value;
+    INIT_PZVAL(&z);
+    zend::builtins::define_constant(name, &z, case_insensitive, true);
+}
+
+void constant_null(const char *name)
+{
+    zval z;
+    z.type = IS_NULL;
+    z.value.lval = 0;
+    INIT_PZVAL(&z);
+    zend::builtins::define_constant(name, &z, true, true);
 }
 
 /* register_constant copies the value, so the text may stay static. */
@@ -73,11 +93,12 @@ void constant_string(const char *name, const char *value)
     z.value.str.val = const_cast<char *>(value);
     z.value.str.len = static_cast<int>(std::strlen(value));
     INIT_PZVAL(&z);
-    zend::register_constant(name, &z, false, true);
+    zend::builtins::define_constant(name, &z, false, true);
 }
 
 int builtin_startup(INIT_FUNC_ARGS)
 {
+    zend::builtins::forget_all_constants();
     constant_long("E_ERROR", E_ERROR);
     constant_long("E_WARNING", E_WARNING);
     constant_long("E_PARSE", E_PARSE);
@@ -90,7 +111,11 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("E_USER_WARNING", E_USER_WARNING);
     constant_long("E_USER_NOTICE", E_USER_NOTICE);
     constant_long("E_ALL", E_ALL);
-    constant_string("PHP_VERSION", "4.2.3");
+    constant_bool("TRUE", true, true);
+    constant_bool("FALSE", false, true);
+    constant_bool("ZEND_THREAD_SAFE", false, false);
+    constant_null("NULL");
+    constant_string("PHP_VERSION", PHP_VERSION);
     constant_string("PHP_OS", "Linux");
     constant_string("PHP_EOL", "\n");
     constant_string("ZEND_VERSION", ZEND_VERSION);
@@ -152,6 +177,14 @@ int builtin_startup(INIT_FUNC_ARGS)
     constant_long("FNM_PERIOD", FNM_PERIOD);
     constant_long("FNM_CASEFOLD", FNM_CASEFOLD);
     zend::builtins::register_library_constants();
+    constant_long("GLOB_BRACE", GLOB_BRACE);
+    constant_long("GLOB_MARK", GLOB_MARK);
+    constant_long("GLOB_NOSORT", GLOB_NOSORT);
+    constant_long("GLOB_NOCHECK", GLOB_NOCHECK);
+    constant_long("GLOB_NOESCAPE", GLOB_NOESCAPE);
+    constant_long("GLOB_ONLYDIR", GLOB_ONLYDIR);
+    zend::builtins::register_crypt_constants(constant_long);
+    zend::builtins::register_directory_class();
     return SUCCESS;
 }
 
@@ -169,6 +202,8 @@ int builtin_request_shutdown(SHUTDOWN_FUNC_ARGS)
     zend::builtins::session_request_shutdown();
     zend::builtins::end_request_settings();
     zend::builtins::restore_environment();
+    zend::builtins::restore_umask();
+    zend::builtins::forget_request_constants();
     return SUCCESS;
 }
 
@@ -181,7 +216,7 @@ zend_module_entry standard_module = {
     builtin_request_startup,
     builtin_request_shutdown,
     nullptr, /* info: phpinfo() prints the module's name */
-    "4.2.3",
+    PHP_VERSION,
     STANDARD_MODULE_PROPERTIES,
 };
 

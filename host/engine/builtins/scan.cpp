@@ -10,13 +10,16 @@
  * Without variables the values come back as an array with a null for
  * each conversion that did not happen; with them, the count of stored
  * values, or -1 when the input ended before anything was read. The format
- * is checked first: every variable must be stored exactly once. */
+ * is checked first: every variable must be stored exactly once.
+ *
+ * fscanf reads the same way from a stream's next line. */
 #include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "builtins.h"
+#include "builtins/stream.h"
 #include "engine.h"
 
 using namespace zend::builtins;
@@ -209,15 +212,10 @@ zval *integer_value(const std::string &buf, int base, bool is_unsigned)
     return new_long(value);
 }
 
-} // namespace
-
-/* sscanf(string, format [, &vars...]) */
-ZEND_FUNCTION(sscanf)
+/* Reads the input by the format into the variables, or into an array
+ * in return_value when there are none. */
+void scan(const std::string &full, std::string format, std::vector<zval **> &targets, zval *return_value)
 {
-    std::string full, format;
-    std::vector<zval **> targets;
-    if (!parse_args(ZEND_NUM_ARGS(), "ss*", &full, &format, &targets))
-        return;
     std::string input = full.substr(0, full.find('\0'));
     format = format.substr(0, format.find('\0'));
     long vars = static_cast<long>(targets.size());
@@ -457,4 +455,34 @@ done:
     }
     if (vars)
         RETURN_LONG(conversions);
+}
+
+} // namespace
+
+/* sscanf(string, format [, &vars...]) */
+ZEND_FUNCTION(sscanf)
+{
+    std::string full, format;
+    std::vector<zval **> targets;
+    if (!parse_args(ZEND_NUM_ARGS(), "ss*", &full, &format, &targets))
+        return;
+    scan(full, format, targets, return_value);
+}
+
+/* fscanf(handle, format [, &vars...]): sscanf on the stream's next line;
+ * false at the end of the data. */
+ZEND_FUNCTION(fscanf)
+{
+    zval *handle;
+    std::string format;
+    std::vector<zval **> targets;
+    if (!parse_args(ZEND_NUM_ARGS(), "zs*", &handle, &format, &targets))
+        return;
+    stream *s = stream_arg(handle);
+    if (!s)
+        RETURN_FALSE;
+    std::string line;
+    if (!stream_get_line(*s, 0, line))
+        RETURN_FALSE;
+    scan(line, format, targets, return_value);
 }

@@ -457,7 +457,7 @@ bool start_session()
     sid.type = IS_STRING;
     sid.value.str.val = const_cast<char *>(sid_text.c_str());
     sid.value.str.len = static_cast<int>(sid_text.size());
-    zend::register_constant("SID", &sid, false, false);
+    zend::builtins::define_constant("SID", &sid, false, false);
     maybe_collect_garbage();
     return true;
 }

@@ -6,6 +6,7 @@
  * The pending record holds a copy of the function record, counted for user
  * functions, so the op array outlives the call even if a table entry is
  * replaced while it runs. */
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -142,12 +143,23 @@ zval *include_file_here(frame &f, const std::string &file, int type) {
     bool once = type == ZEND_INCLUDE_ONCE || type == ZEND_REQUIRE_ONCE;
     zend_file_handle handle;
     std::memset(&handle, 0, sizeof handle);
+    errno = 0;
     if (!open_file_for_include(file.c_str(), &handle)) {
+        /* PHP 4.3's pair of messages, both named after the running
+         * function ("main" outside any): the stream's, then the include's */
+        int cause = errno ? errno : ENOENT;
+        const char *fn = f.op_array && f.op_array->function_name ? f.op_array->function_name : "main";
+        std::string link = settings.html_errors ? std::string(" [<a href='function.") + fn + "'>function." + fn + "</a>]" : "";
+        const char *page = required ? "function.require" : "function.include";
+        std::string include_link = settings.html_errors ? std::string(" [<a href='") + page + "'>" + page + "</a>]" : "";
+        if (!file.empty())
+            zend_error(E_WARNING, "%s(%s)%s: failed to open stream: %s", fn, file.c_str(), link.c_str(),
+                       std::strerror(cause));
         if (required)
-            zend_error(E_ERROR, "Failed opening required '%s' (include_path='%s')", file.c_str(),
-                       settings.include_path.c_str());
-        zend_error(E_WARNING, "Failed opening '%s' for inclusion (include_path='%s')", file.c_str(),
-                   settings.include_path.c_str());
+            zend_error(E_ERROR, "%s()%s: Failed opening required '%s' (include_path='%s')", fn, include_link.c_str(),
+                       file.c_str(), settings.include_path.c_str());
+        zend_error(E_WARNING, "%s()%s: Failed opening '%s' for inclusion (include_path='%s')", fn,
+                   include_link.c_str(), file.c_str(), settings.include_path.c_str());
         return bool_value(false);
     }
     if (handle.opened_path) {

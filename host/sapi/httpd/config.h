@@ -11,7 +11,6 @@ namespace httpd {
 
 inline constexpr const char *server_name = "brisko-httpd";
 inline constexpr const char *server_software = "brisko-httpd/1.0";
-inline constexpr const char *engine_version = "4.2.3"; /* what phpversion() reports */
 
 struct config {
     std::string docroot;                  /* real path, no trailing slash */

@@ -75,7 +75,7 @@ void deliver_response()
     if (res.find(http::field::content_type) == res.end())
         res.set(http::field::content_type, "text/html");
     if (res.find("X-Powered-By") == res.end())
-        res.set("X-Powered-By", std::string("PHP/") + engine_version);
+        res.set("X-Powered-By", std::string("PHP/") + PHP_VERSION);
     res.body() = std::move(output);
     output = std::string();
     if (worker_retiring(*ex.cfg) || stop_pending())

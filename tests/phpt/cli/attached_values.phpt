@@ -10,6 +10,6 @@ include "part.php";
 echo ini_get("include_path"), " ", php_sapi_name(), " ", phpversion(), " ", zend_version(), "\n";
 --EXPECT--
 part from lib
-lib cgi 4.2.3 1.1.0a
+lib cgi 4.3.11 1.1.0a
 part from lib
-lib cgi 4.2.3 1.1.0a
+lib cgi 4.3.11 1.1.0a

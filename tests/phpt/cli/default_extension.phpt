@@ -5,7 +5,7 @@ Without -n or -z the php_brisko.so beside brisko-php is loaded; phpinfo shows ev
 phpinfo();
 --EXPECTF--
 phpinfo()
-PHP Version => 4.2.3
+PHP Version => 4.3.11
 %A
 standard
 %A

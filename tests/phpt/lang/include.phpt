@@ -29,6 +29,8 @@ $v = @include "lib/missing.php";
 echo var_export($v, true), "\n";
 include "lib/missing.php";
 echo "still here\n";
+function load_missing() { return include "lib/none.php"; }
+var_dump(load_missing());
 require "lib/missing.php";
 echo "not reached\n";
 --EXPECTF--
@@ -44,7 +46,16 @@ once ran
 oncefunc
 false
 
-Warning: Failed opening 'lib/missing.php' for inclusion (include_path='%s') in %s on line 14
+Warning: main(lib/missing.php): failed to open stream: No such file or directory in %s on line 14
+
+Warning: main(): Failed opening 'lib/missing.php' for inclusion (include_path='%s') in %s on line 14
 still here
 
-Fatal error: Failed opening required 'lib/missing.php' (include_path='%s') in %s on line 16
+Warning: load_missing(lib/none.php): failed to open stream: No such file or directory in %s on line 16
+
+Warning: load_missing(): Failed opening 'lib/none.php' for inclusion (include_path='%s') in %s on line 16
+bool(false)
+
+Warning: main(lib/missing.php): failed to open stream: No such file or directory in %s on line 18
+
+Fatal error: main(): Failed opening required 'lib/missing.php' (include_path='%s') in %s on line 18

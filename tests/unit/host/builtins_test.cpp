@@ -89,7 +89,7 @@ TEST(BuiltinModule, ConstantsAreDefined)
     request_scope scope;
     zval v;
     ASSERT_TRUE(zend::get_constant("PHP_VERSION", 11, &v));
-    EXPECT_EQ(text_of(&v), "4.2.3");
+    EXPECT_EQ(text_of(&v), "4.3.11");
     zval_dtor(&v);
     ASSERT_TRUE(zend::get_constant("E_ALL", 5, &v));
     EXPECT_EQ(v.type, IS_LONG);
@@ -138,6 +138,8 @@ TEST(BuiltinRobustness, AnyArgumentListIsSurvived)
         std::string name = fe->fname;
         if (name == "sleep" || name == "usleep" || name == "chdir")
             continue; /* harmless, but they would slow the run or move the test */
+        if (name == "gethostbyname" || name == "gethostbynamel")
+            continue; /* the odd names would go to a name server */
         for (int variant = 0; variant <= 6; variant++) {
             std::vector<zval *> args = make_args(variant);
             call_result r = call_function(fe->fname, args);
