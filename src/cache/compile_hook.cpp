@@ -192,6 +192,11 @@ zend_op_array *php_brisko_compile_file(zend_file_handle *file_handle, int type)
         return brisko_pass_through(file_handle, type);
     if (file_handle == NULL || file_handle->filename == NULL)
         return brisko_pass_through(file_handle, type);
+    /* A stream the engine has already read into (past a main script's
+     * "#!" line) compiles to less than the file, counted from another
+     * line: an entry holds what the whole file compiles to. */
+    if (file_handle->handle.fp != NULL && ftello(file_handle->handle.fp) != 0)
+        return brisko_pass_through(file_handle, type);
 
     char resolved[PATH_MAX];
     struct stat status;
