@@ -175,6 +175,7 @@ static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int
     brisko_foreach_after(CG(function_table), functions.tail, brisko_save_function1, 1, entry);
     brisko_foreach_after(CG(class_table), classes.tail, brisko_save_class1, 1, entry);
     brisko_note_late_parents(entry);
+    brisko_note_literal_args(entry);
     if (brisko_save_incomplete) {
         /* Recorded without code: this version of the file is compiled
          * every time rather than served without one of its classes. */

@@ -192,6 +192,9 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
     /* The engine reports a redeclaration itself. */
     if (brisko_would_redeclare(entry))
         return NULL;
+    /* The same for a call that a function declared since would refuse. */
+    if (brisko_literal_arg_refused(entry))
+        return NULL;
     /* Classes that would not come out as the compiler would make them now
      * (see brisko_build_classes): the file is compiled, and saved, for the
      * classes it now has around it. */
