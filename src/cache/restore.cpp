@@ -147,7 +147,8 @@ static void brisko_drop_entry(const char *path, brisko_file_entry *entry)
 
 /* A key of the file's own that the request already has: compiled, the
  * file would stop with the engine's redeclaration error. Run-time keys
- * (a NUL byte first) are replaced, as a compilation replaces them. */
+ * (a NUL byte first) never clash: a restore adds them once more under
+ * keys of their own (brisko_put_runtime), as a compilation does. */
 static int brisko_key_taken(HashTable *table, const char *name, uint name_length)
 {
     return name_length > 0 && name[0] != '\0' && zend_hash_exists(table, name, name_length);
