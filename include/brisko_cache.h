@@ -46,6 +46,15 @@ typedef struct brisko_class_node {
     char *overrides;
 } brisko_class_node;
 
+/* A call by name, in the file's code, that passes a value which is not a
+ * variable as argument `arg`: while a function of that name takes that
+ * argument by reference, the compiler refuses the file. */
+typedef struct brisko_literal_arg {
+    char *name; /* the lower-cased function name, NUL-terminated */
+    uint name_length; /* with the NUL */
+    uint arg;
+} brisko_literal_arg;
+
 typedef struct brisko_file_entry {
     char *path;
     bkpool *pool;
@@ -59,6 +68,11 @@ typedef struct brisko_file_entry {
      * nanosecond, and for a file that had just changed, the hash of the
      * bytes compiled: what tells whether the entry still describes it. */
     brisko_file_stamp stamp;
+    /* The calls of the file's code that a function declared by reference
+     * would make a compile error, each name and argument once; none is a
+     * built-in function's. */
+    brisko_literal_arg *literal_args;
+    uint literal_arg_count;
 } brisko_file_entry;
 
 extern HashTable *brisko_filetable;

@@ -16,6 +16,10 @@ enum opcode : zend_uchar {
     ZEND_OPCODE_COUNT
 };
 static_assert(ZEND_DECLARE_INHERITED_CLASS == ZEND_LATE_CLASS_BINDING, "the published number of the late binding op");
+static_assert(ZEND_INIT_FCALL == ZEND_CALL_BY_NAME_START && ZEND_INIT_METHOD_CALL == ZEND_CALL_METHOD_START &&
+                  ZEND_INIT_STATIC_CALL == ZEND_CALL_STATIC_START && ZEND_INIT_CTOR == ZEND_CALL_CONSTRUCTOR_START &&
+                  ZEND_SEND_VAL == ZEND_CALL_PASS_VALUE && ZEND_DO_FCALL == ZEND_CALL_END,
+              "the published numbers of the call ops");
 
 /* Name of an opcode for dumps and tests ("ECHO", "JMPZ", ...); "?" when
  * out of range. */

@@ -44,6 +44,18 @@
  * "parent:name", both constant strings. */
 #define ZEND_LATE_CLASS_BINDING 73
 
+/* The ops of a call, for code that reads op arrays. A call starts with one
+ * of the four call-start ops, passes its arguments and ends with the
+ * call-end op; calls nest. The call by name has the lower-cased function
+ * name as op1 when it is a constant. The value-passing op passes op1 as
+ * argument extended_value (counted from 0). */
+#define ZEND_CALL_BY_NAME_START 55
+#define ZEND_CALL_METHOD_START 56
+#define ZEND_CALL_STATIC_START 57
+#define ZEND_CALL_CONSTRUCTOR_START 58
+#define ZEND_CALL_PASS_VALUE 59
+#define ZEND_CALL_END 61
+
 typedef struct _znode {
     int op_type;                  /* IS_CONST, IS_TMP_VAR, IS_VAR or IS_UNUSED */
     union {

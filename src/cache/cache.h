@@ -29,6 +29,13 @@ int brisko_save_op1(void *pData, int num_args, va_list args, zend_hash_key *key)
  * runs (late_parent), from the ops that bind them. */
 void brisko_note_late_parents(brisko_file_entry *entry);
 
+/* Records the calls of the saved code that pass a value which is not a
+ * variable to a function called by name (literal_args). */
+void brisko_note_literal_args(brisko_file_entry *entry);
+/* 1 when a function of the request takes one of those arguments by
+ * reference: compiled now, the file would be refused. */
+int brisko_literal_arg_refused(brisko_file_entry *entry);
+
 /* Inheritance as the engine's compiler does it (classes.cpp). */
 int brisko_method_inherited(zend_class_entry *ce, const char *key, uint key_length, zend_function *method);
 /* The list of own members that replace a parent's (brisko_class_node's

@@ -72,6 +72,54 @@ void brisko_cache_request_startup(void)
     brisko_retired_count = 0;
 }
 
+/* Entries are dropped when a lookup finds them stale, so an entry whose
+ * file is deleted, or replaced and never included again, would stay for
+ * the life of the process: a site that includes a file of a new name in
+ * every request (generated files, deleted after use) would grow without
+ * bound. Whenever the table has doubled since the last look, every entry
+ * is checked against its file's status, and those that can no longer be
+ * served (the file is gone, or another file or another version of it is
+ * at the path) leave the table; an entry whose file changed too recently
+ * to tell is kept. Checking costs one stat per entry, at most once per
+ * entry added. */
+#define BRISKO_SWEEP_FIRST 256
+static uint brisko_sweep_at = BRISKO_SWEEP_FIRST;
+
+static int brisko_entry_outdated(const brisko_file_entry *entry)
+{
+    struct stat status;
+    if (stat(entry->path, &status) != 0)
+        return 1;
+    const brisko_file_stamp *stamp = &entry->stamp;
+    return stamp->ctime != status.st_ctime || stamp->ctime_nsec != status.st_ctim.tv_nsec ||
+           stamp->size != status.st_size || stamp->dev != status.st_dev || stamp->ino != status.st_ino;
+}
+
+static void brisko_sweep_entries(void)
+{
+    uint count = (uint)zend_hash_num_elements(brisko_filetable);
+    brisko_file_entry **outdated = (brisko_file_entry **)malloc((count ? count : 1) * sizeof(brisko_file_entry *));
+    uint n = 0;
+    if (outdated != NULL) {
+        for (Bucket *p = brisko_filetable->pListHead; p != NULL; p = p->pListNext) {
+            brisko_file_entry *entry = (brisko_file_entry *)p->pData;
+            if (brisko_entry_outdated(entry))
+                outdated[n++] = entry;
+        }
+        /* Code restored from them may still run in this request: their
+         * pools go when the next one starts. */
+        for (uint i = 0; i < n; i++) {
+            bkpool *pool = outdated[i]->pool;
+            const char *path = outdated[i]->path; /* in the pool, not in the table's copy */
+            zend_hash_del_key_or_index(brisko_filetable, path, (uint)strlen(path) + 1, 0, HASH_DEL_KEY);
+            brisko_retire_pool(pool);
+        }
+        free(outdated);
+    }
+    uint left = (uint)zend_hash_num_elements(brisko_filetable);
+    brisko_sweep_at = left * 2 > BRISKO_SWEEP_FIRST ? left * 2 : BRISKO_SWEEP_FIRST;
+}
+
 static zend_op_array *brisko_pass_through(zend_file_handle *file_handle, int type)
 {
     return brisko_org_compile_file(file_handle, type);
@@ -175,12 +223,15 @@ static zend_op_array *brisko_compile_and_save(zend_file_handle *file_handle, int
     brisko_foreach_after(CG(function_table), functions.tail, brisko_save_function1, 1, entry);
     brisko_foreach_after(CG(class_table), classes.tail, brisko_save_class1, 1, entry);
     brisko_note_late_parents(entry);
+    brisko_note_literal_args(entry);
     if (brisko_save_incomplete) {
         /* Recorded without code: this version of the file is compiled
          * every time rather than served without one of its classes. */
         entry->op_array = NULL;
     }
 
+    if ((uint)zend_hash_num_elements(brisko_filetable) >= brisko_sweep_at)
+        brisko_sweep_entries();
     zend_hash_add_or_update(brisko_filetable, entry->path, strlen(entry->path) + 1, entry,
                             sizeof(brisko_file_entry), NULL, HASH_ADD);
     return compiled;
@@ -191,6 +242,11 @@ zend_op_array *php_brisko_compile_file(zend_file_handle *file_handle, int type)
     if (sapi_module.name != NULL && strcmp(sapi_module.name, "cgi") == 0)
         return brisko_pass_through(file_handle, type);
     if (file_handle == NULL || file_handle->filename == NULL)
+        return brisko_pass_through(file_handle, type);
+    /* A stream the engine has already read into (past a main script's
+     * "#!" line) compiles to less than the file, counted from another
+     * line: an entry holds what the whole file compiles to. */
+    if (file_handle->handle.fp != NULL && ftello(file_handle->handle.fp) != 0)
         return brisko_pass_through(file_handle, type);
 
     char resolved[PATH_MAX];

@@ -4,6 +4,7 @@
  * default properties) in the engine's per-request allocator; ops,
  * constants, strings, static-variable tables and counters stay shared with
  * the entry's pool, which the engine only reads. */
+#include <stdio.h>
 #include <string.h>
 
 #include "cache.h"
@@ -146,7 +147,8 @@ static void brisko_drop_entry(const char *path, brisko_file_entry *entry)
 
 /* A key of the file's own that the request already has: compiled, the
  * file would stop with the engine's redeclaration error. Run-time keys
- * (a NUL byte first) are replaced, as a compilation replaces them. */
+ * (a NUL byte first) never clash: a restore adds them once more under
+ * keys of their own (brisko_put_runtime), as a compilation does. */
 static int brisko_key_taken(HashTable *table, const char *name, uint name_length)
 {
     return name_length > 0 && name[0] != '\0' && zend_hash_exists(table, name, name_length);
@@ -161,6 +163,41 @@ int brisko_would_redeclare(brisko_file_entry *entry)
         if (brisko_key_taken(CG(class_table), node->name, node->name_length))
             return 1;
     return 0;
+}
+
+/* Puts a record in under a run-time key (a NUL byte first). The first
+ * restore of the file in a request takes the saved key, which the file's
+ * declaring ops name. A compilation of the file adds its declarations
+ * under keys of its own every time, and the engine lists classes by every
+ * entry of the class table: when the saved key is taken already (the
+ * file is included again), the record goes in once more under a key that
+ * no op names, as the compiler's would. */
+static unsigned long brisko_again_count = 0;
+
+static void brisko_put_runtime(HashTable *table, const char *name, uint name_length, void *record, uint size,
+                               void **stored)
+{
+    if (!zend_hash_exists(table, name, name_length)) {
+        zend_hash_add_or_update(table, name, name_length, record, size, stored, HASH_ADD);
+        return;
+    }
+    char suffix[32];
+    for (;;) {
+        int suffix_length = snprintf(suffix, sizeof suffix, ":again%lu", ++brisko_again_count);
+        uint key_length = name_length + (uint)suffix_length;
+        char *key = (char *)_emalloc(key_length);
+        memcpy(key, name, name_length - 1);
+        memcpy(key + name_length - 1, suffix, (size_t)suffix_length + 1);
+        int added = zend_hash_add_or_update(table, key, key_length, record, size, stored, HASH_ADD);
+        _efree(key);
+        if (added == SUCCESS)
+            return;
+    }
+}
+
+static int brisko_runtime_key(const char *name, uint name_length)
+{
+    return name_length > 0 && name[0] == '\0';
 }
 
 /* Every include of compiled code starts its top-level statics afresh:
@@ -192,6 +229,9 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
     /* The engine reports a redeclaration itself. */
     if (brisko_would_redeclare(entry))
         return NULL;
+    /* The same for a call that a function declared since would refuse. */
+    if (brisko_literal_arg_refused(entry))
+        return NULL;
     /* Classes that would not come out as the compiler would make them now
      * (see brisko_build_classes): the file is compiled, and saved, for the
      * classes it now has around it. */
@@ -206,8 +246,13 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
     zend_op_array *result = NULL;
     brisko_load_op(&result, entry->op_array);
     brisko_fresh_statics(result);
-    for (brisko_function_node *node = entry->functions; node != NULL; node = node->next)
-        brisko_load_function(node);
+    for (brisko_function_node *node = entry->functions; node != NULL; node = node->next) {
+        if (brisko_runtime_key(node->name, node->name_length))
+            brisko_put_runtime(CG(function_table), node->name, node->name_length, node->op_array,
+                               sizeof(zend_function), NULL);
+        else
+            brisko_load_function(node);
+    }
     /* The table keeps copies of the records: a class whose parent came
      * earlier in the file points at the parent's copy there, as it would
      * compiled. */
@@ -220,8 +265,12 @@ zend_op_array *brisko_load_cache1(const char *path, int *found, struct stat *sta
             if (classes[i]->parent == classes[k])
                 classes[i]->parent = stored[k];
         void *copy = NULL;
-        zend_hash_add_or_update(CG(class_table), node->name, node->name_length, classes[i], sizeof(zend_class_entry),
-                                &copy, HASH_UPDATE);
+        if (brisko_runtime_key(node->name, node->name_length))
+            brisko_put_runtime(CG(class_table), node->name, node->name_length, classes[i], sizeof(zend_class_entry),
+                               &copy);
+        else
+            zend_hash_add_or_update(CG(class_table), node->name, node->name_length, classes[i],
+                                    sizeof(zend_class_entry), &copy, HASH_UPDATE);
         stored[i] = (zend_class_entry *)copy;
     }
     return result;

@@ -1,0 +1,2 @@
+<?php
+function f(&$a, $b) { return $a . $b; }

@@ -1,0 +1,2 @@
+<?php
+echo "byref_g loaded\n";

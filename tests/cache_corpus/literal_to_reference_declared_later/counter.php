@@ -1,0 +1,2 @@
+<?php
+function bump(&$n) { $n++; return $n; }
