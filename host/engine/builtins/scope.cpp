@@ -62,7 +62,9 @@ ZEND_FUNCTION(get_defined_functions)
     array_init(user);
     if (HashTable *functions = function_table()) {
         for (Bucket *p = functions->pListHead; p; p = p->pListNext) {
-            if (p->nKeyLength == 0)
+            /* the keys of declarations bound at run time start with a NUL:
+             * they are the engine's, not names */
+            if (p->nKeyLength == 0 || p->arKey[0] == '\0')
                 continue;
             auto *fn = static_cast<zend_function *>(p->pData);
             zval *list = fn->type == ZEND_INTERNAL_FUNCTION ? internal : user;

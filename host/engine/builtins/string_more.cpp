@@ -164,12 +164,15 @@ ZEND_FUNCTION(get_declared_classes)
     HashTable *classes = EG(class_table) ? EG(class_table) : CG(class_table);
     if (!classes)
         return;
-    HashPosition pos;
-    zend_class_entry *ce;
-    for (zend_hash_internal_pointer_reset_ex(classes, &pos);
-         zend_hash_get_current_data_ex(classes, (void **)&ce, &pos) == SUCCESS; zend_hash_move_forward_ex(classes, &pos))
+    for (Bucket *p = classes->pListHead; p; p = p->pListNext) {
+        /* a key that starts with a NUL is a class bound at run time, listed
+         * under its own name once bound */
+        if (p->nKeyLength == 0 || p->arKey[0] == '\0')
+            continue;
+        auto *ce = static_cast<zend_class_entry *>(p->pData);
         if (ce && ce->name) {
             std::string name = lowercase(ce->name);
             add_next_index_stringl(return_value, name.data(), static_cast<uint>(name.size()), 1);
         }
+    }
 }
