@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -132,6 +133,9 @@ void time_limit_exceeded();
 
 /* URL decoding as request variables use it: "+" is a space, "%XX" a byte. */
 std::string url_decode(const std::string &text);
+
+/* text without the white space (isspace) at either end. */
+std::string_view trim_space(std::string_view text);
 
 /* Loads a Zend extension from a shared object: looks up
  * extension_version_info and zend_extension_entry, checks the API number

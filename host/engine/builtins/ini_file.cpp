@@ -23,15 +23,6 @@ using namespace zend::builtins;
 
 namespace {
 
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool is_identifier(std::string_view text)
 {
     if (text.empty() || !(std::isalpha(static_cast<unsigned char>(text[0])) || text[0] == '_'))
@@ -42,25 +33,17 @@ bool is_identifier(std::string_view text)
     return true;
 }
 
-std::string lower(std::string_view text)
-{
-    std::string out(text);
-    for (char &c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 /* The value of the text after '=': quoted, a keyword, a constant, or the
  * text itself. */
 std::string ini_value(std::string_view text)
 {
-    text = trim(text);
+    text = zend::trim_space(text);
     if (!text.empty() && text[0] == '"') {
         std::size_t close = text.find('"', 1);
         return std::string(text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     }
-    text = trim(text.substr(0, text.find(';')));
-    std::string word = lower(text);
+    text = zend::trim_space(text.substr(0, text.find(';')));
+    std::string word = lowercase(std::string(text));
     if (word == "true" || word == "yes" || word == "on")
         return "1";
     if (word == "false" || word == "no" || word == "off" || word == "none" || word == "null")
@@ -123,7 +106,7 @@ ZEND_FUNCTION(parse_ini_file)
     int line_number = 0;
     while (!text.empty()) {
         std::size_t nl = text.find('\n');
-        std::string_view line = trim(text.substr(0, nl));
+        std::string_view line = zend::trim_space(text.substr(0, nl));
         text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
         line_number++;
         if (line.empty() || line[0] == ';' || line[0] == '#')
@@ -134,14 +117,16 @@ ZEND_FUNCTION(parse_ini_file)
                 zend_error(E_WARNING, "Error parsing %s on line %d", path.c_str(), line_number);
                 return;
             }
-            if (sections)
-                target = section_table(return_value->value.ht, std::string(trim(line.substr(1, close - 1))));
+            if (sections) {
+                std::string name(zend::trim_space(line.substr(1, close - 1)));
+                target = section_table(return_value->value.ht, name);
+            }
             continue;
         }
         std::size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             continue; /* a bare word sets nothing */
-        std::string key(trim(line.substr(0, eq)));
+        std::string key(zend::trim_space(line.substr(0, eq)));
         if (key.empty()) {
             zend_error(E_WARNING, "Error parsing %s on line %d", path.c_str(), line_number);
             return;

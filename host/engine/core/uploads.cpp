@@ -59,15 +59,6 @@ std::string lowercase(std::string_view text)
     return out;
 }
 
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 /* The next word of text up to stop, outside quotes; text moves past the
  * stop character. */
 std::string_view next_word(std::string_view &text, char stop)
@@ -92,7 +83,7 @@ std::string_view next_word(std::string_view &text, char stop)
  * character dropped. */
 std::string unquote(std::string_view value)
 {
-    value = trim(value);
+    value = trim_space(value);
     if (value.empty() || (value[0] != '"' && value[0] != '\''))
         return std::string(value);
     char quote = value[0];
@@ -157,8 +148,8 @@ void read_header(form_part &part, std::string_view line)
     std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
         return;
-    std::string key = lowercase(trim(line.substr(0, colon)));
-    std::string_view value = trim(line.substr(colon + 1));
+    std::string key = lowercase(trim_space(line.substr(0, colon)));
+    std::string_view value = trim_space(line.substr(colon + 1));
     if (key == "content-type") {
         part.type = std::string(value);
         return;
@@ -166,11 +157,11 @@ void read_header(form_part &part, std::string_view line)
     if (key != "content-disposition")
         return;
     while (!value.empty()) {
-        std::string_view pair = trim(next_word(value, ';'));
+        std::string_view pair = trim_space(next_word(value, ';'));
         std::size_t eq = pair.find('=');
         if (eq == std::string_view::npos)
             continue;
-        std::string param = lowercase(trim(pair.substr(0, eq)));
+        std::string param = lowercase(trim_space(pair.substr(0, eq)));
         if (param == "name") {
             part.named = true;
             part.name = unquote(pair.substr(eq + 1));
@@ -258,7 +249,7 @@ void register_file(HashTable *files, HashTable *file_globals, const form_part &p
             error = upload_no_tmp_dir;
     }
     /* A browser's "type; charset=..." keeps only the type. */
-    std::string type = error == upload_ok ? std::string(trim(part.type.substr(0, part.type.find(';')))) : "";
+    std::string type = error == upload_ok ? std::string(trim_space(part.type.substr(0, part.type.find(';')))) : "";
     long size = error == upload_ok ? static_cast<long>(part.data.size()) : 0;
     std::string name = base_name(part.filename);
 
@@ -276,9 +267,18 @@ void register_file(HashTable *files, HashTable *file_globals, const form_part &p
 
 } // namespace
 
+std::string_view trim_space(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
 bool has_media_type(const std::string &content_type, const char *media)
 {
-    return lowercase(trim(std::string_view(content_type).substr(0, content_type.find(';')))) == media;
+    return lowercase(trim_space(std::string_view(content_type).substr(0, content_type.find(';')))) == media;
 }
 
 void parse_multipart(HashTable *post, HashTable *files, HashTable *file_globals, const std::string &content_type,
