@@ -52,8 +52,7 @@ std::string ini_value(std::string_view text)
         zval constant;
         std::string name(text);
         if (zend::get_constant(name.c_str(), name.size(), &constant)) {
-            convert_to_string(&constant);
-            std::string value(constant.value.str.val, static_cast<std::size_t>(constant.value.str.len));
+            std::string value = to_string(&constant);
             zval_dtor(&constant);
             return value;
         }

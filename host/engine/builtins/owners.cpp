@@ -51,10 +51,7 @@ void page_info(INTERNAL_FUNCTION_PARAMETERS, page_field field)
 bool owner_id(zval *given, bool group, long &id)
 {
     if (given->type != IS_STRING) {
-        zval *copy = copy_of(given);
-        convert_to_long(copy);
-        id = copy->value.lval;
-        zval_ptr_dtor(&copy);
+        id = to_long(given);
         return true;
     }
     const char *name = given->value.str.val;

@@ -27,10 +27,11 @@ using namespace zend::builtins;
 
 namespace {
 
-constexpr long all = -1; /* the "*" count */
+constexpr long all = -1;  /* the "*" count */
+constexpr long none = -2; /* no count given */
 constexpr std::size_t max_output = std::size_t(1) << 26; /* bytes pack() makes at most */
 
-/* The count after a code at format[i]: digits, "*", or none (-2); i moves
+/* The count after a code at format[i]: digits, all ("*") or none; i moves
  * past it. */
 long read_count(const std::string &format, std::size_t &i)
 {
@@ -39,7 +40,7 @@ long read_count(const std::string &format, std::size_t &i)
         return all;
     }
     if (i >= format.size() || format[i] < '0' || format[i] > '9')
-        return -2;
+        return none;
     long n = 0;
     while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
         if (n < 100000000)
@@ -107,15 +108,6 @@ int hex_value(char c)
     return -1;
 }
 
-std::string text_of(zval *z)
-{
-    zval *copy = copy_of(z);
-    convert_to_string(copy);
-    std::string s(copy->value.str.val, static_cast<std::size_t>(copy->value.str.len));
-    zval_ptr_dtor(&copy);
-    return s;
-}
-
 } // namespace
 
 /* pack(format, args...): the binary string; false for an unknown code. */
@@ -124,7 +116,7 @@ ZEND_FUNCTION(pack)
     std::vector<zval **> args;
     if (!parse_args(ZEND_NUM_ARGS(), "+", &args))
         return;
-    std::string format = text_of(*args[0]);
+    std::string format = to_string(*args[0]);
     std::size_t next = 1; /* the next argument to take */
     std::string out;
     for (std::size_t i = 0; i < format.size();) {
@@ -136,8 +128,8 @@ ZEND_FUNCTION(pack)
                 function_error(E_WARNING, "Type %c: not enough arguments", code);
                 RETURN_FALSE;
             }
-            std::string s = text_of(*args[next++]);
-            if (count == -2) count = 1;
+            std::string s = to_string(*args[next++]);
+            if (count == none) count = 1;
             if (code == 'a' || code == 'A') {
                 std::size_t n = count == all ? s.size() : static_cast<std::size_t>(count);
                 if (n > max_output) n = max_output + 1; /* refused below */
@@ -166,26 +158,22 @@ ZEND_FUNCTION(pack)
         }
         case 'c': case 'C': case 's': case 'S': case 'n': case 'v': case 'i': case 'I':
         case 'l': case 'L': case 'N': case 'V': case 'f': case 'd': {
-            std::size_t want = count == all ? args.size() - next : count == -2 ? 1 : static_cast<std::size_t>(count);
+            std::size_t want = count == all ? args.size() - next : count == none ? 1 : static_cast<std::size_t>(count);
             if (next + want > args.size()) {
                 function_error(E_WARNING, "Type %c: too few arguments", code);
                 RETURN_FALSE;
             }
             for (std::size_t k = 0; k < want; k++) {
-                zval *v = copy_of(*args[next++]);
-                if (code == 'f' || code == 'd') {
-                    convert_to_double(v);
-                    if (code == 'f') {
-                        float f = static_cast<float>(v->value.dval);
-                        out.append(reinterpret_cast<const char *>(&f), sizeof f);
-                    } else {
-                        out.append(reinterpret_cast<const char *>(&v->value.dval), sizeof(double));
-                    }
+                const zval *v = *args[next++];
+                if (code == 'f') {
+                    float f = static_cast<float>(to_double(v));
+                    out.append(reinterpret_cast<const char *>(&f), sizeof f);
+                } else if (code == 'd') {
+                    double d = to_double(v);
+                    out.append(reinterpret_cast<const char *>(&d), sizeof d);
                 } else {
-                    convert_to_long(v);
-                    put_integer(out, code, v->value.lval, width_of(code));
+                    put_integer(out, code, to_long(v), width_of(code));
                 }
-                zval_ptr_dtor(&v);
             }
             break;
         }
@@ -194,7 +182,7 @@ ZEND_FUNCTION(pack)
                 function_error(E_WARNING, "Type %c: '*' ignored", code);
                 count = 1;
             }
-            if (count == -2) count = code == '@' ? 0 : 1;
+            if (count == none) count = code == '@' ? 0 : 1;
             if (count > static_cast<long>(max_output)) count = static_cast<long>(max_output) + 1; /* refused below */
             if (code == 'x') {
                 out.append(static_cast<std::size_t>(count), '\0');
@@ -249,18 +237,16 @@ ZEND_FUNCTION(unpack)
         };
         switch (code) {
         case 'a': case 'A': case 'h': case 'H': {
-            std::size_t n;
-            if (code == 'a' || code == 'A')
-                n = count == all ? data.size() - pos : count == -2 ? 1 : static_cast<std::size_t>(count);
-            else
-                n = count == all ? (data.size() - pos) * 2 : count == -2 ? 1 : static_cast<std::size_t>(count);
-            std::size_t size = code == 'a' || code == 'A' ? n : (n + 1) / 2;
+            bool text = code == 'a' || code == 'A';
+            std::size_t left = text ? data.size() - pos : (data.size() - pos) * 2; /* bytes or nibbles */
+            std::size_t n = count == all ? left : count == none ? 1 : static_cast<std::size_t>(count);
+            std::size_t size = text ? n : (n + 1) / 2;
             if (!need(size)) {
                 zval_dtor(return_value);
                 RETURN_FALSE;
             }
             std::string value;
-            if (code == 'a' || code == 'A') {
+            if (text) {
                 value = data.substr(pos, n);
                 char pad = code == 'a' ? '\0' : ' ';
                 while (!value.empty() && value.back() == pad)
@@ -280,7 +266,7 @@ ZEND_FUNCTION(unpack)
         case 'c': case 'C': case 's': case 'S': case 'n': case 'v': case 'i': case 'I':
         case 'l': case 'L': case 'N': case 'V': case 'f': case 'd': {
             std::size_t width = static_cast<std::size_t>(width_of(code));
-            long times = count == all ? static_cast<long>((data.size() - pos) / width) : count == -2 ? 1 : count;
+            long times = count == all ? static_cast<long>((data.size() - pos) / width) : count == none ? 1 : count;
             for (long k = 0; k < times; k++) {
                 if (!need(width)) {
                     zval_dtor(return_value);
@@ -300,7 +286,7 @@ ZEND_FUNCTION(unpack)
                 } else {
                     v = new_long(get_integer(bytes + pos, code, static_cast<int>(width)));
                 }
-                bool numbered = count != -2 && count != 1;
+                bool numbered = count != none && count != 1;
                 std::string key = numbered || name.empty() ? name + std::to_string(k + 1) : name;
                 array_put(return_value->value.ht, key, v);
                 pos += width;
@@ -308,7 +294,7 @@ ZEND_FUNCTION(unpack)
             break;
         }
         case 'x': case 'X': case '@': {
-            long n = count == all || count == -2 ? (code == '@' ? 0 : 1) : count;
+            long n = count == all || count == none ? (code == '@' ? 0 : 1) : count;
             if (code == 'x') {
                 if (!need(static_cast<std::size_t>(n))) {
                     zval_dtor(return_value);

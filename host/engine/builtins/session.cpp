@@ -331,6 +331,13 @@ zval *as_reference(zval **slot)
     return *slot;
 }
 
+zval *null_value()
+{
+    zval *z = zend::builtins::new_long(0);
+    z->type = IS_NULL;
+    return z;
+}
+
 void bind(HashTable *table, const std::string &name, zval *ref)
 {
     ref->refcount++;
@@ -362,8 +369,7 @@ void bind_global(HashTable *vars, const std::string &name)
     } else if (global) {
         bind(vars, name, as_reference(global));
     } else {
-        zval *fresh = zend::builtins::new_long(0);
-        fresh->type = IS_NULL;
+        zval *fresh = null_value();
         fresh->is_ref = 1;
         bind(vars, name, fresh);
         bind(&EG(symbol_table), name, fresh);
@@ -383,9 +389,7 @@ void register_name(const std::string &name)
     if (zend::settings.register_globals) {
         bind_global(vars, name);
     } else if (!slot_of(vars, name)) {
-        zval *fresh = zend::builtins::new_long(0);
-        fresh->type = IS_NULL;
-        zend_hash_update(vars, name.c_str(), static_cast<uint>(name.size() + 1), &fresh, sizeof(zval *), nullptr);
+        array_put(vars, name, null_value());
     }
 }
 
@@ -399,10 +403,7 @@ void register_names(zval *arg, int depth)
             register_names(*e.data, depth + 1);
         return;
     }
-    zval *name = zend::builtins::copy_of(arg);
-    convert_to_string(name);
-    register_name(std::string(name->value.str.val, static_cast<std::size_t>(name->value.str.len)));
-    zval_ptr_dtor(&name);
+    register_name(zend::builtins::to_string(arg));
 }
 
 bool start_session()

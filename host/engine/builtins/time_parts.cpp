@@ -274,13 +274,7 @@ struct date_reader {
         }
         if (!read_meridian(h))
             return false;
-        if (h > 23 || m > 59 || s > 61)
-            return false;
-        hour = h;
-        minute = m;
-        second = s;
-        have_time = true;
-        return true;
+        return set_time(h, m, s, 61);
     }
 
     bool read_meridian(long &h)
@@ -293,6 +287,19 @@ struct date_reader {
             h = h % 12 + (pm ? 12 : 0);
             pos++;
         }
+        return true;
+    }
+
+    /* A time of day; seconds up to max_second (61 where leap seconds may
+     * be written). */
+    bool set_time(long h, long m, long s, long max_second)
+    {
+        if (h > 23 || m > 59 || s > max_second)
+            return false;
+        hour = h;
+        minute = m;
+        second = s;
+        have_time = true;
         return true;
     }
 
@@ -383,13 +390,7 @@ struct date_reader {
             long h = digits.size() == 4 ? n / 100 : n / 10000;
             long m = digits.size() == 4 ? n % 100 : n / 100 % 100;
             long s = digits.size() == 4 ? 0 : n % 100;
-            if (h > 23 || m > 59 || s > 59)
-                return false;
-            hour = h;
-            minute = m;
-            second = s;
-            have_time = true;
-            return true;
+            return set_time(h, m, s, 59);
         }
         return false;
     }
